@@ -1,0 +1,27 @@
+#include "analysis/NoteNaming.h"
+
+#include "analysis/SemitoneDetector.h"
+
+namespace tessmar {
+namespace {
+
+constexpr const char* kPrefixes[12] = {"C-",  "C#-", "D-",  "D#-", "E-",  "F-",
+                                       "F#-", "G-",  "G#-", "A-",  "A#-", "H-"};
+constexpr int kFirstLitLabel = 17;
+
+bool IsNote(std::int32_t noteIndex) { return noteIndex >= 0 && noteIndex < kNoteCount; }
+
+} // namespace
+
+std::string NoteName(std::int32_t noteIndex) {
+    if (!IsNote(noteIndex)) {
+        return {};
+    }
+    return kPrefixes[noteIndex % 12] + std::to_string(noteIndex / 12);
+}
+
+int LitLabelNumber(std::int32_t noteIndex) {
+    return IsNote(noteIndex) ? kFirstLitLabel + noteIndex % 12 : 0;
+}
+
+} // namespace tessmar

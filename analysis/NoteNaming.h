@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tessmar {
+
+inline constexpr std::int32_t kNoNote = -1;
+
+// "A-3" for NoteIndex 45: pitch-class prefix (H, not B) and octave counted from C-0 at
+// 32.70625 Hz. Empty for kNoNote or an index outside 0..127.
+std::string NoteName(std::int32_t noteIndex);
+
+// Number of the lit (red) label of the note column for a note, Label17 (C) .. Label28 (H);
+// 0 for kNoNote.
+int LitLabelNumber(std::int32_t noteIndex);
+
+} // namespace tessmar

@@ -1,0 +1,27 @@
+# Sourced by start.sh and test.sh: makes sure the Debian packages for building are there.
+# As root the missing ones are installed; anyone else is told the command and stopped.
+
+TESSMAR_PACKAGES=(
+    g++ cmake ninja-build pkg-config
+    libsndfile1-dev libsamplerate0-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
+)
+
+tessmar_install_packages() {
+    local missing=() pkg
+    for pkg in "${TESSMAR_PACKAGES[@]}" "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Es fehlen Pakete. Bitte als root installieren:" >&2
+        echo "  apt-get install -y ${missing[*]}" >&2
+        exit 1
+    fi
+    echo "Installiere: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,8 @@
+#include <iostream>
+
+#include "tools/notes/NoteLog.h"
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    return tessmar::RunNoteLog({argv + 1, argv + argc}, std::cout, std::cerr);
+}

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: a Debug build, then an AddressSanitizer +
+# UndefinedBehaviorSanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/deps.sh
+tessmar_install_packages
+
+jobs=$(nproc)
+run_build() {
+    local dir=$1
+    shift
+    echo "=== $dir ==="
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "$@"
+    cmake --build "$dir" -j "$jobs"
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+run_build build/debug
+run_build build/asan -DTESSMAR_SANITIZE=address,undefined
