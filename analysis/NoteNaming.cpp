@@ -9,7 +9,9 @@ constexpr const char* kPrefixes[12] = {"C-",  "C#-", "D-",  "D#-", "E-",  "F-",
                                        "F#-", "G-",  "G#-", "A-",  "A#-", "H-"};
 constexpr int kFirstLitLabel = 17;
 
-bool IsNote(std::int32_t noteIndex) { return noteIndex >= 0 && noteIndex < kNoteCount; }
+bool IsNote(std::int32_t noteIndex) {
+    return noteIndex >= 0 && noteIndex < kNoteCount;
+}
 
 } // namespace
 

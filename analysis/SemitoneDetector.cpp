@@ -1,8 +1,8 @@
 #include "analysis/SemitoneDetector.h"
 
-#include <cmath>
-
 #include "analysis/FFT.h"
+
+#include <cmath>
 
 namespace tessmar {
 namespace {
@@ -54,6 +54,8 @@ std::int32_t PickWinner(const NoteSums& sums) {
     return best;
 }
 
-std::int32_t DetectNote(const std::uint8_t* block) { return PickWinner(ComputeNoteSums(block)); }
+std::int32_t DetectNote(const std::uint8_t* block) {
+    return PickWinner(ComputeNoteSums(block));
+}
 
 } // namespace tessmar

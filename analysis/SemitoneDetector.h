@@ -1,9 +1,9 @@
 #pragma once
 
+#include "audio/CaptureFormat.h"
+
 #include <array>
 #include <cstdint>
-
-#include "audio/CaptureFormat.h"
 
 namespace tessmar {
 
@@ -37,10 +37,12 @@ constexpr std::array<double, kNoteCount> MakeNoteFrequencies() {
     return result;
 }
 
-constexpr double Distance(double a, double b) { return a < b ? b - a : a - b; }
+constexpr double Distance(double a, double b) {
+    return a < b ? b - a : a - b;
+}
 
-constexpr std::array<std::int32_t, kBinCount> MakeBinNoteMap(
-    const std::array<double, kNoteCount>& frequencies) {
+constexpr std::array<std::int32_t, kBinCount>
+MakeBinNoteMap(const std::array<double, kNoteCount>& frequencies) {
     std::array<std::int32_t, kBinCount> result{};
     for (std::int32_t i = 0; i < kBinCount; ++i) {
         const double f = double(i) / kFftSize * kSampleRate;

@@ -1,11 +1,11 @@
 #include "audio/DemoSinger.h"
 
+#include "analysis/SemitoneDetector.h"
+#include "audio/CaptureFormat.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-
-#include "analysis/SemitoneDetector.h"
-#include "audio/CaptureFormat.h"
 
 namespace tessmar {
 namespace {

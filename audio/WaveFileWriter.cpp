@@ -1,10 +1,10 @@
 #include "audio/WaveFileWriter.h"
 
+#include "platform/AtomicFile.h"
+
 #include <array>
 #include <cerrno>
 #include <cstring>
-
-#include "platform/AtomicFile.h"
 
 namespace tessmar {
 namespace {
@@ -13,13 +13,14 @@ class HeaderBuilder {
 public:
     void Id(const char (&id)[5]) { Bytes(id, 4); }
     void U16(std::uint32_t v) {
-        const unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
+        const unsigned char b[2] = {static_cast<unsigned char>(v),
+                                    static_cast<unsigned char>(v >> 8)};
         Bytes(b, 2);
     }
     void U32(std::uint32_t v) {
-        const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                                    static_cast<unsigned char>(v >> 16),
-                                    static_cast<unsigned char>(v >> 24)};
+        const unsigned char b[4] = {
+            static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+            static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
         Bytes(b, 4);
     }
     const std::array<unsigned char, kWaveHeaderBytes>& bytes() const { return bytes_; }

@@ -1,5 +1,10 @@
 // Speed of the per-block analysis and of saving a long recording, measured against
 // FFTW's 1024-point complex FFT as the reference. Build with -DCMAKE_BUILD_TYPE=Release.
+#include "analysis/FFT.h"
+#include "analysis/SemitoneDetector.h"
+#include "audio/CaptureFormat.h"
+#include "audio/WaveFileWriter.h"
+
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdlib>
@@ -8,11 +13,6 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
-
-#include "analysis/FFT.h"
-#include "analysis/SemitoneDetector.h"
-#include "audio/CaptureFormat.h"
-#include "audio/WaveFileWriter.h"
 
 namespace {
 

@@ -38,7 +38,9 @@ void SyncFolder(const std::string& folder) {
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {}
 
-AtomicFile::~AtomicFile() { Discard(); }
+AtomicFile::~AtomicFile() {
+    Discard();
+}
 
 bool AtomicFile::Open() {
     if (target_.empty()) {

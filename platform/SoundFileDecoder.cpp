@@ -1,5 +1,7 @@
 #include "platform/SoundFileDecoder.h"
 
+#include "audio/CaptureFormat.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <samplerate.h>
@@ -7,8 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
-
-#include "audio/CaptureFormat.h"
 
 namespace tessmar {
 namespace {
@@ -51,12 +51,12 @@ template <typename T> void ToStereo(const T* in, std::size_t frames, int channel
 struct SoundFileDecoder::State {
     std::unique_ptr<SNDFILE, SndfileCloser> file;
     SF_INFO info{};
-    std::vector<std::int16_t> shortFrames;       // direct path: one chunk of source frames
+    std::vector<std::int16_t> shortFrames; // direct path: one chunk of source frames
     std::unique_ptr<SRC_STATE, ResamplerDeleter> resampler;
-    std::vector<float> sourceFrames;             // resampling: one chunk of source frames
-    std::vector<float> pending;                  // resampling: stereo input not yet consumed
-    std::size_t pendingStart = 0;                // in frames
-    std::vector<float> output;                   // resampling: stereo output
+    std::vector<float> sourceFrames; // resampling: one chunk of source frames
+    std::vector<float> pending;      // resampling: stereo input not yet consumed
+    std::size_t pendingStart = 0;    // in frames
+    std::vector<float> output;       // resampling: stereo output
     bool endOfInput = false;
     bool finished = false;
 };
@@ -83,8 +83,8 @@ std::unique_ptr<SoundFileDecoder> SoundFileDecoder::Open(const std::string& path
         int code = 0;
         state->resampler.reset(src_new(SRC_SINC_MEDIUM_QUALITY, kChannels, &code));
         if (!state->resampler) {
-            error = std::string("Umrechnung der Abtastrate nicht möglich (") +
-                    src_strerror(code) + ")";
+            error =
+                std::string("Umrechnung der Abtastrate nicht möglich (") + src_strerror(code) + ")";
             return nullptr;
         }
     }
@@ -95,9 +95,13 @@ SoundFileDecoder::SoundFileDecoder(std::unique_ptr<State> state) : state_(std::m
 
 SoundFileDecoder::~SoundFileDecoder() = default;
 
-int SoundFileDecoder::sourceRate() const { return state_->info.samplerate; }
+int SoundFileDecoder::sourceRate() const {
+    return state_->info.samplerate;
+}
 
-int SoundFileDecoder::sourceChannels() const { return state_->info.channels; }
+int SoundFileDecoder::sourceChannels() const {
+    return state_->info.channels;
+}
 
 std::size_t SoundFileDecoder::Read(std::int16_t* frames, std::size_t frameCount) {
     return state_->resampler ? ReadResampled(frames, frameCount) : ReadDirect(frames, frameCount);
@@ -142,7 +146,8 @@ bool SoundFileDecoder::RefillResamplerInput() {
     }
     const std::size_t old = s.pending.size();
     s.pending.resize(old + static_cast<std::size_t>(got) * kChannels);
-    ToStereo(s.sourceFrames.data(), static_cast<std::size_t>(got), channels, s.pending.data() + old);
+    ToStereo(s.sourceFrames.data(), static_cast<std::size_t>(got), channels,
+             s.pending.data() + old);
     return true;
 }
 
@@ -168,7 +173,8 @@ std::size_t SoundFileDecoder::ReadResampled(std::int16_t* frames, std::size_t fr
         data.src_ratio = double(kSampleRate) / s.info.samplerate;
         const int code = src_process(s.resampler.get(), &data);
         if (code != 0) {
-            error_ = std::string("Umrechnung der Abtastrate gescheitert (") + src_strerror(code) + ")";
+            error_ =
+                std::string("Umrechnung der Abtastrate gescheitert (") + src_strerror(code) + ")";
             break;
         }
         s.pendingStart += static_cast<std::size_t>(data.input_frames_used);

@@ -35,8 +35,8 @@ Signal PlainDft(const Signal& x, int direction) {
         for (int j = 0; j < n; ++j) {
             const long double angle = sign * 2 * std::numbers::pi_v<long double> *
                                       ((static_cast<long long>(k) * j) % n) / n;
-            sum += std::complex<long double>(x.re[j], x.im[j]) *
-                   std::polar<long double>(1.0L, angle);
+            sum +=
+                std::complex<long double>(x.re[j], x.im[j]) * std::polar<long double>(1.0L, angle);
         }
         if (direction == 1) {
             sum /= n;
@@ -55,6 +55,60 @@ double MaxDifference(const Signal& a, const Signal& b) {
     return worst;
 }
 
+// The transform written out in its plainest form: walk every index for the permutation,
+// then each stage group by group with the twiddle advanced by the stage rotation.
+void PlainFFT(int direction, int m, double* re, double* im) {
+    int n = 1;
+    for (int i = 0; i < m; ++i) {
+        n *= 2;
+    }
+    int j = 0;
+    for (int i = 0; i < n - 1; ++i) {
+        if (i < j) {
+            std::swap(re[i], re[j]);
+            std::swap(im[i], im[j]);
+        }
+        int k = n >> 1;
+        while (k <= j) {
+            j -= k;
+            k >>= 1;
+        }
+        j += k;
+    }
+    double c1 = -1.0, c2 = 0.0;
+    int l2 = 1;
+    for (int stage = 0; stage < m; ++stage) {
+        const int l1 = l2;
+        l2 *= 2;
+        double u1 = 1.0, u2 = 0.0;
+        for (int g = 0; g < l1; ++g) {
+            for (int i = g; i < n; i += l2) {
+                const int i1 = i + l1;
+                const double t1 = u1 * re[i1] - u2 * im[i1];
+                const double t2 = u1 * im[i1] + u2 * re[i1];
+                re[i1] = re[i] - t1;
+                im[i1] = im[i] - t2;
+                re[i] += t1;
+                im[i] += t2;
+            }
+            const double z = u1 * c1 - u2 * c2;
+            u2 = u1 * c2 + u2 * c1;
+            u1 = z;
+        }
+        c2 = std::sqrt((1.0 - c1) / 2.0);
+        if (direction == 1) {
+            c2 = -c2;
+        }
+        c1 = std::sqrt((1.0 + c1) / 2.0);
+    }
+    if (direction == 1) {
+        for (int i = 0; i < n; ++i) {
+            re[i] /= n;
+            im[i] /= n;
+        }
+    }
+}
+
 Signal Transformed(Signal s, int direction, int log2Size) {
     EXPECT_EQ(FFT(direction, log2Size, s.re.data(), s.im.data()), 1);
     return s;
@@ -69,6 +123,19 @@ TEST(FFT, MatchesPlainDftForEverySizeAndBothKernels) {
             const double scale = direction == 1 ? 32768.0 : 32768.0 * n;
             EXPECT_LT(MaxDifference(Transformed(x, direction, m), expected), 1e-12 * scale)
                 << "M=" << m << " direction=" << direction;
+        }
+    }
+}
+
+TEST(FFT, GivesExactlyThePlainFormsResults) {
+    for (int m = 0; m <= 12; ++m) {
+        const Signal x = RandomSignal(1 << m, 200 + m);
+        for (int direction : {1, -1}) {
+            Signal plain = x;
+            PlainFFT(direction, m, plain.re.data(), plain.im.data());
+            const Signal fast = Transformed(x, direction, m);
+            ASSERT_EQ(fast.re, plain.re) << "M=" << m << " direction=" << direction;
+            ASSERT_EQ(fast.im, plain.im) << "M=" << m << " direction=" << direction;
         }
     }
 }

@@ -1,12 +1,12 @@
 #include "analysis/SemitoneDetector.h"
 
+#include "analysis/TestTones.h"
+
 #include <cmath>
 #include <complex>
 #include <gtest/gtest.h>
 #include <numbers>
 #include <random>
-
-#include "analysis/TestTones.h"
 
 namespace tessmar {
 namespace {
@@ -103,7 +103,8 @@ TEST(SemitoneDetector, OnlyTheLeftChannelCounts) {
     std::uniform_real_distribution<double> noise(-30000, 30000);
     const auto left = BinCosine(2000, 41);
     const NoteSums quietRight = ComputeNoteSums(MakeBlock(left).data());
-    const NoteSums noisyRight = ComputeNoteSums(MakeBlock(left, [&](int) { return noise(rng); }).data());
+    const NoteSums noisyRight =
+        ComputeNoteSums(MakeBlock(left, [&](int) { return noise(rng); }).data());
     EXPECT_EQ(quietRight, noisyRight);
     EXPECT_EQ(DetectNote(MakeBlock([](int) { return 0.0; }, left).data()), -1);
 }

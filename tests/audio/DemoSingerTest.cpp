@@ -1,10 +1,10 @@
 #include "audio/DemoSinger.h"
 
-#include <gtest/gtest.h>
-#include <vector>
-
 #include "analysis/SemitoneDetector.h"
 #include "audio/CaptureFormat.h"
+
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace tessmar {
 namespace {
@@ -21,13 +21,15 @@ TEST(DemoSinger, TheNoteDisplayFollowsTheScale) {
         if ((start + kBlockFrames - 1) / DemoSinger::kFramesPerNote != slot) {
             continue; // a block across a note change may show either note
         }
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(frames.data() + start * kChannels);
+        const auto* bytes =
+            reinterpret_cast<const std::uint8_t*>(frames.data() + start * kChannels);
         EXPECT_EQ(DetectNote(bytes), DemoSinger::NoteAt(slot)) << "frame " << start;
         if (sung.empty() || sung.back() != DemoSinger::NoteAt(slot)) {
             sung.push_back(DemoSinger::NoteAt(slot));
         }
     }
-    EXPECT_EQ(sung, (std::vector<std::int32_t>{48, 50, 52, 53, 55, 57, 59, 60, 59, 57, 55, 53, 52, 50}));
+    EXPECT_EQ(sung,
+              (std::vector<std::int32_t>{48, 50, 52, 53, 55, 57, 59, 60, 59, 57, 55, 53, 52, 50}));
 }
 
 TEST(DemoSinger, PiecewiseRenderingIsOneContinuousStream) {

@@ -1,5 +1,7 @@
 #include "audio/WaveFileWriter.h"
 
+#include "TempDir.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -7,8 +9,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "TempDir.h"
 
 namespace tessmar {
 namespace {
@@ -20,8 +20,12 @@ using Bytes = std::vector<unsigned char>;
 std::uint32_t U32(const Bytes& b, std::size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t(b[at + 3]) << 24;
 }
-std::uint16_t U16(const Bytes& b, std::size_t at) { return std::uint16_t(b[at] | b[at + 1] << 8); }
-std::string Id(const Bytes& b, std::size_t at) { return std::string(b.begin() + at, b.begin() + at + 4); }
+std::uint16_t U16(const Bytes& b, std::size_t at) {
+    return std::uint16_t(b[at] | b[at + 1] << 8);
+}
+std::string Id(const Bytes& b, std::size_t at) {
+    return std::string(b.begin() + at, b.begin() + at + 4);
+}
 
 Bytes Pattern(std::size_t n) {
     Bytes data(n);
@@ -36,10 +40,10 @@ TEST(WriteWaveFile, CaptureFormatByteForByte) {
     const Bytes data = Pattern(8192);
     ASSERT_TRUE(WriteWaveFile(dir / "take.wav", data.data(), 8192, 11025, true, true));
     const Bytes file = ReadBytes(dir / "take.wav");
-    const Bytes header = {'R', 'I', 'F', 'F', 0x24, 0x20, 0,    0,    'W',  'A', 'V', 'E',
-                          'f', 'm', 't', ' ', 16,   0,    0,    0,    1,    0,   2,   0,
-                          0x11, 0x2B, 0, 0,  0x44, 0xAC, 0,    0,    4,    0,   16,  0,
-                          'd', 'a', 't', 'a', 0,    0x20, 0,    0};
+    const Bytes header = {'R', 'I', 'F',  'F',  0x24, 0x20, 0,    0,    'W',  'A', 'V',
+                          'E', 'f', 'm',  't',  ' ',  16,   0,    0,    0,    1,   0,
+                          2,   0,   0x11, 0x2B, 0,    0,    0x44, 0xAC, 0,    0,   4,
+                          0,   16,  0,    'd',  'a',  't',  'a',  0,    0x20, 0,   0};
     ASSERT_EQ(file.size(), 8236u);
     EXPECT_EQ(Bytes(file.begin(), file.begin() + 44), header);
     EXPECT_EQ(Bytes(file.begin() + 44, file.end()), data);

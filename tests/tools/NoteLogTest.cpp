@@ -1,14 +1,14 @@
 #include "tools/notes/NoteLog.h"
 
+#include "TempDir.h"
+#include "platform/SoundFileDecoder.h"
+
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
 #include <random>
 #include <sndfile.h>
 #include <sstream>
-
-#include "TempDir.h"
-#include "platform/SoundFileDecoder.h"
 
 namespace tessmar {
 namespace {
@@ -86,7 +86,8 @@ TEST(SoundFileDecoder, MonoGoesToBothChannels) {
     ASSERT_TRUE(decoder) << error;
     std::vector<std::int16_t> got(10);
     ASSERT_EQ(decoder->Read(got.data(), 5), 5u);
-    EXPECT_EQ(got, (std::vector<std::int16_t>{1, 1, -2, -2, 300, 300, -32768, -32768, 32767, 32767}));
+    EXPECT_EQ(got,
+              (std::vector<std::int16_t>{1, 1, -2, -2, 300, 300, -32768, -32768, 32767, 32767}));
 }
 
 TEST(NoteLog, CaptureFormatFileGivesOneRowPerWholeBlock) {
@@ -97,8 +98,8 @@ TEST(NoteLog, CaptureFormatFileGivesOneRowPerWholeBlock) {
     WriteSoundFile(dir / "take.wav", 11025, 2, kWav16, samples);
     const ToolRun run = NoteLog({dir / "take.wav"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(Lines(run.out),
-              (std::vector<std::string>{"block,time_s,note,name", "0,0.000,45,A-3", "1,0.093,-1,"}));
+    EXPECT_EQ(Lines(run.out), (std::vector<std::string>{"block,time_s,note,name", "0,0.000,45,A-3",
+                                                        "1,0.093,-1,"}));
     EXPECT_EQ(run.err, "");
 }
 
@@ -125,11 +126,13 @@ TEST(NoteLog, UnreadableFilesAreReportedByName) {
         EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
     }
     EXPECT_NE(NoteLog({dir / "missing.wav"}).err.find("nicht vorhanden"), std::string::npos);
-    EXPECT_NE(NoteLog({dir / "notes.txt"}).err.find("Kein lesbares Audioformat"), std::string::npos);
+    EXPECT_NE(NoteLog({dir / "notes.txt"}).err.find("Kein lesbares Audioformat"),
+              std::string::npos);
 }
 
 TEST(NoteLog, Usage) {
-    for (const auto& args : std::vector<std::vector<std::string>>{{}, {"a.wav", "b.wav"}, {"-x"}, {""}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{}, {"a.wav", "b.wav"}, {"-x"}, {""}}) {
         const ToolRun run = NoteLog(args);
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find("Aufruf: tessmar-notes DATEI"), std::string::npos);

@@ -1,14 +1,14 @@
 // tessmar-demo: writes the built-in singer's scale to a WAV file in the capture format,
 // material for trying the note display and the note log without a microphone.
+#include "audio/CaptureFormat.h"
+#include "audio/DemoSinger.h"
+#include "audio/WaveFileWriter.h"
+
 #include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
-
-#include "audio/CaptureFormat.h"
-#include "audio/DemoSinger.h"
-#include "audio/WaveFileWriter.h"
 
 int main(int argc, char** argv) {
     using namespace tessmar;
@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
     singer.Render(frames.data(), frames.size() / kChannels);
     const auto bytes = static_cast<std::int32_t>(frames.size() * sizeof(std::int16_t));
     if (!WriteWaveFile(argv[1], frames.data(), bytes, kSampleRate, true, true)) {
-        std::cerr << "tessmar-demo: „" << argv[1] << "“ kann nicht geschrieben werden: "
-                  << std::strerror(errno) << ".\n";
+        std::cerr << "tessmar-demo: „" << argv[1]
+                  << "“ kann nicht geschrieben werden: " << std::strerror(errno) << ".\n";
         return 1;
     }
     return 0;

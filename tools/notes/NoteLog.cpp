@@ -1,14 +1,14 @@
 #include "tools/notes/NoteLog.h"
 
-#include <array>
-#include <cstdint>
-#include <cstdio>
-#include <ostream>
-
 #include "analysis/NoteNaming.h"
 #include "analysis/SemitoneDetector.h"
 #include "audio/CaptureFormat.h"
 #include "platform/SoundFileDecoder.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <ostream>
 
 namespace tessmar {
 namespace {
@@ -84,8 +84,8 @@ int RunNoteLog(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     out.flush();
     if (!decoder->error().empty()) {
-        err << "tessmar-notes: „" << path << "“ kann nicht vollständig gelesen werden: "
-            << decoder->error() << ".\n";
+        err << "tessmar-notes: „" << path
+            << "“ kann nicht vollständig gelesen werden: " << decoder->error() << ".\n";
         return 1;
     }
     return 0;

@@ -1,6 +1,6 @@
-#include <iostream>
-
 #include "tools/notes/NoteLog.h"
+
+#include <iostream>
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
