@@ -22,6 +22,15 @@ struct ResamplerDeleter {
     void operator()(SRC_STATE* s) const { src_delete(s); }
 };
 
+// A library's message in parentheses, without its closing full stop.
+std::string Detail(const char* message) {
+    std::string text = message ? message : "";
+    while (!text.empty() && (text.back() == '.' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return " (" + text + ")";
+}
+
 // Why a path can't be opened for reading, in words a user understands.
 std::string AccessProblem(const std::string& path) {
     struct stat st {};
@@ -70,7 +79,7 @@ std::unique_ptr<SoundFileDecoder> SoundFileDecoder::Open(const std::string& path
     auto state = std::make_unique<State>();
     state->file.reset(sf_open(path.c_str(), SFM_READ, &state->info));
     if (!state->file) {
-        error = std::string("Kein lesbares Audioformat (") + sf_strerror(nullptr) + ")";
+        error = "Kein lesbares Audioformat" + Detail(sf_strerror(nullptr));
         return nullptr;
     }
     if (state->info.channels < 1 || state->info.samplerate < 1) {
@@ -83,8 +92,7 @@ std::unique_ptr<SoundFileDecoder> SoundFileDecoder::Open(const std::string& path
         int code = 0;
         state->resampler.reset(src_new(SRC_SINC_MEDIUM_QUALITY, kChannels, &code));
         if (!state->resampler) {
-            error =
-                std::string("Umrechnung der Abtastrate nicht möglich (") + src_strerror(code) + ")";
+            error = "Umrechnung der Abtastrate nicht möglich" + Detail(src_strerror(code));
             return nullptr;
         }
     }
@@ -117,7 +125,7 @@ std::size_t SoundFileDecoder::ReadDirect(std::int16_t* frames, std::size_t frame
         const sf_count_t got = sf_readf_short(s.file.get(), s.shortFrames.data(), want);
         if (got <= 0) {
             if (sf_error(s.file.get()) != SF_ERR_NO_ERROR) {
-                error_ = std::string("Lesefehler (") + sf_strerror(s.file.get()) + ")";
+                error_ = "Lesefehler" + Detail(sf_strerror(s.file.get()));
             }
             break;
         }
@@ -138,7 +146,7 @@ bool SoundFileDecoder::RefillResamplerInput() {
     const sf_count_t got = sf_readf_float(s.file.get(), s.sourceFrames.data(), kChunkFrames);
     if (got <= 0) {
         if (sf_error(s.file.get()) != SF_ERR_NO_ERROR) {
-            error_ = std::string("Lesefehler (") + sf_strerror(s.file.get()) + ")";
+            error_ = "Lesefehler" + Detail(sf_strerror(s.file.get()));
             return false;
         }
         s.endOfInput = true;
@@ -173,8 +181,7 @@ std::size_t SoundFileDecoder::ReadResampled(std::int16_t* frames, std::size_t fr
         data.src_ratio = double(kSampleRate) / s.info.samplerate;
         const int code = src_process(s.resampler.get(), &data);
         if (code != 0) {
-            error_ =
-                std::string("Umrechnung der Abtastrate gescheitert (") + src_strerror(code) + ")";
+            error_ = "Umrechnung der Abtastrate gescheitert" + Detail(src_strerror(code));
             break;
         }
         s.pendingStart += static_cast<std::size_t>(data.input_frames_used);
