@@ -1,0 +1,51 @@
+#include "platform/TThread.h"
+
+#include "platform/MessageQueue.h"
+
+#include <thread>
+
+namespace tessmar {
+
+TThread::TThread()
+    : queue_(MessageQueue::Create()), id_(queue_->id()), finished_(finishedPromise_.get_future()) {}
+
+TThread::~TThread() {
+    // A thread that is still running is being destroyed by its owner (not free-on-terminate):
+    // end it first, as the owner of a worker would.
+    if (started_ && !freeOnTerminate_) {
+        Terminate();
+        finished_.wait();
+    }
+}
+
+void TThread::Resume() {
+    if (started_) {
+        return;
+    }
+    started_ = true;
+    std::thread(&TThread::Run, this).detach();
+}
+
+void TThread::Terminate() {
+    // Once the mark is set the object may be gone; only the queue is used afterwards.
+    const std::shared_ptr<MessageQueue> queue = queue_;
+    terminated_ = true;
+    queue->Post({WM_NULL, 0, 0});
+}
+
+void TThread::Run(TThread* self) {
+    MessageQueue::AttachToCurrentThread(self->queue_);
+    try {
+        self->Execute();
+    } catch (...) {
+        // An error in the body ends the thread; there is no one on this thread to tell.
+    }
+    std::promise<void> finished = std::move(self->finishedPromise_);
+    if (self->freeOnTerminate_) {
+        delete self;
+    }
+    MessageQueue::AttachToCurrentThread(nullptr);
+    finished.set_value();
+}
+
+} // namespace tessmar
