@@ -3,7 +3,7 @@
 
 TESSMAR_PACKAGES=(
     g++ cmake ninja-build pkg-config
-    libsndfile1-dev libsamplerate0-dev
+    libsndfile1-dev libsamplerate0-dev libasound2-dev
     libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
 )
 

@@ -1,0 +1,190 @@
+#include "platform/AlsaCaptureSource.h"
+
+#include "audio/CaptureFormat.h"
+
+#include <alsa/asoundlib.h>
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <iostream>
+#include <mutex>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <vector>
+
+namespace tessmar {
+namespace {
+
+constexpr int kPollGuardMs = 1000; // re-check a device that stays silent
+constexpr int kRetryMs = 500;      // between attempts on a failing device
+
+// The PCM wrapped in the plug layer; the name is quoted so that its own colons and
+// commas stay part of it.
+std::string PlugName(const std::string& name) {
+    std::string quoted;
+    for (const char c : name) {
+        if (c == '\'' || c == '\\') {
+            quoted += '\\';
+        }
+        quoted += c;
+    }
+    return "plug:'" + quoted + "'";
+}
+
+// The capture format; on a negative result refused names the setting the PCM refused.
+int SetCaptureFormat(snd_pcm_t* pcm, const char*& refused) {
+    snd_pcm_hw_params_t* hw = nullptr;
+    snd_pcm_hw_params_alloca(&hw);
+    snd_pcm_uframes_t period = AlsaCaptureSource::kPeriodFrames;
+    snd_pcm_uframes_t buffer = AlsaCaptureSource::kBufferFrames;
+    int dir = 0;
+    const std::pair<const char*, std::function<int()>> steps[] = {
+        {"Parameter", [&] { return snd_pcm_hw_params_any(pcm, hw); }},
+        {"Umrechnung", [&] { return snd_pcm_hw_params_set_rate_resample(pcm, hw, 1); }},
+        {"Zugriff",
+         [&] { return snd_pcm_hw_params_set_access(pcm, hw, SND_PCM_ACCESS_RW_INTERLEAVED); }},
+        {"Format", [&] { return snd_pcm_hw_params_set_format(pcm, hw, SND_PCM_FORMAT_S16_LE); }},
+        {"Kanäle", [&] { return snd_pcm_hw_params_set_channels(pcm, hw, kChannels); }},
+        {"Abtastrate", [&] { return snd_pcm_hw_params_set_rate(pcm, hw, kSampleRate, 0); }},
+        {"Periode", [&] { return snd_pcm_hw_params_set_period_size_near(pcm, hw, &period, &dir); }},
+        {"Puffer", [&] { return snd_pcm_hw_params_set_buffer_size_near(pcm, hw, &buffer); }},
+        {"Parameter", [&] { return snd_pcm_hw_params(pcm, hw); }},
+    };
+    for (const auto& [what, step] : steps) {
+        if (const int err = step(); err < 0) {
+            refused = what;
+            return err;
+        }
+    }
+    return 0;
+}
+
+// ALSA's own messages name its source lines; ours say in German what failed and why.
+void QuietAlsaMessages(const char*, int, const char*, int, const char*, ...) {}
+
+} // namespace
+
+void AlsaCaptureSource::PcmCloser::operator()(snd_pcm_t* pcm) const {
+    snd_pcm_close(pcm);
+}
+
+std::unique_ptr<AlsaCaptureSource> AlsaCaptureSource::Open(const std::string& name,
+                                                           MMRESULT& result, std::string& error) {
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { snd_lib_error_set_handler(QuietAlsaMessages); });
+    snd_pcm_t* raw = nullptr;
+    int err = snd_pcm_open(&raw, PlugName(name).c_str(), SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
+    if (err < 0) {
+        result = err == -EBUSY ? MMSYSERR_ALLOCATED : MMSYSERR_BADDEVICEID;
+        error = "lässt sich nicht öffnen (" + std::string(snd_strerror(err)) + ")";
+        return nullptr;
+    }
+    PcmHandle pcm(raw);
+    const char* refused = "";
+    err = SetCaptureFormat(pcm.get(), refused);
+    if (err < 0) {
+        result = WAVERR_BADFORMAT;
+        error = "kann nicht mit 11025 Hz, 16 Bit, Stereo aufnehmen (" + std::string(refused) +
+                ": " + snd_strerror(err) + ")";
+        return nullptr;
+    }
+    UniqueFd wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!wake) {
+        result = MMSYSERR_ERROR;
+        error = "kein Weckdeskriptor (" + std::string(std::strerror(errno)) + ")";
+        return nullptr;
+    }
+    result = MMSYSERR_NOERROR;
+    return std::unique_ptr<AlsaCaptureSource>(
+        new AlsaCaptureSource(name, std::move(pcm), std::move(wake)));
+}
+
+AlsaCaptureSource::AlsaCaptureSource(std::string name, PcmHandle pcm, UniqueFd wake)
+    : name_(std::move(name)), pcm_(std::move(pcm)), wake_(std::move(wake)) {}
+
+AlsaCaptureSource::~AlsaCaptureSource() = default;
+
+void AlsaCaptureSource::Start() {
+    StartPcm();
+}
+
+void AlsaCaptureSource::Stop() {
+    snd_pcm_drop(pcm_.get());
+    running_ = false;
+}
+
+bool AlsaCaptureSource::StartPcm() {
+    snd_pcm_drop(pcm_.get()); // input from before the start is not wanted
+    int err = snd_pcm_prepare(pcm_.get());
+    if (err >= 0) {
+        err = snd_pcm_start(pcm_.get());
+    }
+    running_ = err >= 0;
+    if (!running_) {
+        Complain("lässt sich nicht starten", err);
+    }
+    return running_;
+}
+
+std::size_t AlsaCaptureSource::Read(std::int16_t* frames, std::size_t maxFrames,
+                                    std::stop_token stop) {
+    const int wakeFd = wake_.get();
+    std::stop_callback wakeUp(stop, [wakeFd] { eventfd_write(wakeFd, 1); });
+    if (!running_ && !StartPcm()) {
+        Wait(stop, false, kRetryMs);
+        return 0;
+    }
+    while (!stop.stop_requested()) {
+        const snd_pcm_sframes_t got = snd_pcm_readi(pcm_.get(), frames, maxFrames);
+        if (got > 0) {
+            return static_cast<std::size_t>(got);
+        }
+        if (got == 0 || got == -EAGAIN) {
+            Wait(stop, true, kPollGuardMs);
+        } else if (!Recover(static_cast<int>(got))) {
+            Wait(stop, false, kRetryMs);
+            return 0;
+        }
+    }
+    return 0;
+}
+
+bool AlsaCaptureSource::Recover(int error) {
+    if (error == -EPIPE) {
+        ++overruns_;
+    }
+    int err = snd_pcm_recover(pcm_.get(), error, 1);
+    if (err >= 0 && snd_pcm_state(pcm_.get()) == SND_PCM_STATE_PREPARED) {
+        err = snd_pcm_start(pcm_.get());
+    }
+    if (err < 0) {
+        running_ = false;
+        Complain("liefert keine Daten", err);
+        return false;
+    }
+    return true;
+}
+
+void AlsaCaptureSource::Wait(std::stop_token& stop, bool withPcm, int timeoutMs) {
+    const int count = withPcm ? snd_pcm_poll_descriptors_count(pcm_.get()) : 0;
+    std::vector<pollfd> fds(std::max(count, 0) + 1);
+    if (count > 0) {
+        snd_pcm_poll_descriptors(pcm_.get(), fds.data(), static_cast<unsigned>(count));
+    }
+    fds.back() = {wake_.get(), POLLIN, 0};
+    if (!stop.stop_requested()) {
+        poll(fds.data(), fds.size(), timeoutMs);
+    }
+    eventfd_t ignored = 0;
+    eventfd_read(wake_.get(), &ignored); // non-blocking: clears a wake-up, if any
+}
+
+void AlsaCaptureSource::Complain(const std::string& what, int error) {
+    if (!complained_) {
+        complained_ = true;
+        std::cerr << "tessmar: Das Aufnahmegerät „" << name_ << "“ " << what << " ("
+                  << snd_strerror(error) << ").\n";
+    }
+}
+
+} // namespace tessmar
