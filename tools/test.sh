@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a Debug build, then an AddressSanitizer +
-# UndefinedBehaviorSanitizer build.
+# UndefinedBehaviorSanitizer build, then a ThreadSanitizer build of the tests with threads.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/deps.sh
@@ -18,3 +18,12 @@ run_build() {
 
 run_build build/debug
 run_build build/asan -DTESSMAR_SANITIZE=address,undefined
+
+# ThreadSanitizer slows everything down; only the tests that run threads of their own.
+tsan_tests=(platform_tests alsa_tests)
+echo "=== build/tsan ==="
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSMAR_SANITIZE=thread \
+    -DTESSMAR_BUILD_BENCH=OFF
+cmake --build build/tsan -j "$jobs" --target "${tsan_tests[@]}"
+ctest --test-dir build/tsan --output-on-failure -j "$jobs" \
+    -R "^($(IFS='|'; echo "${tsan_tests[*]}"))\$"
