@@ -39,6 +39,7 @@ MMRESULT CaptureDevice::AddBuffer(WaveHdr* header) {
     header->dwBytesRecorded = 0;
     header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
     queue_.push_back(header);
+    FillBlocks();
     return MMSYSERR_NOERROR;
 }
 
@@ -63,6 +64,7 @@ MMRESULT CaptureDevice::Stop() {
             return MMSYSERR_INVALHANDLE;
         }
         activeStart_ = 0;
+        held_.clear();
         if (!queue_.empty() && queue_.front()->dwBytesRecorded > 0) {
             HandBackFront();
         }
@@ -78,6 +80,7 @@ MMRESULT CaptureDevice::Reset() {
             return MMSYSERR_INVALHANDLE;
         }
         activeStart_ = 0;
+        held_.clear();
         while (!queue_.empty()) {
             HandBackFront();
         }
@@ -94,6 +97,7 @@ MMRESULT CaptureDevice::Close() {
         }
         closed_ = true;
         activeStart_ = 0;
+        held_.clear();
         while (!queue_.empty()) {
             HandBackFront();
         }
@@ -140,16 +144,24 @@ void CaptureDevice::Run(std::stop_token stop) {
 }
 
 void CaptureDevice::Deliver(const std::int16_t* frames, std::size_t count) {
-    std::size_t done = 0;
-    while (done < count) {
-        if (queue_.empty()) {
-            counters_.lostFrames += count - done;
-            return;
-        }
+    held_.insert(held_.end(), frames, frames + count * kChannels);
+    FillBlocks();
+    const std::size_t heldFrames = held_.size() / kChannels;
+    if (heldFrames > kHeldFrames) {
+        const std::size_t lost = heldFrames - kHeldFrames;
+        counters_.lostFrames += lost;
+        held_.erase(held_.begin(), held_.begin() + lost * kChannels);
+    }
+}
+
+void CaptureDevice::FillBlocks() {
+    std::size_t done = 0; // frames
+    const std::size_t count = held_.size() / kChannels;
+    while (done < count && !queue_.empty()) {
         WaveHdr* block = queue_.front();
         const std::size_t room = (block->dwBufferLength - block->dwBytesRecorded) / kFrameBytes;
         const std::size_t n = std::min(room, count - done);
-        std::memcpy(block->lpData + block->dwBytesRecorded, frames + done * kChannels,
+        std::memcpy(block->lpData + block->dwBytesRecorded, held_.data() + done * kChannels,
                     n * kFrameBytes);
         block->dwBytesRecorded += static_cast<std::uint32_t>(n * kFrameBytes);
         done += n;
@@ -157,6 +169,7 @@ void CaptureDevice::Deliver(const std::int16_t* frames, std::size_t count) {
             HandBackFront();
         }
     }
+    held_.erase(held_.begin(), held_.begin() + done * kChannels);
 }
 
 void CaptureDevice::HandBackFront() {

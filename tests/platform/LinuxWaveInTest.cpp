@@ -193,7 +193,8 @@ TEST(LinuxWaveIn, CloseHandsBackEveryQueuedBlockThenNothingButClose) {
               std::ptrdiff_t{kLongBlock});
 }
 
-TEST(LinuxWaveIn, InputWithNoBlockQueuedIsLostAndCounted) {
+// The device holds input for a while; what is older than that when a block comes is lost.
+TEST(LinuxWaveIn, InputThatWaitsTooLongForABlockIsLostAndCounted) {
     const NumberedFile file(30 * kSampleRate);
     LinuxWaveIn api(file.input());
     WaveInHarness device(api);
