@@ -5,6 +5,7 @@ TESSMAR_PACKAGES=(
     g++ cmake ninja-build pkg-config
     libsndfile1-dev libsamplerate0-dev libasound2-dev
     libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
+    pulseaudio pulseaudio-utils libasound2-plugins # a sound server for the tests, ALSA to it
 )
 
 tessmar_install_packages() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: a Debug build, then an AddressSanitizer +
-# UndefinedBehaviorSanitizer build, then a ThreadSanitizer build of the tests with threads.
+# Builds everything and runs every test: a Debug build (also recording through a sound
+# server of its own), then an AddressSanitizer + UndefinedBehaviorSanitizer build, then a
+# ThreadSanitizer build of the tests with threads.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/deps.sh
@@ -17,6 +18,7 @@ run_build() {
 }
 
 run_build build/debug
+bash tools/pulse-test.sh build/debug
 run_build build/asan -DTESSMAR_SANITIZE=address,undefined
 
 # ThreadSanitizer slows everything down; only the tests that run threads of their own.

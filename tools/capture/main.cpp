@@ -21,7 +21,7 @@ struct Block {
     WaveHdr header{data.data(), kBlockBytes};
 };
 
-// Blocks of bytes until at least the given number is there.
+// Whole blocks until at least the given number of bytes is there.
 std::vector<std::uint8_t> Record(LinuxWaveIn& api, std::size_t bytes) {
     const auto queue = MessageQueue::Create();
     const WaveFormatEx format{
@@ -52,8 +52,7 @@ std::vector<std::uint8_t> Record(LinuxWaveIn& api, std::size_t bytes) {
     api.waveInClose(handle);
     while (queue->Wait().message != MM_WIM_CLOSE) {
     }
-    recorded.resize(bytes);
-    return recorded;
+    return recorded; // whole blocks; the one filled at the stop is not kept
 }
 
 } // namespace
