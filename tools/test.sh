@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: a Debug build, then an AddressSanitizer +
-# UndefinedBehaviorSanitizer build.
+# Builds everything and runs every test: a Debug build, an AddressSanitizer +
+# UndefinedBehaviorSanitizer build and a ThreadSanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/deps.sh
@@ -18,3 +18,4 @@ run_build() {
 
 run_build build/debug
 run_build build/asan -DTESSMAR_SANITIZE=address,undefined
+run_build build/tsan -DTESSMAR_SANITIZE=thread -DTESSMAR_BUILD_BENCH=OFF
