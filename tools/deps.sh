@@ -8,6 +8,12 @@ TESSMAR_PACKAGES=(
     libasound2-dev
 )
 
+# Only for the tests: a private sound server, its command-line client and ALSA's plugin
+# for it, to check the mixer setup against what a desktop runs.
+TESSMAR_TEST_PACKAGES=(
+    pulseaudio pulseaudio-utils libasound2-plugins
+)
+
 tessmar_install_packages() {
     local missing=() pkg
     for pkg in "${TESSMAR_PACKAGES[@]}" "$@"; do
