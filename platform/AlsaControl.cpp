@@ -2,17 +2,11 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 
 namespace tessmar {
 namespace {
 
 constexpr auto kFirstChannel = SND_MIXER_SCHN_FRONT_LEFT; // also the mono channel
-
-template <std::size_t N> void CopyName(char (&target)[N], const std::string& name) {
-    std::memset(target, 0, N);
-    std::memcpy(target, name.data(), std::min(name.size(), N - 1));
-}
 
 LONG ToLong(long value) {
     return static_cast<LONG>(std::clamp<long>(value, INT_MIN, INT_MAX));
@@ -56,8 +50,8 @@ void AlsaControl::Describe(MIXERCONTROLA& record) const {
         MIXERCONTROL_CONTROLF_UNIFORM | (items_.empty() ? 0 : MIXERCONTROL_CONTROLF_MULTIPLE);
     record.cMultipleItems = itemCount();
     const std::string name = snd_mixer_selem_get_name(element_);
-    CopyName(record.szShortName, name);
-    CopyName(record.szName, name);
+    CopyMixerName(record.szShortName, name);
+    CopyMixerName(record.szName, name);
     record.Bounds.lMinimum = ToLong(minimum_);
     record.Bounds.lMaximum = ToLong(maximum_);
     record.Metrics.cSteps = static_cast<DWORD>(record.Bounds.lMaximum - record.Bounds.lMinimum);
@@ -123,7 +117,7 @@ void AlsaControl::ReadTexts(MIXERCONTROLDETAILS_LISTTEXTA* texts, DWORD count) c
     for (DWORD i = 0; i < count && i < itemCount(); ++i) {
         texts[i].dwParam1 = items_[i].lineId;
         texts[i].dwParam2 = items_[i].componentType;
-        CopyName(texts[i].szName, items_[i].name);
+        CopyMixerName(texts[i].szName, items_[i].name);
     }
 }
 

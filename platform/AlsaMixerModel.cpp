@@ -1,7 +1,6 @@
 #include "platform/AlsaMixerModel.h"
 
 #include <cctype>
-#include <cstring>
 
 namespace tessmar {
 namespace {
@@ -54,11 +53,6 @@ DWORD ComponentTypeOf(const std::string& name) {
         }
     }
     return MIXERLINE_COMPONENTTYPE_SRC_UNDEFINED;
-}
-
-template <std::size_t N> void CopyName(char (&target)[N], const std::string& name) {
-    std::memset(target, 0, N);
-    std::memcpy(target, name.data(), std::min(name.size(), N - 1));
 }
 
 std::string NameOf(snd_mixer_elem_t* element) {
@@ -192,9 +186,9 @@ AlsaMixerModel::Line& AlsaMixerModel::AddLine(DWORD destination, bool isSource, 
         element && (destination == kSpeakers ? snd_mixer_selem_is_playback_mono(element)
                                              : snd_mixer_selem_is_capture_mono(element));
     r.cChannels = mono ? 1 : 2;
-    CopyName(r.szShortName, name);
-    CopyName(r.szName, name);
-    CopyName(r.Target.szPname, device_);
+    CopyMixerName(r.szShortName, name);
+    CopyMixerName(r.szName, name);
+    CopyMixerName(r.Target.szPname, device_);
     return line;
 }
 

@@ -4,7 +4,10 @@
 // established names, field order and values of that interface, so that a mixer setup
 // written against it reads the same here. DWORD fields are 32 bits wide.
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 
 namespace tessmar {
 
@@ -164,5 +167,11 @@ static_assert(sizeof(MIXERCONTROLA) == kMixerControlSize);
 static_assert(sizeof(MIXERCONTROLDETAILS_LISTTEXTA) == kListTextSize);
 static_assert(sizeof(MIXERCONTROLDETAILS_BOOLEAN) == kBooleanSize);
 static_assert(sizeof(MIXERCONTROLDETAILS_UNSIGNED) == kUnsignedSize);
+
+// Fills a fixed-size name field: cut to fit, NUL-terminated, the rest zero.
+template <std::size_t N> void CopyMixerName(char (&field)[N], std::string_view name) {
+    std::memset(field, 0, N);
+    std::memcpy(field, name.data(), std::min(name.size(), N - 1));
+}
 
 } // namespace tessmar

@@ -26,7 +26,7 @@ namespace {
 using tessmar::test::CardControl;
 
 struct Element {
-    CardControl spec;
+    CardControl control;
     std::vector<long> values;
 };
 
@@ -34,9 +34,9 @@ class TestCard {
 public:
     TestCard(std::vector<CardControl> layout, std::string statePath)
         : statePath_(std::move(statePath)), eventFd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
-        for (CardControl& spec : layout) {
-            const std::vector<long> values(spec.channels, spec.initial);
-            elements_.push_back({std::move(spec), values});
+        for (CardControl& control : layout) {
+            const std::vector<long> values(control.channels, control.initial);
+            elements_.push_back({std::move(control), values});
         }
         Load();
     }
@@ -53,7 +53,7 @@ public:
 
     int Find(const char* name) const {
         for (std::size_t i = 0; i < elements_.size(); ++i) {
-            if (elements_[i].spec.name == name) {
+            if (elements_[i].control.name == name) {
                 return static_cast<int>(i);
             }
         }
@@ -64,7 +64,7 @@ public:
         Element& element = elements_[index];
         bool changed = false;
         for (std::size_t c = 0; c < element.values.size(); ++c) {
-            if (values[c] < element.spec.minimum || values[c] > element.spec.maximum) {
+            if (values[c] < element.control.minimum || values[c] > element.control.maximum) {
                 return -EINVAL;
             }
             changed |= element.values[c] != values[c];
@@ -92,7 +92,7 @@ public:
         snd_ctl_elem_id_clear(id);
         snd_ctl_elem_id_set_numid(id, static_cast<unsigned>(index + 1));
         snd_ctl_elem_id_set_interface(id, SND_CTL_ELEM_IFACE_MIXER);
-        snd_ctl_elem_id_set_name(id, elements_[index].spec.name.c_str());
+        snd_ctl_elem_id_set_name(id, elements_[index].control.name.c_str());
         *mask = SND_CTL_EVENT_MASK_VALUE;
         return 1;
     }
@@ -119,7 +119,7 @@ private:
     void Save() const {
         std::ofstream out(statePath_, std::ios::trunc);
         for (const Element& element : elements_) {
-            out << element.spec.name << '=';
+            out << element.control.name << '=';
             for (std::size_t c = 0; c < element.values.size(); ++c) {
                 out << (c ? " " : "") << element.values[c];
             }
@@ -149,7 +149,7 @@ int ElementCount(snd_ctl_ext_t* ext) {
 
 int ElementList(snd_ctl_ext_t* ext, unsigned offset, snd_ctl_elem_id_t* id) {
     snd_ctl_elem_id_set_interface(id, SND_CTL_ELEM_IFACE_MIXER);
-    snd_ctl_elem_id_set_name(id, CardOf(ext).elements_.at(offset).spec.name.c_str());
+    snd_ctl_elem_id_set_name(id, CardOf(ext).elements_.at(offset).control.name.c_str());
     return 0;
 }
 
@@ -165,28 +165,28 @@ snd_ctl_ext_key_t FindElement(snd_ctl_ext_t* ext, const snd_ctl_elem_id_t* id) {
 int GetAttribute(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, int* type, unsigned* access,
                  unsigned* count) {
     const Element& element = ElementOf(ext, key);
-    *type = element.spec.type;
+    *type = element.control.type;
     *access = SND_CTL_EXT_ACCESS_READWRITE;
-    *count = element.spec.channels;
+    *count = element.control.channels;
     return 0;
 }
 
 int GetIntegerInfo(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, long* minimum, long* maximum,
                    long* step) {
-    *minimum = ElementOf(ext, key).spec.minimum;
-    *maximum = ElementOf(ext, key).spec.maximum;
+    *minimum = ElementOf(ext, key).control.minimum;
+    *maximum = ElementOf(ext, key).control.maximum;
     *step = 1;
     return 0;
 }
 
 int GetEnumeratedInfo(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, unsigned* items) {
-    *items = static_cast<unsigned>(ElementOf(ext, key).spec.entries.size());
+    *items = static_cast<unsigned>(ElementOf(ext, key).control.entries.size());
     return 0;
 }
 
 int GetEnumeratedName(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, unsigned item, char* name,
                       size_t size) {
-    const auto& entries = ElementOf(ext, key).spec.entries;
+    const auto& entries = ElementOf(ext, key).control.entries;
     if (item >= entries.size() || size == 0) {
         return -EINVAL;
     }

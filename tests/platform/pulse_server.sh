@@ -34,7 +34,8 @@ start)
     [ "$(id -u)" -eq 0 ] || skip "not running as root"
     command -v pulseaudio >/dev/null && command -v pactl >/dev/null ||
         skip "pulseaudio or pactl is not installed"
-    if pgrep -x pulseaudio >/dev/null || pgrep -x pipewire-pulse >/dev/null; then
+    # Live processes only: an exited server not yet reaped runs nothing.
+    if pgrep -x -r R,S,D pulseaudio >/dev/null || pgrep -x -r R,S,D pipewire-pulse >/dev/null; then
         skip "a sound server is already running"
     fi
     export HOME=$dir XDG_RUNTIME_DIR=$dir PULSE_RUNTIME_PATH=$dir/runtime

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 namespace tessmar::test {
 namespace {
@@ -11,11 +10,6 @@ std::string Hex(DWORD value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%X", value);
     return text;
-}
-
-template <std::size_t N> void CopyName(char (&target)[N], const std::string& name) {
-    std::memset(target, 0, N);
-    std::memcpy(target, name.data(), std::min(name.size(), N - 1));
 }
 
 } // namespace
@@ -143,7 +137,7 @@ MMRESULT RecordingMixer::mixerGetLineInfoA(HMIXER mixer, MIXERLINEA* line, DWORD
     line->cChannels = 2;
     line->cConnections = found->connections;
     line->cControls = static_cast<DWORD>(found->controls.size());
-    CopyName(line->szName, "Line " + std::to_string(found->lineId));
+    CopyMixerName(line->szName, "Line " + std::to_string(found->lineId));
     return MMSYSERR_NOERROR;
 }
 
@@ -203,7 +197,7 @@ MMRESULT RecordingMixer::mixerGetLineControlsA(HMIXER mixer, MIXERLINECONTROLSA*
         }
         out.Bounds.lMinimum = control.minimum;
         out.Bounds.lMaximum = control.maximum;
-        CopyName(out.szName, ControlTypeName(control.type));
+        CopyMixerName(out.szName, ControlTypeName(control.type));
     }
     return MMSYSERR_NOERROR;
 }
@@ -233,7 +227,7 @@ MMRESULT RecordingMixer::mixerGetControlDetailsA(HMIXER mixer, MIXERCONTROLDETAI
         for (DWORD i = 0; i < count; ++i) {
             out[i].dwParam1 = control->items[i].lineId;
             out[i].dwParam2 = control->items[i].componentType;
-            CopyName(out[i].szName, control->items[i].name);
+            CopyMixerName(out[i].szName, control->items[i].name);
         }
         return MMSYSERR_NOERROR;
     }
