@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/deps.sh
-tessmar_install_packages
+tessmar_install_packages "${TESSMAR_TEST_PACKAGES[@]}"
 
 jobs=$(nproc)
 run_build() {
