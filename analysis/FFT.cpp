@@ -8,6 +8,14 @@
 // GCC's note that AVX changes how vectors are passed does not apply.
 #pragma GCC diagnostic ignored "-Wpsabi"
 
+// The vector loops also come in an AVX2 build, chosen when the program is loaded. The
+// chooser runs before ThreadSanitizer is ready, so its builds keep the baseline alone.
+#if defined(__SANITIZE_THREAD__)
+#define TESSMAR_VECTOR_CLONES
+#else
+#define TESSMAR_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+
 namespace tessmar {
 namespace {
 
@@ -100,8 +108,8 @@ constexpr std::int32_t kLanes = 4;
 // what the recurrence yields there: 1 in stage one; 1 and (+0, -+1) in stage two. The
 // butterflies multiply by them in full, so every result, down to the sign of a zero, is
 // the one the stage-by-stage loop gives; shuffles line up the partners lane by lane.
-__attribute__((target_clones("avx2", "default"))) void
-FirstTwoStages(std::int32_t n, bool forward, double* __restrict re, double* __restrict im) {
+TESSMAR_VECTOR_CLONES void FirstTwoStages(std::int32_t n, bool forward, double* __restrict re,
+                                          double* __restrict im) {
     const double s = forward ? -1.0 : 1.0;
     const Lanes one = {1.0, 1.0, 1.0, 1.0};
     const Lanes zero = {0.0, 0.0, 0.0, 0.0};
@@ -138,10 +146,8 @@ FirstTwoStages(std::int32_t n, bool forward, double* __restrict re, double* __re
 // One stage with half-span l1 >= 4, four neighbouring groups at a time: their twiddles
 // come from the recurrence in group order, and their butterflies touch neighbouring
 // elements.
-__attribute__((target_clones("avx2", "default"))) void Stage(std::int32_t n, std::int32_t l1,
-                                                             double c1, double c2,
-                                                             double* __restrict re,
-                                                             double* __restrict im) {
+TESSMAR_VECTOR_CLONES void Stage(std::int32_t n, std::int32_t l1, double c1, double c2,
+                                 double* __restrict re, double* __restrict im) {
     const std::int32_t l2 = 2 * l1;
     double u1 = 1.0;
     double u2 = 0.0;

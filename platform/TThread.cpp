@@ -2,6 +2,7 @@
 
 #include "platform/MessageQueue.h"
 
+#include <cassert>
 #include <thread>
 
 namespace tessmar {
@@ -10,12 +11,8 @@ TThread::TThread()
     : queue_(MessageQueue::Create()), id_(queue_->id()), finished_(finishedPromise_.get_future()) {}
 
 TThread::~TThread() {
-    // A thread that is still running is being destroyed by its owner (not free-on-terminate):
-    // end it first, as the owner of a worker would.
-    if (started_ && !freeOnTerminate_) {
-        Terminate();
-        finished_.wait();
-    }
+    assert(!started_ || freeOnTerminate_ ||
+           finished_.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
 }
 
 void TThread::Resume() {

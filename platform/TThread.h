@@ -18,6 +18,8 @@ class MessageQueue;
 class TThread {
 public:
     TThread();
+    // An owner that keeps the object (no free-on-terminate) ends the thread with Terminate()
+    // and WaitFor() before destroying it: the body must not outlive the derived object.
     virtual ~TThread();
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
@@ -30,6 +32,8 @@ public:
     bool Terminated() const { return terminated_.load(); }
     void SetFreeOnTerminate(bool value) { freeOnTerminate_ = value; }
     ThreadId ThreadID() const { return id_; }
+    // Waits until the body has returned; not for free-on-terminate threads.
+    void WaitFor() const { finished_.wait(); }
 
     // Becomes ready once the body has returned and, with free-on-terminate, the object has
     // been released: safe to wait on when the object itself may be gone.

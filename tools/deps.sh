@@ -3,9 +3,15 @@
 
 TESSMAR_PACKAGES=(
     g++ cmake ninja-build pkg-config
-    libsndfile1-dev libsamplerate0-dev libasound2-dev
+    libsndfile1-dev libsamplerate0-dev
     libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
-    pulseaudio pulseaudio-utils libasound2-plugins # a sound server for the tests, ALSA to it
+    libasound2-dev
+)
+
+# Only for the tests: a private sound server, its command-line client and ALSA's plugin
+# for it, to check the mixer setup and the recording against what a desktop runs.
+TESSMAR_TEST_PACKAGES=(
+    pulseaudio pulseaudio-utils libasound2-plugins
 )
 
 tessmar_install_packages() {

@@ -1,0 +1,105 @@
+#include "audio/CaptureEngine.h"
+
+#include "audio/TMyThread.h"
+#include "audio/WaveFileWriter.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace tessmar {
+
+WaveFormatEx CaptureFormat() {
+    WaveFormatEx format;
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = kChannels;
+    format.nSamplesPerSec = kSampleRate;
+    format.nBlockAlign = kFrameBytes;
+    format.nAvgBytesPerSec = kSampleRate * kFrameBytes;
+    format.wBitsPerSample = 8 * kBytesPerSample;
+    format.cbSize = 0;
+    return format;
+}
+
+CaptureEngine::~CaptureEngine() {
+    // The capture thread works on this engine's state; it must not outlive it.
+    if (Running()) {
+        StopBtnClick();
+    }
+}
+
+void CaptureEngine::RecordBtnClick() {
+    CaptureState& s = state_;
+    const WaveFormatEx format = CaptureFormat();
+    s.WaveInHandle = 0;
+    s.WaveBuffer1 = std::make_unique_for_overwrite<std::uint8_t[]>(kBlockBytes);
+    s.WaveBuffer2 = std::make_unique_for_overwrite<std::uint8_t[]>(kBlockBytes);
+    s.WaveHeader1 = WaveHdr{};
+    s.WaveHeader1.lpData = s.WaveBuffer1.get();
+    s.WaveHeader1.dwBufferLength = kBlockBytes;
+    s.WaveHeader2 = WaveHdr{};
+    s.WaveHeader2.lpData = s.WaveBuffer2.get();
+    s.WaveHeader2.dwBufferLength = kBlockBytes;
+    s.Recording = RecordingBuffer(recordingLimit_);
+    s.KeepingStopped = false;
+    s.RecordingFullReported = false;
+
+    s.CaptureThread = new TMyThread(handler_);
+    s.CaptureThread->SetFreeOnTerminate(true);
+    captureThreadEnded_ = s.CaptureThread->Finished();
+    s.CaptureThread->Resume();
+
+    if (device_.waveInOpen(&s.WaveInHandle, WAVE_MAPPER, &format, s.CaptureThread->ThreadID(), 0,
+                           CALLBACK_THREAD) != MMSYSERR_NOERROR) {
+        return;
+    }
+    device_.waveInPrepareHeader(s.WaveInHandle, &s.WaveHeader1, kWaveHdrSize);
+    device_.waveInPrepareHeader(s.WaveInHandle, &s.WaveHeader2, kWaveHdrSize);
+    device_.waveInAddBuffer(s.WaveInHandle, &s.WaveHeader1, kWaveHdrSize);
+    device_.waveInAddBuffer(s.WaveInHandle, &s.WaveHeader2, kWaveHdrSize);
+    s.BlockToggle = 0;
+    device_.waveInStart(s.WaveInHandle);
+}
+
+void CaptureEngine::StopBtnClick() {
+    CaptureState& s = state_;
+    if (s.CaptureThread == nullptr) {
+        return; // no recording to stop
+    }
+    s.CaptureThread->Terminate();
+    s.CaptureThread = nullptr; // it may release itself from now on
+    // Close hands back whatever the capture thread queued after the reset, so no block
+    // stays with the device once it is closed.
+    device_.waveInStop(s.WaveInHandle);
+    device_.waveInReset(s.WaveInHandle);
+    device_.waveInClose(s.WaveInHandle);
+    WaitForCaptureThread();
+
+    if (s.Recording.ByteCount() != 0) {
+        SaveRecording();
+    }
+    s.Recording.Release();
+    s.WaveBuffer1.reset();
+    s.WaveBuffer2.reset();
+}
+
+void CaptureEngine::WaitForCaptureThread() {
+    // The window keeps being served: the capture thread may be handing it a block.
+    using namespace std::chrono_literals;
+    while (captureThreadEnded_.wait_for(0ms) != std::future_status::ready) {
+        events_.ServeEvents(10ms);
+    }
+}
+
+void CaptureEngine::SaveRecording() {
+    std::string fileName = view_.OutputFileName();
+    while (!fileName.empty()) {
+        const RecordingBuffer& r = state_.Recording;
+        if (WriteWaveFile(fileName, r.data(), r.ByteCount(), kSampleRate, true, true)) {
+            return;
+        }
+        // The recording is still in memory: the user may store it elsewhere.
+        fileName = view_.AskForOtherFile(fileName, std::strerror(errno));
+    }
+}
+
+} // namespace tessmar

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "audio/CaptureHandler.h"
+#include "audio/CaptureState.h"
+#include "audio/CaptureView.h"
+#include "platform/EventPump.h"
+#include "platform/WaveIn.h"
+
+#include <future>
+
+namespace tessmar {
+
+// The format the recording device is opened in: 16-bit stereo PCM at 11025 frames/s.
+WaveFormatEx CaptureFormat();
+
+// Starts and stops a recording: the device with its two alternating blocks, the capture
+// thread, and at the end the WAV file.
+class CaptureEngine {
+public:
+    // recordingLimit: the most bytes one recording keeps in memory.
+    CaptureEngine(WaveInApi& device, CaptureView& view, EventPump& events,
+                  std::int32_t recordingLimit = RecordingBuffer::kMaxBytes)
+        : device_(device), view_(view), events_(events), recordingLimit_(recordingLimit),
+          handler_(state_, device, view) {}
+    ~CaptureEngine();
+    CaptureEngine(const CaptureEngine&) = delete;
+    CaptureEngine& operator=(const CaptureEngine&) = delete;
+
+    // Start. A device that can't be opened ends it silently; Stop still cleans up.
+    void RecordBtnClick();
+    // Stop: ends device and thread, then writes the recording if there is one and a file
+    // is named. Call once after each Start.
+    void StopBtnClick();
+
+    bool Running() const { return state_.CaptureThread != nullptr; }
+    const CaptureState& state() const { return state_; }
+
+private:
+    void WaitForCaptureThread();
+    void SaveRecording();
+
+    WaveInApi& device_;
+    CaptureView& view_;
+    EventPump& events_;
+    const std::int32_t recordingLimit_;
+    CaptureState state_;
+    CaptureHandler handler_;
+    std::shared_future<void> captureThreadEnded_;
+};
+
+} // namespace tessmar

@@ -1,0 +1,62 @@
+#include "audio/CaptureHandler.h"
+
+#include "platform/TThread.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tessmar {
+
+void CaptureHandler::ProcessCaptureMessages(const TThread& thread) {
+    for (;;) {
+        ThreadMessage message;
+        if (!GetMessage(&message) || thread.Terminated()) {
+            return;
+        }
+        if (message.message == MM_WIM_DATA && !thread.Terminated()) {
+            HandleCapturedBlock();
+        }
+    }
+}
+
+void CaptureHandler::HandleCapturedBlock() {
+    CaptureState& s = state_;
+    const bool first = s.BlockToggle == 0;
+    s.BlockToggle = first ? 1 : 0;
+    WaveHdr* header = first ? &s.WaveHeader1 : &s.WaveHeader2;
+    const std::uint8_t* buffer = first ? s.WaveBuffer1.get() : s.WaveBuffer2.get();
+
+    if (view_.OutputFileName().empty()) {
+        s.Recording.Release();
+        s.KeepingStopped = false;
+    }
+    // A device never fills more than the block; a count beyond it would read past the buffer.
+    const std::uint32_t n = std::min<std::uint32_t>(header->dwBytesRecorded, kBlockBytes);
+    const std::uint8_t* newest = nullptr;
+    if (!s.KeepingStopped && s.Recording.Append(buffer, n)) {
+        newest = s.Recording.data() + (s.Recording.ByteCount() - std::int32_t(n));
+    } else {
+        // Full, or out of memory: the note and the waveform go on, and the recording keeps
+        // what it has without a gap.
+        s.KeepingStopped = true;
+        std::memcpy(s.UnkeptBlock.data(), buffer, n);
+        newest = s.UnkeptBlock.data();
+        if (!s.RecordingFullReported) {
+            s.RecordingFullReported = true;
+            view_.RecordingFull();
+        }
+    }
+    view_.AnalizeFrequenz(buffer);
+    device_.waveInAddBuffer(s.WaveInHandle, header, kWaveHdrSize);
+    DrawWaveform(newest, n);
+}
+
+void CaptureHandler::DrawWaveform(const std::uint8_t* newest, std::uint32_t n) {
+    const ViewSize size = view_.WaveformViewSize();
+    if (size.width <= 0) {
+        return;
+    }
+    view_.ShowWaveform(TraceBlock(newest, n, size.width, size.height));
+}
+
+} // namespace tessmar

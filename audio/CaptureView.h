@@ -1,0 +1,39 @@
+#pragma once
+
+#include "audio/WaveformTrace.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tessmar {
+
+struct ViewSize {
+    int width = 0;
+    int height = 0;
+};
+
+// What the recording needs of the main window. The capture-thread calls must never wait
+// on the window's thread: the window keeps thread-safe copies of what they read and
+// hands what they deliver to its own thread.
+class CaptureView {
+public:
+    virtual ~CaptureView() = default;
+
+    // Any thread: the output file name as the window shows it right now; empty for none.
+    virtual std::string OutputFileName() = 0;
+
+    // Capture thread: analyses one block and shows its note.
+    virtual void AnalizeFrequenz(const std::uint8_t* block) = 0;
+    // Capture thread: the waveform view's size right now.
+    virtual ViewSize WaveformViewSize() = 0;
+    // Capture thread: shows a block's trace.
+    virtual void ShowWaveform(WaveformTrace trace) = 0;
+    // Capture thread, at most once per recording: no more blocks can be kept.
+    virtual void RecordingFull() = 0;
+
+    // Window thread, at stop: the recording couldn't be written to fileName. Returns another
+    // name to try, or an empty one when the user gives the recording up.
+    virtual std::string AskForOtherFile(const std::string& fileName, const std::string& reason) = 0;
+};
+
+} // namespace tessmar

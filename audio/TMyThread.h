@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/TThread.h"
+
+namespace tessmar {
+
+class CaptureHandler;
+
+// The capture thread of one recording.
+class TMyThread : public TThread {
+public:
+    explicit TMyThread(CaptureHandler& handler) : handler_(handler) {}
+
+protected:
+    void Execute() override;
+
+private:
+    CaptureHandler& handler_;
+};
+
+} // namespace tessmar

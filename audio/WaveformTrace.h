@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace tessmar {
+
+inline constexpr std::uint32_t kWaveformBackground = 0x000080; // maroon, as 0x00BBGGRR
+inline constexpr std::uint32_t kWaveformPen = 0x00FF00;        // lime
+
+// What one block leaves in the waveform view: the view cleared to the background, then,
+// unless y is empty, a line from (x - 1, previous y) to (x, y[x]) for every x, starting
+// from the midline at x = -1.
+struct WaveformTrace {
+    int width = 0;
+    int height = 0;
+    std::vector<int> y;
+};
+
+// The trace of the newest block (n bytes of 16-bit stereo, left channel drawn) on a view
+// of width x height pixels: one frame every (n / 4) / width frames, the full 16-bit range
+// spread over the height with positive samples below the midline. A block of no more bytes
+// than the view has pixels only clears it.
+WaveformTrace TraceBlock(const std::uint8_t* block, std::uint32_t n, int width, int height);
+
+} // namespace tessmar

@@ -1,0 +1,218 @@
+#include "audio/CaptureEngine.h"
+
+#include "FakeCaptureView.h"
+#include "FakeWaveIn.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace tessmar {
+namespace {
+
+using test::FakeCaptureView;
+using test::FakeWaveIn;
+using test::TempDir;
+using Bytes = std::vector<unsigned char>;
+
+// The data chunk of a written recording.
+Bytes Samples(const std::string& path) {
+    const Bytes file = test::ReadBytes(path);
+    return file.size() < 44 ? Bytes{} : Bytes(file.begin() + 44, file.end());
+}
+
+Bytes Blocks(std::initializer_list<std::pair<std::uint32_t, std::uint8_t>> parts) {
+    Bytes out;
+    for (const auto& [n, value] : parts) {
+        out.insert(out.end(), n, value);
+    }
+    return out;
+}
+
+class CaptureEngineTest : public ::testing::Test {
+protected:
+    // Fills the next block and waits until the capture thread has drawn it.
+    void Capture(std::uint32_t n, std::uint8_t value, std::uintptr_t wParam = 0) {
+        const std::size_t drawn = view.Drawn();
+        ASSERT_TRUE(device.Fill(n, value, wParam));
+        ASSERT_TRUE(view.WaitForTraces(drawn + 1));
+    }
+
+    TempDir dir;
+    FakeWaveIn device;
+    FakeCaptureView view;
+    test::IdleEventPump events;
+    CaptureEngine engine{device, view, events};
+};
+
+TEST_F(CaptureEngineTest, StartAndStopDriveTheDeviceInOrder) {
+    engine.RecordBtnClick();
+    EXPECT_EQ(device.openedFormat.wFormatTag, 1);
+    EXPECT_EQ(device.openedFormat.nChannels, 2);
+    EXPECT_EQ(device.openedFormat.nSamplesPerSec, 11025u);
+    EXPECT_EQ(device.openedFormat.nAvgBytesPerSec, 44100u);
+    EXPECT_EQ(device.openedFormat.nBlockAlign, 4);
+    EXPECT_EQ(device.openedFormat.wBitsPerSample, 16);
+    EXPECT_EQ(device.openedFormat.cbSize, 0);
+    EXPECT_NE(device.callback, 0u) << "the capture thread is notified";
+    engine.StopBtnClick();
+    EXPECT_EQ(device.Calls(),
+              (std::vector<std::string>{"open 4294967295 131072 handle=0", "prepare 4096 32",
+                                        "prepare 4096 32", "add 32", "add 32", "start", "stop",
+                                        "reset", "close"}));
+    EXPECT_FALSE(engine.Running());
+    EXPECT_EQ(engine.state().WaveBuffer1, nullptr);
+}
+
+TEST_F(CaptureEngineTest, BlocksAlternateWhateverTheNotificationSaysAndAreAllKept) {
+    const std::string file = dir / "take.wav";
+    view.SetFileName(file);
+    engine.RecordBtnClick();
+    Capture(4096, 0xA1, 2); // claims to be block 2: ignored
+    Capture(4096, 0xB2, 1);
+    Capture(4096, 0xC3, 1);
+    Capture(1000, 0xD4); // partly filled: only its bytes count
+    engine.StopBtnClick();
+    EXPECT_EQ(Samples(file), Blocks({{4096, 0xA1}, {4096, 0xB2}, {4096, 0xC3}, {1000, 0xD4}}));
+    EXPECT_EQ(view.Analysed(), 4u);
+    const auto calls = device.Calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "add 32"), 6) << "each block given back";
+}
+
+TEST_F(CaptureEngineTest, WithoutAFileNameOnlyTheNewestBlockIsHeld) {
+    engine.RecordBtnClick();
+    Capture(4096, 1);
+    Capture(4096, 2);
+    EXPECT_EQ(engine.state().Recording.ByteCount(), 4096);
+    Capture(4096, 3);
+    EXPECT_EQ(engine.state().Recording.ByteCount(), 4096);
+    EXPECT_EQ(engine.state().Recording.data()[0], 3);
+
+    // A name given again: the recording grows on from the newest block.
+    const std::string file = dir / "later.wav";
+    view.SetFileName(file);
+    Capture(4096, 4);
+    view.SetFileName("");
+    Capture(4096, 5);
+    view.SetFileName(file);
+    Capture(4096, 6);
+    engine.StopBtnClick();
+    EXPECT_EQ(Samples(file), Blocks({{4096, 5}, {4096, 6}}));
+}
+
+TEST_F(CaptureEngineTest, ABlockHandedBackAfterStopIsDropped) {
+    const std::string file = dir / "take.wav";
+    view.SetFileName(file);
+    device.bytesAtStop = 1000; // the block being filled when Stop comes
+    engine.RecordBtnClick();
+    Capture(4096, 1);
+    engine.StopBtnClick();
+    EXPECT_EQ(Samples(file), Blocks({{4096, 1}}));
+    EXPECT_EQ(view.Analysed(), 1u);
+    EXPECT_EQ(view.Drawn(), 1u);
+    const auto calls = device.Calls();
+    const auto stop = std::find(calls.begin(), calls.end(), "stop");
+    EXPECT_EQ(std::find(stop, calls.end(), "add 32"), calls.end());
+}
+
+TEST_F(CaptureEngineTest, NothingIsWrittenWithoutData) {
+    const std::string file = dir / "take.wav";
+    test::WriteBytes(file, "keep me");
+    view.SetFileName(file);
+    engine.RecordBtnClick();
+    engine.StopBtnClick();
+    EXPECT_EQ(test::ReadBytes(file), Bytes({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+
+    view.SetFileName(""); // data, but no name at stop
+    engine.RecordBtnClick();
+    Capture(4096, 1);
+    engine.StopBtnClick();
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"take.wav"});
+}
+
+TEST_F(CaptureEngineTest, AFailedOpenEndsQuietlyAndStopDoesNotHang) {
+    device.openResult = MMSYSERR_BADDEVICEID;
+    view.SetFileName(dir / "take.wav");
+    engine.RecordBtnClick();
+    EXPECT_TRUE(engine.Running());
+    engine.StopBtnClick();
+    EXPECT_FALSE(engine.Running());
+    EXPECT_TRUE(dir.Entries().empty());
+    const auto calls = device.Calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "prepare 4096 32"), 0);
+}
+
+TEST_F(CaptureEngineTest, TwoRecordingsInARowStartAfresh) {
+    view.SetFileName(dir / "one.wav");
+    engine.RecordBtnClick();
+    Capture(4096, 1); // leaves block 2 next
+    engine.StopBtnClick();
+    view.SetFileName(dir / "two.wav");
+    engine.RecordBtnClick();
+    EXPECT_EQ(engine.state().BlockToggle, 0);
+    Capture(4096, 2);
+    engine.StopBtnClick();
+    EXPECT_EQ(Samples(dir / "two.wav"), Blocks({{4096, 2}}));
+}
+
+TEST_F(CaptureEngineTest, AnUnwritableFileOffersAnotherPlaceBeforeTheRecordingIsDropped) {
+    view.SetFileName(dir / "missing/take.wav");
+    view.otherNames = {dir / "also/missing.wav", dir / "saved.wav"};
+    engine.RecordBtnClick();
+    Capture(4096, 9);
+    engine.StopBtnClick();
+    ASSERT_EQ(view.askedAbout.size(), 2u);
+    EXPECT_NE(view.askedAbout[0].find("missing/take.wav: No such file"), std::string::npos)
+        << view.askedAbout[0];
+    EXPECT_EQ(Samples(dir / "saved.wav"), Blocks({{4096, 9}}));
+
+    view.otherNames.clear(); // the user declines: nothing written, nothing kept
+    engine.RecordBtnClick();
+    Capture(4096, 9);
+    engine.StopBtnClick();
+    EXPECT_EQ(view.askedAbout.size(), 3u);
+    EXPECT_EQ(engine.state().Recording.ByteCount(), 0);
+}
+
+TEST(CaptureEngine, AFullRecordingKeepsWhatItHasAndSaysSoOnce) {
+    TempDir dir;
+    FakeWaveIn device;
+    FakeCaptureView view;
+    test::IdleEventPump events;
+    CaptureEngine engine(device, view, events, 2 * 4096);
+    view.SetFileName(dir / "take.wav");
+    engine.RecordBtnClick();
+    for (std::uint8_t value = 1; value <= 4; ++value) {
+        const std::size_t drawn = view.Drawn();
+        ASSERT_TRUE(device.Fill(4096, value));
+        ASSERT_TRUE(view.WaitForTraces(drawn + 1));
+    }
+    EXPECT_EQ(view.FullReports(), 1);
+    EXPECT_EQ(view.Analysed(), 4u) << "notes go on";
+    engine.StopBtnClick();
+    EXPECT_EQ(Samples(dir / "take.wav"), Blocks({{4096, 1}, {4096, 2}}));
+}
+
+TEST(WaveformTrace, ScalesTheLeftChannelOntoTheView) {
+    std::vector<std::uint8_t> block(4096, 0);
+    auto put = [&](int frame, std::int16_t v) {
+        block[4 * frame] = std::uint8_t(v);
+        block[4 * frame + 1] = std::uint8_t(std::uint16_t(v) >> 8);
+        block[4 * frame + 2] = 0x7F; // right channel: never drawn
+    };
+    put(0, 32767);
+    put(2, -32768);
+    put(4, 16384);
+    put(1, -32768); // frame 1 is skipped with a step of 2
+    const WaveformTrace trace = TraceBlock(block.data(), 4096, 437, 117);
+    ASSERT_EQ(trace.y.size(), 437u);
+    EXPECT_EQ(trace.y[0], 116);
+    EXPECT_EQ(trace.y[1], 0);
+    EXPECT_EQ(trace.y[2], 87);
+    EXPECT_EQ(trace.y[3], 58);
+
+    EXPECT_TRUE(TraceBlock(block.data(), 437, 437, 117).y.empty()) << "too few bytes: clear only";
+    EXPECT_EQ(TraceBlock(block.data(), 438, 437, 117).y.size(), 437u);
+}
+
+} // namespace
+} // namespace tessmar

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "analysis/SemitoneDetector.h"
+#include "audio/CaptureView.h"
+#include "platform/EventPump.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace tessmar::test {
+
+// The window as the recording sees it, with what it was shown kept for the test.
+class FakeCaptureView : public CaptureView {
+public:
+    std::string OutputFileName() override {
+        std::lock_guard lock(mutex_);
+        return fileName_;
+    }
+    void SetFileName(std::string name) {
+        std::lock_guard lock(mutex_);
+        fileName_ = std::move(name);
+    }
+    void AnalizeFrequenz(const std::uint8_t* block) override {
+        const std::int32_t note = DetectNote(block);
+        std::lock_guard lock(mutex_);
+        notes_.push_back(note);
+    }
+    ViewSize WaveformViewSize() override { return {437, 117}; }
+    void ShowWaveform(WaveformTrace trace) override {
+        std::lock_guard lock(mutex_);
+        traces_.push_back(std::move(trace));
+        changed_.notify_all();
+    }
+    void RecordingFull() override {
+        std::lock_guard lock(mutex_);
+        ++fullReports_;
+    }
+    std::string AskForOtherFile(const std::string& fileName, const std::string& reason) override {
+        std::lock_guard lock(mutex_);
+        askedAbout.push_back(fileName + ": " + reason);
+        if (otherNames.empty()) {
+            return {};
+        }
+        std::string next = otherNames.front();
+        otherNames.erase(otherNames.begin());
+        return next;
+    }
+
+    // Waits (hang guard: 10 s) until `count` blocks have been drawn.
+    bool WaitForTraces(std::size_t count) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(10),
+                                 [&] { return traces_.size() >= count; });
+    }
+    std::size_t Analysed() {
+        std::lock_guard lock(mutex_);
+        return notes_.size();
+    }
+    std::size_t Drawn() {
+        std::lock_guard lock(mutex_);
+        return traces_.size();
+    }
+    int FullReports() {
+        std::lock_guard lock(mutex_);
+        return fullReports_;
+    }
+
+    std::vector<std::string> otherNames; // answers to AskForOtherFile, in order
+    std::vector<std::string> askedAbout;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::string fileName_;
+    std::vector<std::int32_t> notes_;
+    std::vector<WaveformTrace> traces_;
+    int fullReports_ = 0;
+};
+
+class IdleEventPump : public EventPump {
+public:
+    void ServeEvents(std::chrono::milliseconds) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+};
+
+} // namespace tessmar::test
