@@ -5,6 +5,7 @@ TESSMAR_PACKAGES=(
     g++ cmake ninja-build pkg-config
     libsndfile1-dev libsamplerate0-dev
     libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
+    qt6-base-dev libjpeg62-turbo-dev fonts-wine fonts-dejavu-core
 )
 
 tessmar_install_packages() {
