@@ -23,7 +23,7 @@ void MainFormPlacement::Restore(QWidget& window) {
     restored_ = true;
     const auto restored = storage_.Restore(PlacementAdapter::Read(window), CurrentScreen());
     if (restored && restored->placement) {
-        PlacementAdapter::Apply(window, *restored->placement);
+        PlacementAdapter::Apply(window, *restored->placement, screen_.WorkArea());
     } else {
         PlacementAdapter::Centre(window, screen_.WorkArea());
     }

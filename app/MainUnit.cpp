@@ -151,6 +151,9 @@ void TMainForm::BuildControls() {
     AboutBtn->setIcon(Glyphs::Picture(glyphScale));
     PlayWAVBtn = AddButton("PlayWAVBtn", "WAV Datei abspielen", Px(280, 288, 171, 25));
     PlayWAVBtn->setIcon(Glyphs::Play(glyphScale));
+    for (QPushButton* glyphButton : {KonvertBtn, StopPlayBtn, AboutBtn, PlayWAVBtn}) {
+        glyphButton->setIconSize(Px(0, 0, 16, 16).size());
+    }
     // Stands in for the playback device until playback drives it; never shown.
     MediaPlayer1 = new QWidget(this);
     MediaPlayer1->setObjectName("MediaPlayer1");

@@ -35,9 +35,15 @@ WindowPlacement PlacementAdapter::Read(const QWidget& window) {
     return p;
 }
 
-void PlacementAdapter::Apply(QWidget& window, const WindowPlacement& placement) {
+void PlacementAdapter::Apply(QWidget& window, const WindowPlacement& placement,
+                             const ScreenRect& area) {
+    const QSize size = window.frameGeometry().size();
+    const int left = std::max(
+        area.left, std::min(placement.normalPosition.left, area.left + area.width - size.width()));
+    const int top = std::max(
+        area.top, std::min(placement.normalPosition.top, area.top + area.height - size.height()));
     // QWidget::move() places the frame's top-left corner of a top-level window.
-    window.move(placement.normalPosition.left, placement.normalPosition.top);
+    window.move(left, top);
 }
 
 void PlacementAdapter::Centre(QWidget& window, const ScreenRect& area) {

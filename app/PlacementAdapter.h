@@ -19,7 +19,11 @@ namespace tessmar {
 class PlacementAdapter {
 public:
     static WindowPlacement Read(const QWidget& window);
-    static void Apply(QWidget& window, const WindowPlacement& placement);
+    // Like the platform's placement call, keeps the window within reach: a position that
+    // would put it (partly) off the work area, say one stored on a bigger screen, is moved
+    // back inside.
+    static void Apply(QWidget& window, const WindowPlacement& placement,
+                      const ScreenRect& workArea);
     // Puts the window's frame in the middle of the work area.
     static void Centre(QWidget& window, const ScreenRect& workArea);
 };

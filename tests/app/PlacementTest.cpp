@@ -77,6 +77,13 @@ private slots:
         QCOMPARE(form->size(), QSize(548, 392));
     }
 
+    void APositionOffTheScreenIsBroughtBack() {
+        Placed p("[TMainForm]\nNormPos=2000,1000,2548,1392\n"); // from a bigger screen
+        QCOMPARE(p.Open()->pos(), QPoint(1024 - 548, 768 - 392));
+        Placed q("[TMainForm]\nNormPos=-900,-5,0,0\n");
+        QCOMPARE(q.Open()->pos(), QPoint(0, 0));
+    }
+
     void OtherDensityIsCentred() {
         Placed p("[TMainForm]\nPixelsPerInch=120\nNormPos=100,50,648,442\n");
         QCOMPARE(p.Open()->pos(), kCentred);
