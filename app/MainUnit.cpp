@@ -222,6 +222,7 @@ void TMainForm::setVisible(bool visible) {
     }
     Guarded([this] { placement_.Restore(*this); });
     QWidget::setVisible(true);
+    // After the window is up, so that whatever the show handler starts can be cancelled.
     if (!shown_) {
         shown_ = true;
         Guarded([this] { FormShow(this); });
@@ -288,6 +289,8 @@ void TMainForm::FormCreate(QObject*) {
                                                       DefaultOutputFile::IsWritableFolder));
 }
 
+// The command line, the recording, the mixer, capture and playback are handled by their own
+// modules; until those are wired in, these handlers do nothing.
 void TMainForm::FormShow(QObject*) {}
 
 void TMainForm::KonvertBtnClick(QObject*) {}
