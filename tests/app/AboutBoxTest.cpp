@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -126,7 +127,11 @@ private slots:
             QCOMPARE(d->directory().absolutePath(), QString::fromStdString(dir.path().string()));
             QVERIFY(d->testOption(QFileDialog::DontConfirmOverwrite));
             QCOMPARE(d->defaultSuffix(), QString());
-            d->selectFile(QString::fromStdString(dir / "new take"));
+            // Typed like a user would; selectFile() leaves a focused name field alone.
+            auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+            QVERIFY(name);
+            QCOMPARE(name->text(), QString("old.wav")); // preselected
+            name->setText("new take");
             QMetaObject::invokeMethod(d, "accept");
             checked = true;
         });
