@@ -6,6 +6,7 @@ TESSMAR_PACKAGES=(
     libsndfile1-dev libsamplerate0-dev
     libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
     libasound2-dev
+    qt6-base-dev libjpeg62-turbo-dev fonts-wine fonts-dejavu-core
 )
 
 # Only for the tests: a private sound server, its command-line client and ALSA's plugin

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Builds Tessmar (Release) and starts it. Until the window exists this shows the note
-# log of a generated recording of the built-in singer.
+# Builds Tessmar (Release) and starts it. Arguments are passed on to the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/deps.sh
@@ -9,7 +8,9 @@ tessmar_install_packages
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSMAR_BUILD_TESTS=OFF
 cmake --build build/release
 
-demo=build/release/demo.wav
-build/release/tools/tessmar-demo "$demo"
-echo "Tonfolge von $demo:"
-exec build/release/tools/tessmar-notes "$demo"
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+    echo "Kein Bildschirm gefunden: Tessmar braucht eine grafische Sitzung (DISPLAY ist leer)." >&2
+    echo "Gebaut ist es unter build/release/app/tessmar." >&2
+    exit 1
+fi
+exec build/release/app/tessmar "$@"

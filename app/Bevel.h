@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QWidget>
+
+namespace tessmar {
+
+// A bevel that draws only its top line: an etched line across its width.
+class TBevel : public QWidget {
+public:
+    explicit TBevel(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace tessmar

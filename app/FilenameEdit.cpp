@@ -1,0 +1,50 @@
+#include "app/FilenameEdit.h"
+
+#include "app/FileNameRules.h"
+#include "app/Glyphs.h"
+#include "platform/SaveDialog.h"
+
+#include <QStyle>
+#include <QToolButton>
+
+namespace tessmar {
+
+TFilenameEdit::TFilenameEdit(SaveDialog& dialog, QWidget* parent)
+    : QLineEdit(parent), dialog_(dialog), browse_(new QToolButton(this)) {
+    browse_->setObjectName("FilenameEdit2Browse");
+    browse_->setFocusPolicy(Qt::NoFocus); // like the field's own part, not a tab stop
+    browse_->setCursor(Qt::ArrowCursor);
+    browse_->setToolTip("Datei wählen");
+    browse_->setAutoRaise(true);
+}
+
+std::string TFilenameEdit::FileName() const {
+    return FileNameRules::FileNameOf(text().toStdString(), FileNameRules::FileExists);
+}
+
+void TFilenameEdit::SetFileName(const std::string& value) {
+    setText(QString::fromStdString(FileNameRules::TextFor(value, FileNameRules::FileExists)));
+}
+
+void TFilenameEdit::Browse() {
+    const auto start = FileNameRules::BrowseStartFor(
+        text().toStdString(), FileNameRules::FileExists, FileNameRules::FolderExists);
+    const auto chosen =
+        dialog_.Run(window(), {kDialogTitle, kFilter, start.folder, start.preselected});
+    setFocus(Qt::OtherFocusReason);
+    if (chosen) {
+        setText(QString::fromStdString(FileNameRules::QuotedPath(*chosen)));
+    }
+}
+
+void TFilenameEdit::resizeEvent(QResizeEvent* event) {
+    QLineEdit::resizeEvent(event);
+    const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    const int side = height() - 2 * frame;
+    browse_->setGeometry(width() - frame - side, frame, side, side);
+    browse_->setIconSize(QSize(side - 4, side - 4));
+    browse_->setIcon(Glyphs::Folder(double(side - 4) / 16));
+    setTextMargins(0, 0, side, 0);
+}
+
+} // namespace tessmar

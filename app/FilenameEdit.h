@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QLineEdit>
+#include <string>
+
+class QToolButton;
+
+namespace tessmar {
+
+class SaveDialog;
+
+// The output-file field: a text field with a browse button at its right end. The text
+// is what the user sees; the file name is derived from it (FileNameRules).
+class TFilenameEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    static constexpr const char* kDialogTitle = "Browse";
+    static constexpr const char* kFilter = "WAV-Dateien (*.wav)";
+
+    TFilenameEdit(SaveDialog& dialog, QWidget* parent);
+
+    std::string FileName() const;
+    // Throws AppError "Ungültiger Dateiname - …" and leaves the text as it was when the
+    // value gives no valid name.
+    void SetFileName(const std::string& value);
+
+    QToolButton* BrowseButton() const { return browse_; }
+    // Lets the user choose the file in the save dialog; the field has the focus afterwards.
+    void Browse();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    SaveDialog& dialog_;
+    QToolButton* browse_;
+};
+
+} // namespace tessmar

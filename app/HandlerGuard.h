@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/MessageBox.h"
+
+#include <exception>
+#include <string>
+
+class QWidget;
+
+namespace tessmar {
+
+// Runs event handlers so that no exception reaches Qt: an error ends the handler and its
+// message is shown in an error box captioned with the application title.
+class HandlerGuard {
+public:
+    explicit HandlerGuard(MessageBox& messages) : messages_(messages) {}
+
+    template <class Handler> void Run(QWidget* parent, Handler&& handler) noexcept {
+        try {
+            handler();
+        } catch (const std::exception& e) {
+            Report(parent, e.what());
+        } catch (...) {
+            Report(parent, "Unbekannter Fehler");
+        }
+    }
+
+    void Report(QWidget* parent, const std::string& message) noexcept;
+
+private:
+    MessageBox& messages_;
+};
+
+} // namespace tessmar

@@ -1,0 +1,322 @@
+#include "app/MainUnit.h"
+
+#include "analysis/NoteNaming.h"
+#include "analysis/SemitoneDetector.h"
+#include "app/AboutBoxUnit.h"
+#include "app/Bevel.h"
+#include "app/BoldLabel.h"
+#include "app/DefaultOutputFile.h"
+#include "app/FilenameEdit.h"
+#include "app/Glyphs.h"
+#include "app/PaintBox.h"
+#include "app/WindowFont.h"
+#include "platform/ScreenMetrics.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSlider>
+#include <QThread>
+#include <QToolButton>
+#include <cmath>
+
+namespace tessmar {
+namespace {
+
+const QColor kMaroon(128, 0, 0);
+
+} // namespace
+
+TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      services_(services), guard_(services.messages),
+      placement_(services.profile, services.screen) {
+    setObjectName("MainForm");
+    setWindowTitle(kCaption);
+    setFont(WindowFont::Get());
+    scale_ = WindowFont::LayoutScale(font(), services.screen.PixelsPerInch());
+    setFixedSize(Px(0, 0, kClientWidth, kClientHeight).size());
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    BuildControls();
+    ConnectHandlers();
+    Guarded([this] { FormCreate(this); });
+}
+
+TMainForm::~TMainForm() {
+    const std::string error = placement_.SaveAtDestruction(*this);
+    if (!error.empty()) {
+        guard_.Report(nullptr, error);
+    }
+}
+
+QRect TMainForm::Px(int left, int top, int width, int height) const {
+    auto s = [this](int v) { return int(std::lround(v * scale_)); };
+    return {s(left), s(top), s(width), s(height)};
+}
+
+QLabel* TMainForm::AddLabel(const char* name, const QString& text, int left, int top, int width) {
+    return PlaceLabel(new QLabel(text, this), name, left, top, width);
+}
+
+QLabel* TMainForm::PlaceLabel(QLabel* label, const char* name, int left, int top, int width) {
+    label->setObjectName(name);
+    // Labels are opaque, so a label covers what lies below it.
+    label->setBackgroundRole(QPalette::Button);
+    label->setForegroundRole(QPalette::WindowText);
+    label->setAutoFillBackground(true);
+    QRect r = Px(left, top, width, 13);
+    r.setWidth(std::max(r.width(), label->sizeHint().width()));
+    label->setGeometry(r);
+    return label;
+}
+
+void TMainForm::SetAutoSizedText(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->resize(text.isEmpty() ? 0 : label->sizeHint().width(), Px(0, 0, 0, 13).height());
+}
+
+QPushButton* TMainForm::AddButton(const char* name, const QString& text, QRect geometry) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    button->setGeometry(geometry);
+    return button;
+}
+
+void TMainForm::BuildControls() {
+    Label2 = AddLabel("Label2", "WAV-Datei:", 8, 56, 56);
+    Bevel1 = new TBevel(this);
+    Bevel1->setObjectName("Bevel1");
+    Bevel1->setGeometry(Px(0, 342, 548, 50));
+    Label3 = AddLabel("Label3", "Lautstärke:", 8, 80, 53);
+    Label4 = AddLabel("Label4", "", 8, 288, 0);
+    Label1 = AddLabel("Label1", "", 8, 288, 0);
+    SetAutoSizedText(Label4, "");
+    SetAutoSizedText(Label1, "");
+    BuildNoteColumn();
+    Label29 = AddLabel("Label29",
+                       "Aktivieren Sie im Windows-Mixer unter Eigenschaften/Aufname das Mikrofon!",
+                       16, 320, 365);
+    Label30 = AddLabel("Label30",
+                       "Wenn Sie eine WAV Datei angeben, dann wird Ihr Gesang auch aufgezeichnet.",
+                       8, 32, 378);
+
+    const double glyphScale = scale_;
+    KonvertBtn = AddButton("KonvertBtn", "Aufzeichnung starten", Px(108, 352, 145, 25));
+    KonvertBtn->setIcon(Glyphs::DoubleTick(glyphScale));
+    StopPlayBtn = AddButton("StopPlayBtn", "Abbrechen", Px(260, 352, 121, 25));
+    StopPlayBtn->setIcon(Glyphs::Cross(glyphScale));
+    StopPlayBtn->setEnabled(false);
+    FilenameEdit2 = new TFilenameEdit(services_.saveDialog, this);
+    FilenameEdit2->setObjectName("FilenameEdit2");
+    FilenameEdit2->setGeometry(Px(88, 56, 361, 21));
+    TrackBar1 = new QSlider(Qt::Horizontal, this);
+    TrackBar1->setObjectName("TrackBar1");
+    TrackBar1->setGeometry(Px(80, 88, 377, 45));
+    TrackBar1->setRange(0, 100);
+    TrackBar1->setValue(30);
+    TrackBar1->setTickPosition(QSlider::TicksBelow);
+    TrackBar1->setTickInterval(10);
+    SetMixerBtn = AddButton("SetMixerBtn", "Set Mixer", Px(208, 32, 75, 25));
+    RecordBtn = AddButton("RecordBtn", "Record", Px(288, 32, 75, 25));
+    StopBtn = AddButton("StopBtn", "Stop", Px(344, 32, 75, 25));
+    for (QPushButton* hidden : {SetMixerBtn, RecordBtn, StopBtn}) {
+        hidden->hide();
+    }
+
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setObjectName("ScrollBox1");
+    ScrollBox1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    ScrollBox1->setFocusPolicy(Qt::NoFocus);
+    ScrollBox1->setGeometry(Px(8, 136, 441, 121));
+    PaintBox1 = new TPaintBox(nullptr);
+    PaintBox1->setObjectName("PaintBox1");
+    PaintBox1->resize(ScrollBox1->width() - 2 * ScrollBox1->frameWidth(),
+                      ScrollBox1->height() - 2 * ScrollBox1->frameWidth());
+    ScrollBox1->setWidget(PaintBox1);
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName("ProgressBar1");
+    ProgressBar1->setGeometry(Px(8, 264, 441, 17));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    AboutBtn = AddButton("AboutBtn", "Über das Programm...", Px(296, 4, 147, 25));
+    AboutBtn->setIcon(Glyphs::Picture(glyphScale));
+    PlayWAVBtn = AddButton("PlayWAVBtn", "WAV Datei abspielen", Px(280, 288, 171, 25));
+    PlayWAVBtn->setIcon(Glyphs::Play(glyphScale));
+    for (QPushButton* glyphButton : {KonvertBtn, StopPlayBtn, AboutBtn, PlayWAVBtn}) {
+        glyphButton->setIconSize(Px(0, 0, 16, 16).size());
+    }
+    // Stands in for the playback device until playback drives it; never shown.
+    MediaPlayer1 = new QWidget(this);
+    MediaPlayer1->setObjectName("MediaPlayer1");
+    MediaPlayer1->setGeometry(Px(184, 48, 253, 30));
+    MediaPlayer1->hide();
+
+    setTabOrder(KonvertBtn, StopPlayBtn);
+    setTabOrder(StopPlayBtn, FilenameEdit2);
+    setTabOrder(FilenameEdit2, TrackBar1);
+    setTabOrder(TrackBar1, AboutBtn);
+    setTabOrder(AboutBtn, PlayWAVBtn);
+    KonvertBtn->setFocus();
+}
+
+void TMainForm::BuildNoteColumn() {
+    static constexpr const char* kNames[12] = {"C",  "C#", "D",  "D#", "E",  "F",
+                                               "F#", "G",  "G#", "A",  "A#", "H"};
+    static constexpr int kPlainWidth[12] = {7, 14, 8, 15, 7, 6, 13, 8, 15, 7, 14, 8};
+    static constexpr int kLitWidth[12] = {9, 17, 10, 18, 9, 8, 16, 10, 18, 9, 17, 10};
+    QLabel** plain[12] = {&Label5,  &Label6,  &Label7,  &Label8,  &Label9,  &Label10,
+                          &Label11, &Label12, &Label13, &Label14, &Label15, &Label16};
+    QLabel** lit[12] = {&Label17, &Label18, &Label19, &Label20, &Label21, &Label22,
+                        &Label23, &Label24, &Label25, &Label26, &Label27, &Label28};
+    for (int row = 0; row < 12; ++row) {
+        const std::string name = "Label" + std::to_string(5 + row);
+        *plain[row] = AddLabel(name.c_str(), kNames[row], 464, 96 + 16 * row, kPlainWidth[row]);
+        plainNotes_[row] = *plain[row];
+    }
+    for (int row = 0; row < 12; ++row) {
+        const std::string name = "Label" + std::to_string(17 + row);
+        QLabel* label = PlaceLabel(new TBoldLabel(kNames[row], this), name.c_str(), 464,
+                                   96 + 16 * row, kLitWidth[row]);
+        QPalette red = label->palette();
+        red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+        label->setPalette(red);
+        // Bold text is wider: the lit label must still cover the plain one completely.
+        label->resize(
+            std::max({label->width(), label->sizeHint().width(), plainNotes_[row]->width()}),
+            label->height());
+        *lit[row] = label;
+        litNotes_[row] = label;
+    }
+}
+
+void TMainForm::ConnectHandlers() {
+    auto on = [this](QPushButton* button, void (TMainForm::*handler)(QObject*)) {
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { Guarded([this, handler] { (this->*handler)(this); }); });
+    };
+    on(KonvertBtn, &TMainForm::KonvertBtnClick);
+    on(StopPlayBtn, &TMainForm::StopPlayBtnClick);
+    on(SetMixerBtn, &TMainForm::SetMixerBtnClick);
+    on(RecordBtn, &TMainForm::RecordBtnClick);
+    on(StopBtn, &TMainForm::StopBtnClick);
+    on(PlayWAVBtn, &TMainForm::PlayWAVBtnClick);
+    on(AboutBtn, &TMainForm::AboutBtnClick);
+    connect(FilenameEdit2->BrowseButton(), &QAbstractButton::clicked, this,
+            [this] { Guarded([this] { FilenameEdit2->Browse(); }); });
+    PaintBox1->OnPaint = [this] { Guarded([this] { PaintBox1Paint(this); }); };
+}
+
+void TMainForm::setVisible(bool visible) {
+    if (!visible || isVisible()) {
+        QWidget::setVisible(visible);
+        return;
+    }
+    Guarded([this] { placement_.Restore(*this); });
+    QWidget::setVisible(true);
+    // After the window is up, so that whatever the show handler starts can be cancelled.
+    if (!shown_) {
+        shown_ = true;
+        Guarded([this] { FormShow(this); });
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    event->accept();
+    // The window closes even when its placement could not be stored.
+    Guarded([this] { placement_.SaveAtClose(*this); });
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+            button && button->isEnabled() && button->isVisible()) {
+            button->click();
+            return;
+        }
+        break;
+    case Qt::Key_Escape:
+        if (StopPlayBtn->isEnabled()) {
+            StopPlayBtn->click();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TMainForm::AnalizeFrequenz(const std::uint8_t* block) {
+    const std::int32_t note = DetectNote(block);
+    if (QThread::currentThread() == thread()) {
+        notes_.Post(note);
+        ShowNote(notes_.Take());
+    } else if (notes_.Post(note)) {
+        // No data travels with the call: the window fetches the latest result itself.
+        QMetaObject::invokeMethod(this, "ShowLatestNote", Qt::QueuedConnection);
+    }
+}
+
+void TMainForm::ShowLatestNote() {
+    Guarded([this] { ShowNote(notes_.Take()); });
+}
+
+void TMainForm::ShowNote(std::int32_t note) {
+    for (QLabel* label : litNotes_) {
+        label->hide();
+    }
+    if (note == kNoNote) {
+        SetAutoSizedText(Label1, "");
+        return;
+    }
+    litNotes_[LitLabelNumber(note) - 17]->show();
+    SetAutoSizedText(Label1, QString::fromStdString(NoteName(note)));
+}
+
+void TMainForm::FormCreate(QObject*) {
+    FilenameEdit2->SetFileName(DefaultOutputFile::For(services_.programFile, services_.homeFolder,
+                                                      DefaultOutputFile::IsWritableFolder));
+}
+
+// The command line, the recording, the mixer, capture and playback are handled by their own
+// modules; until those are wired in, these handlers do nothing.
+void TMainForm::FormShow(QObject*) {}
+
+void TMainForm::KonvertBtnClick(QObject*) {}
+
+void TMainForm::StopPlayBtnClick(QObject*) {
+    CancelFlag = true;
+}
+
+void TMainForm::SetMixerBtnClick(QObject*) {}
+
+void TMainForm::RecordBtnClick(QObject*) {}
+
+void TMainForm::StopBtnClick(QObject*) {}
+
+void TMainForm::PlayWAVBtnClick(QObject*) {}
+
+void TMainForm::AboutBtnClick(QObject*) {
+    if (aboutBox_) {
+        aboutBox_->exec();
+    }
+}
+
+void TMainForm::PaintBox1Paint(QObject*) {
+    if (QPainter* canvas = PaintBox1->Canvas()) {
+        canvas->fillRect(PaintBox1->rect(), kMaroon);
+    }
+}
+
+} // namespace tessmar

@@ -1,0 +1,131 @@
+#pragma once
+
+#include "app/HandlerGuard.h"
+#include "app/MainFormPlacement.h"
+#include "app/NoteMailbox.h"
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <string>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QScrollArea;
+class QSlider;
+
+namespace tessmar {
+
+class ProfileStore;
+class SaveDialog;
+class ScreenMetrics;
+class TAboutBox;
+class TBevel;
+class TFilenameEdit;
+class TPaintBox;
+
+// The platform services and facts the main window works with.
+struct MainFormServices {
+    ProfileStore& profile;
+    SaveDialog& saveDialog;
+    MessageBox& messages;
+    ScreenMetrics& screen;
+    std::string programFile; // full path of the running program
+    std::string homeFolder;
+};
+
+// The program's main window: output file, volume, waveform view, the note column and the
+// buttons for recording and playback.
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 548;
+    static constexpr int kClientHeight = 392;
+    static constexpr const char* kCaption = "Korvana Lirapex 1.0";
+
+    explicit TMainForm(const MainFormServices& services, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    void SetAboutBox(TAboutBox* box) { aboutBox_ = box; }
+
+    // Detects the note of one capture block and shows it. Safe to call from the capture
+    // thread: it never waits for the window's thread; the window shows the result of the
+    // most recent call as soon as its thread gets to it.
+    void AnalizeFrequenz(const std::uint8_t* block);
+
+    // Event handlers; Sender is ignored. Handlers that later parts of the program fill
+    // are empty for now.
+    void FormCreate(QObject* Sender);
+    void FormShow(QObject* Sender);
+    void KonvertBtnClick(QObject* Sender);
+    void StopPlayBtnClick(QObject* Sender);
+    void SetMixerBtnClick(QObject* Sender);
+    void RecordBtnClick(QObject* Sender);
+    void StopBtnClick(QObject* Sender);
+    void PlayWAVBtnClick(QObject* Sender);
+    void AboutBtnClick(QObject* Sender);
+    void PaintBox1Paint(QObject* Sender);
+
+    // Runs a handler so that its errors end it with a message and never reach Qt.
+    template <class Handler> void Guarded(Handler&& handler) noexcept {
+        guard_.Run(this, std::forward<Handler>(handler));
+    }
+
+    double LayoutScale() const { return scale_; }
+    const std::array<QLabel*, 12>& PlainNoteLabels() const { return plainNotes_; }
+    const std::array<QLabel*, 12>& LitNoteLabels() const { return litNotes_; }
+
+    bool CancelFlag = false;
+
+    // Controls in stacking order: later ones lie above earlier ones.
+    QLabel *Label2{}, *Label3{}, *Label4{}, *Label1{};
+    TBevel* Bevel1{};
+    QLabel *Label5{}, *Label6{}, *Label7{}, *Label8{}, *Label9{}, *Label10{};
+    QLabel *Label11{}, *Label12{}, *Label13{}, *Label14{}, *Label15{}, *Label16{};
+    QLabel *Label17{}, *Label18{}, *Label19{}, *Label20{}, *Label21{}, *Label22{};
+    QLabel *Label23{}, *Label24{}, *Label25{}, *Label26{}, *Label27{}, *Label28{};
+    QLabel *Label29{}, *Label30{};
+    QPushButton *KonvertBtn{}, *StopPlayBtn{};
+    TFilenameEdit* FilenameEdit2{};
+    QSlider* TrackBar1{};
+    QPushButton *SetMixerBtn{}, *RecordBtn{}, *StopBtn{};
+    QScrollArea* ScrollBox1{};
+    TPaintBox* PaintBox1{};
+    QProgressBar* ProgressBar1{};
+    QPushButton *AboutBtn{}, *PlayWAVBtn{};
+    QWidget* MediaPlayer1{};
+
+public slots:
+    void setVisible(bool visible) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private slots:
+    void ShowLatestNote();
+
+private:
+    void BuildControls();
+    void BuildNoteColumn();
+    void ConnectHandlers();
+    void ShowNote(std::int32_t note);
+    QRect Px(int left, int top, int width, int height) const;
+    QLabel* AddLabel(const char* name, const QString& text, int left, int top, int width);
+    QLabel* PlaceLabel(QLabel* label, const char* name, int left, int top, int width);
+    QPushButton* AddButton(const char* name, const QString& text, QRect geometry);
+    void SetAutoSizedText(QLabel* label, const QString& text);
+
+    MainFormServices services_;
+    HandlerGuard guard_;
+    MainFormPlacement placement_;
+    NoteMailbox notes_;
+    TAboutBox* aboutBox_ = nullptr;
+    double scale_ = 1.0;
+    bool shown_ = false;
+    std::array<QLabel*, 12> plainNotes_{};
+    std::array<QLabel*, 12> litNotes_{};
+};
+
+} // namespace tessmar

@@ -1,0 +1,288 @@
+#include "MainFormFixture.h"
+#include "QtTestMain.h"
+#include "analysis/TestTones.h"
+#include "app/AppError.h"
+#include "app/Bevel.h"
+#include "app/FilenameEdit.h"
+#include "app/PaintBox.h"
+
+#include <QFontInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <QToolButton>
+#include <atomic>
+#include <thread>
+
+namespace tessmar::test {
+namespace {
+
+const Block kA3 = MakeBlock(BinCosine(2000, 41));   // A-3, Label26
+const Block kC0 = MakeBlock(BinCosine(2000, 3));    // C-0, Label17
+const Block kQuiet = MakeBlock(BinCosine(900, 41)); // below the threshold: no note
+
+int StackIndex(const QWidget* w) {
+    return w->parentWidget()->children().indexOf(w);
+}
+
+QList<QLabel*> VisibleLit(const TMainForm& form) {
+    QList<QLabel*> visible;
+    for (QLabel* label : form.LitNoteLabels()) {
+        if (label->isVisible()) {
+            visible << label;
+        }
+    }
+    return visible;
+}
+
+} // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void WindowAndControlsAsDesigned() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        w.show();
+        QCOMPARE(w.windowTitle(), QString("Korvana Lirapex 1.0"));
+        QCOMPARE(w.size(), QSize(548, 392));
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QVERIFY(w.windowFlags() & Qt::WindowCloseButtonHint);
+        QVERIFY(!(w.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QCOMPARE(QFontInfo(w.font()).family(), QString("MS Sans Serif")); // from fonts-wine
+        QCOMPARE(w.LayoutScale(), 1.0);
+
+        QCOMPARE(w.Label2->pos(), QPoint(8, 56));
+        QCOMPARE(w.Label2->text(), QString("WAV-Datei:"));
+        QCOMPARE(w.Label3->text(), QString("Lautstärke:"));
+        QCOMPARE(w.Label30->geometry(), QRect(8, 32, 378, 13));
+        QCOMPARE(
+            w.Label29->text(),
+            QString("Aktivieren Sie im Windows-Mixer unter Eigenschaften/Aufname das Mikrofon!"));
+        QCOMPARE(w.Bevel1->geometry(), QRect(0, 342, 548, 50));
+        QCOMPARE(w.KonvertBtn->geometry(), QRect(108, 352, 145, 25));
+        QCOMPARE(w.KonvertBtn->text(), QString("Aufzeichnung starten"));
+        QCOMPARE(w.StopPlayBtn->geometry(), QRect(260, 352, 121, 25));
+        QVERIFY(!w.StopPlayBtn->isEnabled());
+        QCOMPARE(w.FilenameEdit2->geometry(), QRect(88, 56, 361, 21));
+        QVERIFY(w.FilenameEdit2->BrowseButton()->isVisible());
+        QCOMPARE(w.AboutBtn->geometry(), QRect(296, 4, 147, 25));
+        QCOMPARE(w.AboutBtn->text(), QString("Über das Programm..."));
+        QCOMPARE(w.PlayWAVBtn->geometry(), QRect(280, 288, 171, 25));
+        for (QPushButton* b : {w.KonvertBtn, w.StopPlayBtn, w.AboutBtn, w.PlayWAVBtn}) {
+            const QIcon icon = b->icon();
+            QVERIFY(!icon.isNull());
+            QVERIFY(icon.pixmap(16, QIcon::Normal).toImage() !=
+                    icon.pixmap(16, QIcon::Disabled).toImage());
+        }
+        for (QWidget* hidden :
+             {static_cast<QWidget*>(w.SetMixerBtn), static_cast<QWidget*>(w.RecordBtn),
+              static_cast<QWidget*>(w.StopBtn), w.MediaPlayer1}) {
+            QVERIFY(!hidden->isVisible());
+        }
+
+        QCOMPARE(w.TrackBar1->geometry(), QRect(80, 88, 377, 45));
+        QCOMPARE(w.TrackBar1->value(), 30);
+        QCOMPARE(w.TrackBar1->tickPosition(), QSlider::TicksBelow);
+        QCOMPARE(w.TrackBar1->tickInterval(), 10);
+        w.TrackBar1->setValue(250);
+        QCOMPARE(w.TrackBar1->value(), 100);
+        w.TrackBar1->setValue(-5);
+        QCOMPARE(w.TrackBar1->value(), 0);
+
+        QCOMPARE(w.ScrollBox1->geometry(), QRect(8, 136, 441, 121));
+        QCOMPARE(w.PaintBox1->geometry(), QRect(0, 0, 437, 117));
+        QCOMPARE(w.PaintBox1->grab().toImage().pixelColor(200, 60), QColor(128, 0, 0));
+        QCOMPARE(w.ProgressBar1->geometry(), QRect(8, 264, 441, 17));
+        QCOMPARE(w.ProgressBar1->value(), 0);
+        QCOMPARE(w.ProgressBar1->maximum(), 100);
+    }
+
+    void NoteColumnAndLabelsBeforeTheFirstBlock() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        w.show();
+        const char* names[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "H"};
+        for (int row = 0; row < 12; ++row) {
+            QLabel* plain = w.PlainNoteLabels()[row];
+            QLabel* lit = w.LitNoteLabels()[row];
+            QCOMPARE(plain->objectName(), QString("Label%1").arg(5 + row));
+            QCOMPARE(lit->objectName(), QString("Label%1").arg(17 + row));
+            QCOMPARE(plain->pos(), QPoint(464, 96 + 16 * row));
+            QCOMPARE(lit->text(), QString(names[row]));
+            QVERIFY(lit->geometry().contains(plain->geometry()));
+            QVERIFY(StackIndex(lit) > StackIndex(plain));
+            QVERIFY(lit->font().bold());
+            QVERIFY(lit->isVisible() && plain->isVisible());
+        }
+        // Lit means red on the screen, not just in the palette.
+        const QImage lit = w.Label17->grab().toImage();
+        bool red = false;
+        for (int x = 0; x < lit.width(); ++x) {
+            red = red || lit.pixelColor(x, 6) == QColor(255, 0, 0);
+        }
+        QVERIFY(red);
+        QCOMPARE(w.Label1->text(), QString());
+        QCOMPARE(w.Label1->pos(), QPoint(8, 288));
+        QCOMPARE(w.Label4->pos(), QPoint(8, 288));
+        QVERIFY(StackIndex(w.Label1) > StackIndex(w.Label4));
+    }
+
+    void DisplayRuleOnTheWindowThread() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        w.show();
+        w.AnalizeFrequenz(kA3.data());
+        QCOMPARE(w.Label1->text(), QString("A-3"));
+        QCOMPARE(VisibleLit(w), QList<QLabel*>{w.Label26});
+        QVERIFY(w.Label1->width() > 0 && w.Label1->isVisible());
+
+        w.AnalizeFrequenz(kA3.data()); // the same note again: still exactly one
+        QCOMPARE(VisibleLit(w), QList<QLabel*>{w.Label26});
+        w.AnalizeFrequenz(kC0.data());
+        QCOMPARE(w.Label1->text(), QString("C-0"));
+        QCOMPARE(VisibleLit(w), QList<QLabel*>{w.Label17});
+        w.AnalizeFrequenz(kQuiet.data());
+        QCOMPARE(w.Label1->text(), QString());
+        QVERIFY(VisibleLit(w).isEmpty());
+        for (QLabel* plain : w.PlainNoteLabels()) {
+            QVERIFY(plain->isVisible());
+        }
+    }
+
+    // The capture thread never waits for the window: it finishes all its blocks while the
+    // window's thread is busy elsewhere, and the window then shows the last block.
+    void UpdatesFromTheCaptureThread() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        w.show();
+        const Block* blocks[] = {&kA3, &kQuiet, &kC0};
+        constexpr int kCalls = 300;
+        std::thread busyWindow([&] {
+            for (int i = 0; i < kCalls; ++i) {
+                w.AnalizeFrequenz(blocks[i % 3]->data());
+            }
+        });
+        busyWindow.join(); // would hang (test timeout) if the capture side waited
+        QCOMPARE(w.Label1->text(), QString()); // nothing touched the labels off-thread
+        QCOMPARE(VisibleLit(w).size(), 12);
+        QTRY_COMPARE(w.Label1->text(), QString("C-0")); // block 299 is kC0
+        QCOMPARE(VisibleLit(w), QList<QLabel*>{w.Label17});
+
+        // Now with the window's thread handling events all the while.
+        std::atomic<bool> done{false};
+        std::thread capture([&] {
+            for (int i = 1; i <= kCalls; ++i) {
+                w.AnalizeFrequenz(blocks[i % 3]->data());
+            }
+            done = true;
+        });
+        while (!done) {
+            QCoreApplication::processEvents();
+        }
+        capture.join();
+        QTRY_COMPARE(w.Label1->text(), QString("A-3")); // block 300 is kA3
+        QCOMPARE(VisibleLit(w), QList<QLabel*>{w.Label26});
+    }
+
+    void TabOrderEnterAndEscape() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(QApplication::focusWidget(), w.KonvertBtn);
+
+        QList<QWidget*> order;
+        for (QWidget* at = w.KonvertBtn; order.size() < 6; at = at->nextInFocusChain()) {
+            if (at->isVisible() && at->isEnabled() && (at->focusPolicy() & Qt::TabFocus)) {
+                order << at;
+            }
+        }
+        QWidget* const expected[] = {w.KonvertBtn, w.FilenameEdit2, w.TrackBar1, w.AboutBtn,
+                                     w.PlayWAVBtn, w.KonvertBtn}; // StopPlayBtn is disabled
+        QCOMPARE(order, QList<QWidget*>(std::begin(expected), std::end(expected)));
+
+        QSignalSpy konvert(w.KonvertBtn, &QPushButton::clicked);
+        QSignalSpy play(w.PlayWAVBtn, &QPushButton::clicked);
+        QTest::keyClick(w.KonvertBtn, Qt::Key_Return);
+        QTest::keyClick(w.KonvertBtn, Qt::Key_Enter);
+        QCOMPARE(konvert.count(), 2);
+        w.FilenameEdit2->setFocus();
+        QTest::keyClick(w.FilenameEdit2, Qt::Key_Return); // not a button: nothing happens
+        QCOMPARE(konvert.count() + play.count(), 2);
+
+        QTest::keyClick(w.FilenameEdit2, Qt::Key_Escape); // cancel button disabled
+        QVERIFY(!w.CancelFlag);
+        w.StopPlayBtn->setEnabled(true);
+        QTest::keyClick(w.FilenameEdit2, Qt::Key_Escape);
+        QVERIFY(w.CancelFlag);
+    }
+
+    void DefaultOutputFileAndErrorsOfHandlers() {
+        {
+            MainFormFixture f("my prog");
+            const std::string expected = f.dir / "my prog/out.wav";
+            QCOMPARE(f.form->FilenameEdit2->text(), QString::fromStdString('"' + expected + '"'));
+            QCOMPARE(f.form->FilenameEdit2->FileName(), expected);
+            QVERIFY(f.messages.shown.empty());
+        }
+        MainFormFixture f("take[1]"); // the proposed name is refused
+        QCOMPARE(f.form->FilenameEdit2->text(), QString());
+        QCOMPARE(f.messages.shown.size(), 1u);
+        QCOMPARE(f.messages.shown[0].caption, QString("Tessmar"));
+        QCOMPARE(f.messages.shown[0].text,
+                 QString::fromStdString("Ungültiger Dateiname - " + f.dir / "take[1]/out.wav."));
+
+        bool after = false;
+        f.form->Guarded([&] {
+            throw AppError("Bitte warten...");
+            after = true;
+        });
+        QVERIFY(!after);
+        QCOMPARE(f.messages.shown.back().text, QString("Bitte warten...")); // no second stop
+        f.form->Guarded([] { throw 42; });
+        QCOMPARE(f.messages.shown.back().text, QString("Unbekannter Fehler."));
+    }
+
+    void FileNameFieldAndBrowse() {
+        MainFormFixture f;
+        TFilenameEdit& field = *f.form->FilenameEdit2;
+        f.form->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+
+        field.setText("/My Songs/take.wav");
+        QCOMPARE(field.FileName(), std::string("/My"));
+        field.SetFileName("/My Songs/take.wav");
+        QCOMPARE(field.text(), QString("\"/My Songs/take.wav\""));
+        QCOMPARE(field.FileName(), std::string("/My Songs/take.wav"));
+        QVERIFY_THROWS_EXCEPTION(AppError, field.SetFileName("\"/My Songs/[take].wav\""));
+        QCOMPARE(field.text(), QString("\"/My Songs/take.wav\""));
+
+        field.SetFileName(f.dir / "prog/out.wav");
+        f.form->KonvertBtn->setFocus();
+        f.dialog.answer = f.dir / "new take.wav";
+        field.BrowseButton()->click();
+        QCOMPARE(f.dialog.requests.size(), 1u);
+        const SaveDialog::Request& r = f.dialog.requests[0];
+        QCOMPARE(r.title, std::string("Browse"));
+        QCOMPARE(r.filter, std::string("WAV-Dateien (*.wav)"));
+        QCOMPARE(r.folder, f.dir / "prog");
+        QCOMPARE(r.preselected, std::string("out.wav"));
+        QCOMPARE(field.text(), QString::fromStdString('"' + f.dir / "new take.wav\""));
+        QCOMPARE(QApplication::focusWidget(), &field);
+
+        f.dialog.answer.reset(); // cancelled: the text stays
+        field.BrowseButton()->click();
+        QCOMPARE(field.text(), QString::fromStdString('"' + f.dir / "new take.wav\""));
+        QCOMPARE(f.dialog.requests.back().preselected, std::string("new take.wav"));
+    }
+};
+
+} // namespace tessmar::test
+
+TESSMAR_QTEST_MAIN(tessmar::test::MainFormTest)
+#include "MainFormTest.moc"

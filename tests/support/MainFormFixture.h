@@ -1,0 +1,29 @@
+#pragma once
+
+#include "FakeDesktop.h"
+#include "FakeProfile.h"
+#include "TempDir.h"
+#include "app/MainUnit.h"
+
+#include <memory>
+#include <string>
+
+namespace tessmar::test {
+
+// A main window on fake services, its program file in a fresh folder.
+struct MainFormFixture {
+    explicit MainFormFixture(const std::string& programFolder = "prog") {
+        std::filesystem::create_directories(dir / programFolder);
+        form = std::make_unique<TMainForm>(MainFormServices{
+            profile, dialog, messages, screen, dir / (programFolder + "/tessmar"), dir / "home"});
+    }
+
+    TempDir dir;
+    FakeProfile profile;
+    FakeSaveDialog dialog;
+    FakeMessageBox messages;
+    FakeScreen screen;
+    std::unique_ptr<TMainForm> form;
+};
+
+} // namespace tessmar::test
