@@ -3,6 +3,7 @@
 #include "analysis/NoteNaming.h"
 #include "analysis/SemitoneDetector.h"
 #include "app/AboutBoxUnit.h"
+#include "app/AppError.h"
 #include "app/Bevel.h"
 #include "app/BoldLabel.h"
 #include "app/DefaultOutputFile.h"
@@ -10,9 +11,12 @@
 #include "app/Glyphs.h"
 #include "app/PaintBox.h"
 #include "app/WindowFont.h"
+#include "platform/EventPump.h"
+#include "platform/SaveDialog.h"
 #include "platform/ScreenMetrics.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
@@ -22,11 +26,18 @@
 #include <QThread>
 #include <QToolButton>
 #include <cmath>
+#include <filesystem>
 
 namespace tessmar {
 namespace {
 
 const QColor kMaroon(128, 0, 0);
+const QColor kLime(0, 255, 0);
+
+constexpr const char* kRecordingFullText =
+    "Die Aufnahme hat ihre größte Länge erreicht. Töne und Wellenform werden weiter "
+    "angezeigt, aber nicht mehr aufgezeichnet; \"Abbrechen\" speichert das bisher "
+    "Aufgenommene";
 
 } // namespace
 
@@ -34,8 +45,19 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      services_(services), guard_(services.messages),
-      placement_(services.profile, services.screen) {
+      services_(services), guard_(services.messages), placement_(services.profile, services.screen),
+      captureLink_({[this](const std::uint8_t* block) { AnalizeFrequenz(block); },
+                    [this] { PaintBox1->update(); },
+                    [this] {
+                        Guarded([this] {
+                            services_.messages.ShowError(this, kApplicationTitle,
+                                                         kRecordingFullText);
+                        });
+                    },
+                    [this](const std::string& file, const std::string& reason) {
+                        return AskForOtherFile(file, reason);
+                    }}),
+      engine_(services.waveIn, captureLink_, services.events), mixerSetup_(services.mixer) {
     setObjectName("MainForm");
     setWindowTitle(kCaption);
     setFont(WindowFont::Get());
@@ -49,6 +71,11 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+    // A recording still running when the window goes (the program is being ended) is
+    // stopped and saved while the window is whole.
+    if (engine_.Running()) {
+        engine_.StopBtnClick();
+    }
     const std::string error = placement_.SaveAtDestruction(*this);
     if (!error.empty()) {
         guard_.Report(nullptr, error);
@@ -212,7 +239,17 @@ void TMainForm::ConnectHandlers() {
     on(AboutBtn, &TMainForm::AboutBtnClick);
     connect(FilenameEdit2->BrowseButton(), &QAbstractButton::clicked, this,
             [this] { Guarded([this] { FilenameEdit2->Browse(); }); });
-    PaintBox1->OnPaint = [this] { Guarded([this] { PaintBox1Paint(this); }); };
+    PaintBox1->OnPaint = [this] {
+        Guarded([this] {
+            PaintBox1Paint(this);
+            DrawWaveformTrace();
+        });
+    };
+    // The capture thread reads the file name and the view's size from copies kept here.
+    connect(FilenameEdit2, &QLineEdit::textChanged, this,
+            [this] { captureLink_.SetOutputFileName(FilenameEdit2->FileName()); });
+    captureLink_.SetOutputFileName(FilenameEdit2->FileName());
+    captureLink_.SetViewSize({PaintBox1->width(), PaintBox1->height()});
 }
 
 void TMainForm::setVisible(bool visible) {
@@ -230,6 +267,13 @@ void TMainForm::setVisible(bool visible) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    if (recording_) {
+        // The window stays and the recording goes on until "Abbrechen"; it is saved and
+        // the program then ends.
+        terminationRequested_ = true;
+        event->ignore();
+        return;
+    }
     event->accept();
     // The window closes even when its placement could not be stored.
     Guarded([this] { placement_.SaveAtClose(*this); });
@@ -289,21 +333,92 @@ void TMainForm::FormCreate(QObject*) {
                                                       DefaultOutputFile::IsWritableFolder));
 }
 
-// The command line, the recording, the mixer, capture and playback are handled by their own
-// modules; until those are wired in, these handlers do nothing.
-void TMainForm::FormShow(QObject*) {}
+void TMainForm::FormShow(QObject*) {
+    const std::vector<std::string>& args = services_.arguments;
+    if (args.size() < 2) {
+        return; // interactive
+    }
+    FilenameEdit2->SetFileName(args[1]); // a rejected name ends the handler here
+    if (args.size() >= 3) {
+        bool isNumber = false;
+        const int volume = QString::fromStdString(args[2]).toInt(&isNumber);
+        if (isNumber) {
+            TrackBar1->setValue(volume); // the slider clamps to 0..100
+        }
+    }
+    KonvertBtnClick(this);
+    // Takes effect once this handler is done and the event loop goes on.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
 
-void TMainForm::KonvertBtnClick(QObject*) {}
+void TMainForm::KonvertBtnClick(QObject*) {
+    KonvertBtn->setEnabled(false);
+    // A playback that ended by itself would disable "Abbrechen" under the recording.
+    PlayWAVBtn->setEnabled(false);
+    SetMixerBtnClick(this);
+    RecordBtnClick(this);
+    recording_ = true;
+    StopPlayBtn->setEnabled(true);
+    CancelFlag = false;
+    WaitForCancel();
+    SetAutoSizedText(Label4, "");
+    ProgressBar1->setValue(0);
+    StopPlayBtn->setEnabled(false);
+    StopBtnClick(this);
+    recording_ = false;
+    KonvertBtn->setEnabled(true);
+    PlayWAVBtn->setEnabled(true);
+    PaintBox1->repaint();
+    if (terminationRequested_) {
+        close();
+    }
+}
+
+void TMainForm::WaitForCancel() {
+    // Every handler of the window runs nested in here; between events the thread sleeps.
+    using namespace std::chrono_literals;
+    while (!CancelFlag) {
+        services_.events.ServeEvents(1000ms);
+    }
+}
 
 void TMainForm::StopPlayBtnClick(QObject*) {
     CancelFlag = true;
 }
 
-void TMainForm::SetMixerBtnClick(QObject*) {}
+void TMainForm::RequestTermination() {
+    terminationRequested_ = true;
+    CancelFlag = true; // ends a recording or a playback that runs
+    if (!recording_) {
+        close();
+    }
+}
 
-void TMainForm::RecordBtnClick(QObject*) {}
+void TMainForm::SetMixerBtnClick(QObject*) {
+    mixerSetup_.SetMixerBtnClick(TrackBar1->value());
+}
 
-void TMainForm::StopBtnClick(QObject*) {}
+void TMainForm::RecordBtnClick(QObject*) {
+    engine_.RecordBtnClick();
+}
+
+void TMainForm::StopBtnClick(QObject*) {
+    engine_.StopBtnClick();
+}
+
+std::string TMainForm::AskForOtherFile(const std::string& fileName, const std::string& reason) {
+    services_.messages.ShowError(
+        this, kApplicationTitle,
+        QString::fromStdString("Die Aufnahme konnte nicht in \"" + fileName +
+                               "\" gespeichert werden (" + reason +
+                               "). Bitte wählen Sie eine andere Datei; ohne Auswahl geht die "
+                               "Aufnahme verloren"));
+    const std::filesystem::path previous(fileName);
+    const auto chosen = services_.saveDialog.Run(
+        this, {TFilenameEdit::kDialogTitle, TFilenameEdit::kFilter, previous.parent_path().string(),
+               previous.filename().string()});
+    return chosen.value_or("");
+}
 
 void TMainForm::PlayWAVBtnClick(QObject*) {}
 
@@ -317,6 +432,24 @@ void TMainForm::PaintBox1Paint(QObject*) {
     if (QPainter* canvas = PaintBox1->Canvas()) {
         canvas->fillRect(PaintBox1->rect(), kMaroon);
     }
+}
+
+// A block's trace is drawn once, in the paint that follows its arrival; any later repaint
+// leaves the view plain until the next block.
+void TMainForm::DrawWaveformTrace() {
+    QPainter* canvas = PaintBox1->Canvas();
+    const std::optional<WaveformTrace> trace = captureLink_.TakeTrace();
+    if (!canvas || !trace || trace->y.empty()) {
+        return;
+    }
+    QPolygon line;
+    line.reserve(int(trace->y.size()) + 1);
+    line << QPoint(-1, trace->height / 2); // from just left of the view, on the midline
+    for (std::size_t x = 0; x < trace->y.size(); ++x) {
+        line << QPoint(int(x), trace->y[x]);
+    }
+    canvas->setPen(kLime);
+    canvas->drawPolyline(line);
 }
 
 } // namespace tessmar

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "app/CaptureLink.h"
 #include "app/HandlerGuard.h"
 #include "app/MainFormPlacement.h"
 #include "app/NoteMailbox.h"
+#include "audio/CaptureEngine.h"
+#include "mixer/MixerSetup.h"
 
 #include <QWidget>
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QProgressBar;
@@ -17,6 +21,8 @@ class QSlider;
 
 namespace tessmar {
 
+class EventPump;
+class MixerApi;
 class ProfileStore;
 class SaveDialog;
 class ScreenMetrics;
@@ -24,6 +30,7 @@ class TAboutBox;
 class TBevel;
 class TFilenameEdit;
 class TPaintBox;
+class WaveInApi;
 
 // The platform services and facts the main window works with.
 struct MainFormServices {
@@ -33,6 +40,10 @@ struct MainFormServices {
     ScreenMetrics& screen;
     std::string programFile; // full path of the running program
     std::string homeFolder;
+    WaveInApi& waveIn;
+    MixerApi& mixer;
+    EventPump& events;
+    std::vector<std::string> arguments; // the command line without the program name
 };
 
 // The program's main window: output file, volume, waveform view, the note column and the
@@ -53,6 +64,11 @@ public:
     // thread: it never waits for the window's thread; the window shows the result of the
     // most recent call as soon as its thread gets to it.
     void AnalizeFrequenz(const std::uint8_t* block);
+
+    // SIGINT, SIGTERM: a running recording ends as with "Abbrechen" and is saved, then the
+    // program ends.
+    void RequestTermination();
+    bool Recording() const { return recording_; }
 
     // Event handlers; Sender is ignored. Handlers that later parts of the program fill
     // are empty for now.
@@ -107,6 +123,9 @@ private slots:
     void ShowLatestNote();
 
 private:
+    void DrawWaveformTrace();
+    std::string AskForOtherFile(const std::string& fileName, const std::string& reason);
+    void WaitForCancel();
     void BuildControls();
     void BuildNoteColumn();
     void ConnectHandlers();
@@ -126,6 +145,11 @@ private:
     bool shown_ = false;
     std::array<QLabel*, 12> plainNotes_{};
     std::array<QLabel*, 12> litNotes_{};
+    CaptureLink captureLink_;
+    CaptureEngine engine_;
+    MixerSetup mixerSetup_;
+    bool recording_ = false;
+    bool terminationRequested_ = false;
 };
 
 } // namespace tessmar

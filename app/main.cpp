@@ -3,11 +3,15 @@
 #include "app/AboutBoxUnit.h"
 #include "app/AppError.h"
 #include "app/MainUnit.h"
+#include "platform/AlsaMixer.h"
 #include "platform/DesktopShell.h"
 #include "platform/IniFileProfile.h"
+#include "platform/LinuxWaveIn.h"
+#include "platform/QtEventPump.h"
 #include "platform/QtMessageBox.h"
 #include "platform/QtSaveDialog.h"
 #include "platform/QtScreenMetrics.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,9 +27,19 @@ int main(int argc, char** argv) {
     QtMessageBox messages;
     QtScreenMetrics screen;
     DesktopShell shell;
+    const auto waveIn = LinuxWaveIn::FromEnvironment();
+    AlsaMixer mixer;
+    QtEventPump events;
+    std::vector<std::string> arguments;
+    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
+        arguments.push_back(argument.toStdString());
+    }
 
-    TMainForm form(
-        {profile, saveDialog, messages, screen, programFile, QDir::homePath().toStdString()});
+    TMainForm form({profile, saveDialog, messages, screen, programFile,
+                    QDir::homePath().toStdString(), *waveIn, mixer, events, arguments});
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::Requested, &form,
+                     [&form] { form.RequestTermination(); });
     TAboutBox about(shell, screen, &form);
     form.SetAboutBox(&about);
     form.show();

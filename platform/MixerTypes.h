@@ -9,22 +9,15 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/MmResult.h"
+
 namespace tessmar {
 
 using DWORD = std::uint32_t;
 using LONG = std::int32_t;
-using MMRESULT = std::uint32_t;
 // 0 means no mixer is open.
 using HMIXER = std::uintptr_t;
 
-inline constexpr MMRESULT MMSYSERR_NOERROR = 0;
-inline constexpr MMRESULT MMSYSERR_ERROR = 1;
-inline constexpr MMRESULT MMSYSERR_BADDEVICEID = 2;
-inline constexpr MMRESULT MMSYSERR_INVALHANDLE = 5;
-inline constexpr MMRESULT MMSYSERR_NODRIVER = 6;
-inline constexpr MMRESULT MMSYSERR_NOMEM = 7;
-inline constexpr MMRESULT MMSYSERR_INVALFLAG = 10;
-inline constexpr MMRESULT MMSYSERR_INVALPARAM = 11;
 inline constexpr MMRESULT MIXERR_INVALLINE = 1024;
 inline constexpr MMRESULT MIXERR_INVALCONTROL = 1025;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/MmResult.h"
 #include "platform/ThreadMessages.h"
 
 #include <cstdint>
@@ -11,16 +12,8 @@ namespace tessmar {
 // the notification thread as MM_WIM_DATA, in the order the blocks were queued, with
 // dwBytesRecorded set.
 
-using MMRESULT = std::uint32_t;
 using HWAVEIN = std::uintptr_t; // 0: no device
 
-inline constexpr MMRESULT MMSYSERR_NOERROR = 0;
-inline constexpr MMRESULT MMSYSERR_ERROR = 1;
-inline constexpr MMRESULT MMSYSERR_BADDEVICEID = 2;
-inline constexpr MMRESULT MMSYSERR_ALLOCATED = 4;
-inline constexpr MMRESULT MMSYSERR_INVALHANDLE = 5;
-inline constexpr MMRESULT MMSYSERR_NODRIVER = 6;
-inline constexpr MMRESULT MMSYSERR_INVALPARAM = 11;
 inline constexpr MMRESULT WAVERR_BADFORMAT = 32;
 inline constexpr MMRESULT WAVERR_UNPREPARED = 34;
 

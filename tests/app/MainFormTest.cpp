@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <atomic>
 #include <thread>
@@ -208,9 +209,19 @@ private slots:
 
         QSignalSpy konvert(w.KonvertBtn, &QPushButton::clicked);
         QSignalSpy play(w.PlayWAVBtn, &QPushButton::clicked);
+        // Each starts a recording, which Esc ends through the enabled "Abbrechen".
+        auto escapeSoon = [&] {
+            QTimer::singleShot(0, &w, [&] { QTest::keyClick(&w, Qt::Key_Escape); });
+        };
+        escapeSoon();
         QTest::keyClick(w.KonvertBtn, Qt::Key_Return);
+        escapeSoon();
+        w.KonvertBtn->setFocus(); // the recording took it away while the button was disabled
         QTest::keyClick(w.KonvertBtn, Qt::Key_Enter);
         QCOMPARE(konvert.count(), 2);
+        QVERIFY(w.KonvertBtn->isEnabled());
+        QVERIFY(!w.StopPlayBtn->isEnabled());
+        w.CancelFlag = false;
         w.FilenameEdit2->setFocus();
         QTest::keyClick(w.FilenameEdit2, Qt::Key_Return); // not a button: nothing happens
         QCOMPARE(konvert.count() + play.count(), 2);

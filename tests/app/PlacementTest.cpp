@@ -1,7 +1,10 @@
 #include "FakeDesktop.h"
+#include "FakeWaveIn.h"
 #include "QtTestMain.h"
+#include "RecordingMixer.h"
 #include "app/MainUnit.h"
 #include "platform/IniFileProfile.h"
+#include "platform/QtEventPump.h"
 
 #include <QTest>
 #include <filesystem>
@@ -25,8 +28,16 @@ struct Placed {
         }
     }
     std::unique_ptr<TMainForm> Open() {
-        auto form = std::make_unique<TMainForm>(
-            MainFormServices{profile, dialog, messages, screen, dir / "tessmar", dir / "home"});
+        auto form = std::make_unique<TMainForm>(MainFormServices{profile,
+                                                                 dialog,
+                                                                 messages,
+                                                                 screen,
+                                                                 dir / "tessmar",
+                                                                 dir / "home",
+                                                                 waveIn,
+                                                                 mixer,
+                                                                 events,
+                                                                 {}});
         form->show();
         return form;
     }
@@ -37,6 +48,9 @@ struct Placed {
     FakeSaveDialog dialog;
     FakeMessageBox messages;
     FakeScreen screen;
+    FakeWaveIn waveIn;
+    RecordingMixer mixer;
+    QtEventPump events;
 };
 
 const QPoint kCentred((1024 - 548) / 2, (768 - 392) / 2);
@@ -122,8 +136,16 @@ private slots:
         QVERIFY(Text(p.path).contains("Visible=1\n"));
 
         Placed never; // never shown: no restore, so nothing is saved
-        TMainForm hidden({never.profile, never.dialog, never.messages, never.screen,
-                          never.dir / "tessmar", never.dir / "home"});
+        TMainForm hidden({never.profile,
+                          never.dialog,
+                          never.messages,
+                          never.screen,
+                          never.dir / "tessmar",
+                          never.dir / "home",
+                          never.waveIn,
+                          never.mixer,
+                          never.events,
+                          {}});
         hidden.close();
         QVERIFY(!std::filesystem::exists(never.path));
     }

@@ -2,8 +2,11 @@
 
 #include "FakeDesktop.h"
 #include "FakeProfile.h"
+#include "FakeWaveIn.h"
+#include "RecordingMixer.h"
 #include "TempDir.h"
 #include "app/MainUnit.h"
+#include "platform/QtEventPump.h"
 
 #include <memory>
 #include <string>
@@ -12,10 +15,12 @@ namespace tessmar::test {
 
 // A main window on fake services, its program file in a fresh folder.
 struct MainFormFixture {
-    explicit MainFormFixture(const std::string& programFolder = "prog") {
+    explicit MainFormFixture(const std::string& programFolder = "prog",
+                             std::vector<std::string> arguments = {}) {
         std::filesystem::create_directories(dir / programFolder);
-        form = std::make_unique<TMainForm>(MainFormServices{
-            profile, dialog, messages, screen, dir / (programFolder + "/tessmar"), dir / "home"});
+        form = std::make_unique<TMainForm>(
+            MainFormServices{profile, dialog, messages, screen, dir / (programFolder + "/tessmar"),
+                             dir / "home", waveIn, mixer, events, std::move(arguments)});
     }
 
     TempDir dir;
@@ -23,6 +28,9 @@ struct MainFormFixture {
     FakeSaveDialog dialog;
     FakeMessageBox messages;
     FakeScreen screen;
+    FakeWaveIn waveIn;
+    RecordingMixer mixer;
+    QtEventPump events;
     std::unique_ptr<TMainForm> form;
 };
 

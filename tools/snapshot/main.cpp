@@ -1,26 +1,37 @@
 // tessmar-snapshot FOLDER: draws the main window and the About window off screen and
-// saves them as main-window.png and about-window.png, for the README and for looking.
+// saves them as main-window.png and about-window.png, then the main window while it
+// records the built-in singer as recording-window.png: for the README and for looking.
 #include "app/AboutBoxUnit.h"
 #include "app/AppError.h"
+#include "app/FilenameEdit.h"
 #include "app/MainUnit.h"
+#include "platform/AlsaMixer.h"
 #include "platform/DesktopShell.h"
 #include "platform/IniFileProfile.h"
+#include "platform/LinuxWaveIn.h"
+#include "platform/QtEventPump.h"
 #include "platform/QtMessageBox.h"
 #include "platform/QtSaveDialog.h"
 #include "platform/QtScreenMetrics.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
 
+// What the screen shows of the window: a fresh rendering would repaint the waveform view,
+// and a repaint clears it.
 bool Save(QWidget& window, const QDir& folder, const char* name) {
     window.show();
     QApplication::processEvents();
     const QString path = folder.filePath(name);
-    if (!window.grab().save(path, "PNG")) {
+    const QPixmap shown = window.screen()->grabWindow(window.winId());
+    if (!(shown.isNull() ? window.grab() : shown).save(path, "PNG")) {
         std::fprintf(stderr, "%s: kann nicht geschrieben werden\n", qPrintable(path));
         return false;
     }
@@ -39,6 +50,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    qputenv("TESSMAR_INPUT", "demo"); // the built-in singer, whatever the machine has
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
     const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -54,12 +66,36 @@ int main(int argc, char** argv) {
     QtMessageBox messages;
     QtScreenMetrics screen;
     DesktopShell shell;
+    const auto waveIn = LinuxWaveIn::FromEnvironment();
+    // A mixer that isn't there: the pictures must not touch the machine's levels.
+    AlsaMixer mixer("tessmar-snapshot-no-mixer");
+    QtEventPump events;
     // A typical installation: the program folder is not the user's, so the proposed file
     // lies in the home folder.
-    TMainForm form(
-        {profile, saveDialog, messages, screen, "/nonexistent/tessmar/tessmar", "/home/anna"});
+    TMainForm form({profile,
+                    saveDialog,
+                    messages,
+                    screen,
+                    "/nonexistent/tessmar/tessmar",
+                    "/home/anna",
+                    *waveIn,
+                    mixer,
+                    events,
+                    {}});
     TAboutBox about(shell, screen, &form);
-    const bool ok =
-        Save(form, folder, "main-window.png") && Save(about, folder, "about-window.png");
+    bool ok = Save(form, folder, "main-window.png") && Save(about, folder, "about-window.png");
+    about.hide();
+    if (ok) {
+        // Records for a moment (into the temporary folder, nothing is kept) and takes the
+        // picture while the singer holds a note.
+        const std::string defaultName = form.FilenameEdit2->text().toStdString();
+        form.FilenameEdit2->SetFileName(QDir(config.path()).filePath("take.wav").toStdString());
+        QTimer::singleShot(1800, &form, [&] {
+            form.FilenameEdit2->setText(QString::fromStdString(defaultName));
+            ok = Save(form, folder, "recording-window.png");
+            form.StopPlayBtn->click();
+        });
+        form.KonvertBtn->click();
+    }
     return ok ? 0 : 1;
 }
