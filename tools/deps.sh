@@ -5,6 +5,7 @@ TESSMAR_PACKAGES=(
     g++ cmake ninja-build pkg-config
     libsndfile1-dev libsamplerate0-dev
     libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
+    libasound2-dev
 )
 
 tessmar_install_packages() {
