@@ -6,6 +6,7 @@ TESSMAR_PACKAGES=(
     libsndfile1-dev libsamplerate0-dev
     libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
     libasound2-dev
+    pulseaudio pulseaudio-utils libasound2-plugins
 )
 
 tessmar_install_packages() {
