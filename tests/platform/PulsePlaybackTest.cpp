@@ -1,8 +1,7 @@
-#include "platform/AlsaMediaDevice.h"
-
 #include "TempDir.h"
 #include "analysis/SemitoneDetector.h"
 #include "audio/WaveFileWriter.h"
+#include "platform/AlsaMediaDevice.h"
 
 #include <alsa/asoundlib.h>
 #include <chrono>
@@ -87,11 +86,10 @@ protected:
         setenv("ALSA_CONFIG_PATH", TESSMAR_TEST_ALSA_CONF, 1);
         setenv("TESSMAR_TEST_PULSE_SERVER", server.c_str(), 1);
         server_ = std::make_unique<Child>(
-            std::vector<std::string>{"pulseaudio", "--daemonize=no", "-n", "--exit-idle-time=-1",
-                                     "--use-pid-file=no", "--disable-shm=yes",
-                                     "-Lmodule-null-sink sink_name=tessmar",
-                                     "-Lmodule-native-protocol-unix auth-anonymous=1 socket=" +
-                                         socket},
+            std::vector<std::string>{
+                "pulseaudio", "--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no",
+                "--disable-shm=yes", "-Lmodule-null-sink sink_name=tessmar",
+                "-Lmodule-native-protocol-unix auth-anonymous=1 socket=" + socket},
             dir / "server.log");
         if (!server_->Started() || !WaitUntil([&] { return std::filesystem::exists(socket); })) {
             GTEST_SKIP() << "no PulseAudio server could be started here";
@@ -116,8 +114,8 @@ TEST_F(PulsePlaybackTest, AToneComesBackThroughTheSinksMonitor) {
             std::lround(8000 * std::sin(2 * M_PI * 440.0 * double(i / 2) / 11025)));
     }
     const std::string file = dir / "tone.wav";
-    ASSERT_TRUE(WriteWaveFile(file, tone.data(), static_cast<std::int32_t>(tone.size() * 2),
-                              11025, true, true));
+    ASSERT_TRUE(WriteWaveFile(file, tone.data(), static_cast<std::int32_t>(tone.size() * 2), 11025,
+                              true, true));
 
     const std::string recorded = dir / "monitor.raw";
     {
