@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace tessmar {
+
+// What the playback needs of the main window. Everything runs on the window's thread.
+class PlaybackView {
+public:
+    virtual ~PlaybackView() = default;
+
+    // The file name the output-file field yields; throws the field's error when it
+    // rejects its text.
+    virtual std::string PlaybackFileName() = 0;
+
+    virtual void SetPlayWAVBtnEnabled(bool enabled) = 0;
+    virtual void SetStopPlayBtnEnabled(bool enabled) = 0;
+    virtual void SetLabel4Text(const std::string& text) = 0;
+    virtual void SetProgressBar1Position(int position) = 0;
+
+    // Set by "Abbrechen".
+    virtual bool CancelFlag() = 0;
+    virtual void ClearCancelFlag() = 0;
+    // True once the application has been asked to end (its window closed): a playback
+    // running then ends like a cancelled one, so that the application can.
+    virtual bool ApplicationQuitting() = 0;
+};
+
+} // namespace tessmar

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tessmar {
+
+// The media control values the player works with, under their published names and
+// numbers, so that results and modes read the same as in any media control code.
+namespace mci {
+
+using Error = std::uint32_t;
+
+// Commands and flags, for the record of what each player operation stands for.
+inline constexpr std::uint32_t MCI_OPEN = 0x0803;
+inline constexpr std::uint32_t MCI_CLOSE = 0x0804;
+inline constexpr std::uint32_t MCI_PLAY = 0x0806;
+inline constexpr std::uint32_t MCI_SET = 0x080D;
+inline constexpr std::uint32_t MCI_STATUS = 0x0814;
+inline constexpr std::uint32_t MCI_NOTIFY = 0x1;
+inline constexpr std::uint32_t MCI_WAIT = 0x2;
+inline constexpr std::uint32_t MCI_OPEN_ELEMENT = 0x200;
+inline constexpr std::uint32_t MCI_SET_TIME_FORMAT = 0x400;
+inline constexpr std::uint32_t MCI_STATUS_ITEM = 0x100;
+inline constexpr std::uint32_t MCI_STATUS_LENGTH = 1;
+inline constexpr std::uint32_t MCI_STATUS_POSITION = 2;
+inline constexpr std::uint32_t MCI_STATUS_MODE = 4;
+
+inline constexpr std::uint32_t MCI_FORMAT_MILLISECONDS = 0;
+
+// Modes.
+inline constexpr std::uint32_t MCI_MODE_NOT_READY = 524;
+inline constexpr std::uint32_t MCI_MODE_STOP = 525;
+inline constexpr std::uint32_t MCI_MODE_PLAY = 526;
+
+// Results: 0 for success, otherwise an error code.
+inline constexpr Error MMSYSERR_NOERROR = 0;
+inline constexpr Error MCIERR_BASE = 256;
+inline constexpr Error MCIERR_INVALID_DEVICE_ID = MCIERR_BASE + 1;
+inline constexpr Error MCIERR_HARDWARE = MCIERR_BASE + 6;
+inline constexpr Error MCIERR_OUT_OF_MEMORY = MCIERR_BASE + 8;
+inline constexpr Error MCIERR_DEVICE_OPEN = MCIERR_BASE + 9;
+inline constexpr Error MCIERR_FILE_NOT_FOUND = MCIERR_BASE + 19;
+inline constexpr Error MCIERR_BAD_TIME_FORMAT = MCIERR_BASE + 37;
+inline constexpr Error MCIERR_INVALID_FILE = MCIERR_BASE + 40;
+inline constexpr Error MCIERR_FILENAME_REQUIRED = MCIERR_BASE + 48;
+inline constexpr Error MCIERR_DEVICE_NOT_INSTALLED = MCIERR_BASE + 50;
+inline constexpr Error MCIERR_WAVE_OUTPUTSINUSE = MCIERR_BASE + 64;
+inline constexpr Error MCIERR_WAVE_OUTPUTSUNSUITABLE = MCIERR_BASE + 70;
+inline constexpr Error MCIERR_FILE_READ = MCIERR_BASE + 92;
+
+} // namespace mci
+} // namespace tessmar
