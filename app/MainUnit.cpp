@@ -57,7 +57,8 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
                     [this](const std::string& file, const std::string& reason) {
                         return AskForOtherFile(file, reason);
                     }}),
-      engine_(services.waveIn, captureLink_, services.events), mixerSetup_(services.mixer) {
+      engine_(services.waveIn, captureLink_, services.events), mixerSetup_(services.mixer),
+      player_(services.mediaDevice), playback_(player_, playbackLink_, services.events) {
     setObjectName("MainForm");
     setWindowTitle(kCaption);
     setFont(WindowFont::Get());
@@ -354,6 +355,7 @@ void TMainForm::FormShow(QObject*) {
 void TMainForm::KonvertBtnClick(QObject*) {
     KonvertBtn->setEnabled(false);
     // A playback that ended by itself would disable "Abbrechen" under the recording.
+    const bool playable = PlayWAVBtn->isEnabled();
     PlayWAVBtn->setEnabled(false);
     SetMixerBtnClick(this);
     RecordBtnClick(this);
@@ -367,7 +369,7 @@ void TMainForm::KonvertBtnClick(QObject*) {
     StopBtnClick(this);
     recording_ = false;
     KonvertBtn->setEnabled(true);
-    PlayWAVBtn->setEnabled(true);
+    PlayWAVBtn->setEnabled(playable); // still off when this recording began in a playback
     PaintBox1->repaint();
     if (terminationRequested_) {
         close();
@@ -420,7 +422,9 @@ std::string TMainForm::AskForOtherFile(const std::string& fileName, const std::s
     return chosen.value_or("");
 }
 
-void TMainForm::PlayWAVBtnClick(QObject*) {}
+void TMainForm::PlayWAVBtnClick(QObject*) {
+    playback_.PlayWAVBtnClick();
+}
 
 void TMainForm::AboutBtnClick(QObject*) {
     if (aboutBox_) {

@@ -4,8 +4,11 @@
 #include "app/HandlerGuard.h"
 #include "app/MainFormPlacement.h"
 #include "app/NoteMailbox.h"
+#include "app/PlaybackLink.h"
 #include "audio/CaptureEngine.h"
+#include "audio/PlaybackController.h"
 #include "mixer/MixerSetup.h"
+#include "platform/TMediaPlayer.h"
 
 #include <QWidget>
 #include <array>
@@ -22,6 +25,7 @@ class QSlider;
 namespace tessmar {
 
 class EventPump;
+class MediaPlayerDevice;
 class MixerApi;
 class ProfileStore;
 class SaveDialog;
@@ -42,6 +46,7 @@ struct MainFormServices {
     std::string homeFolder;
     WaveInApi& waveIn;
     MixerApi& mixer;
+    MediaPlayerDevice& mediaDevice;
     EventPump& events;
     std::vector<std::string> arguments; // the command line without the program name
 };
@@ -69,6 +74,9 @@ public:
     // program ends.
     void RequestTermination();
     bool Recording() const { return recording_; }
+    bool TerminationRequested() const { return terminationRequested_; }
+    // Label4, sized to its text.
+    void ShowPlaybackTime(const QString& text) { SetAutoSizedText(Label4, text); }
 
     // Event handlers; Sender is ignored. Handlers that later parts of the program fill
     // are empty for now.
@@ -148,6 +156,9 @@ private:
     CaptureLink captureLink_;
     CaptureEngine engine_;
     MixerSetup mixerSetup_;
+    TMediaPlayer player_; // the device behind the hidden MediaPlayer1 control
+    PlaybackLink playbackLink_{*this};
+    PlaybackController playback_;
     bool recording_ = false;
     bool terminationRequested_ = false;
 };

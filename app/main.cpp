@@ -3,6 +3,7 @@
 #include "app/AboutBoxUnit.h"
 #include "app/AppError.h"
 #include "app/MainUnit.h"
+#include "platform/AlsaMediaDevice.h"
 #include "platform/AlsaMixer.h"
 #include "platform/DesktopShell.h"
 #include "platform/IniFileProfile.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     DesktopShell shell;
     const auto waveIn = LinuxWaveIn::FromEnvironment();
     AlsaMixer mixer;
+    AlsaMediaDevice mediaDevice;
     QtEventPump events;
     std::vector<std::string> arguments;
     for (const QString& argument : QCoreApplication::arguments().mid(1)) {
@@ -36,7 +38,8 @@ int main(int argc, char** argv) {
     }
 
     TMainForm form({profile, saveDialog, messages, screen, programFile,
-                    QDir::homePath().toStdString(), *waveIn, mixer, events, arguments});
+                    QDir::homePath().toStdString(), *waveIn, mixer, mediaDevice, events,
+                    arguments});
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::Requested, &form,
                      [&form] { form.RequestTermination(); });

@@ -2,6 +2,7 @@
 #include "FakeWaveIn.h"
 #include "QtTestMain.h"
 #include "RecordingMixer.h"
+#include "ScriptedMediaDevice.h"
 #include "app/MainUnit.h"
 #include "platform/IniFileProfile.h"
 #include "platform/QtEventPump.h"
@@ -36,6 +37,7 @@ struct Placed {
                                                                  dir / "home",
                                                                  waveIn,
                                                                  mixer,
+                                                                 mediaDevice,
                                                                  events,
                                                                  {}});
         form->show();
@@ -50,6 +52,8 @@ struct Placed {
     FakeScreen screen;
     FakeWaveIn waveIn;
     RecordingMixer mixer;
+    std::vector<std::string> playerLog;
+    ScriptedMediaDevice mediaDevice{playerLog};
     QtEventPump events;
 };
 
@@ -144,6 +148,7 @@ private slots:
                           never.dir / "home",
                           never.waveIn,
                           never.mixer,
+                          never.mediaDevice,
                           never.events,
                           {}});
         hidden.close();

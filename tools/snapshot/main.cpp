@@ -5,6 +5,7 @@
 #include "app/AppError.h"
 #include "app/FilenameEdit.h"
 #include "app/MainUnit.h"
+#include "platform/AlsaMediaDevice.h"
 #include "platform/AlsaMixer.h"
 #include "platform/DesktopShell.h"
 #include "platform/IniFileProfile.h"
@@ -69,6 +70,7 @@ int main(int argc, char** argv) {
     const auto waveIn = LinuxWaveIn::FromEnvironment();
     // A mixer that isn't there: the pictures must not touch the machine's levels.
     AlsaMixer mixer("tessmar-snapshot-no-mixer");
+    AlsaMediaDevice mediaDevice;
     QtEventPump events;
     // A typical installation: the program folder is not the user's, so the proposed file
     // lies in the home folder.
@@ -80,6 +82,7 @@ int main(int argc, char** argv) {
                     "/home/anna",
                     *waveIn,
                     mixer,
+                    mediaDevice,
                     events,
                     {}});
     TAboutBox about(shell, screen, &form);

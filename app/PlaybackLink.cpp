@@ -1,0 +1,44 @@
+#include "app/PlaybackLink.h"
+
+#include "app/FilenameEdit.h"
+#include "app/MainUnit.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace tessmar {
+
+std::string PlaybackLink::PlaybackFileName() {
+    return form_.FilenameEdit2->FileName();
+}
+
+void PlaybackLink::SetPlayWAVBtnEnabled(bool enabled) {
+    form_.PlayWAVBtn->setEnabled(enabled);
+}
+
+void PlaybackLink::SetStopPlayBtnEnabled(bool enabled) {
+    form_.StopPlayBtn->setEnabled(enabled);
+}
+
+void PlaybackLink::SetLabel4Text(const std::string& text) {
+    form_.ShowPlaybackTime(QString::fromStdString(text));
+}
+
+void PlaybackLink::SetProgressBar1Position(int position) {
+    form_.ProgressBar1->setValue(position);
+}
+
+bool PlaybackLink::CancelFlag() {
+    return form_.CancelFlag;
+}
+
+void PlaybackLink::ClearCancelFlag() {
+    form_.CancelFlag = false;
+}
+
+bool PlaybackLink::ApplicationQuitting() {
+    return form_.TerminationRequested();
+}
+
+} // namespace tessmar
