@@ -30,8 +30,7 @@ void CaptureLink::ShowWaveform(WaveformTrace trace) {
         trace_ = std::move(trace);
     }
     if (notify) {
-        QMetaObject::invokeMethod(
-            this, [this] { window_.traceWaiting(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "TraceWaiting", Qt::QueuedConnection);
     }
 }
 
@@ -41,8 +40,7 @@ std::optional<WaveformTrace> CaptureLink::TakeTrace() {
 }
 
 void CaptureLink::RecordingFull() {
-    QMetaObject::invokeMethod(
-        this, [this] { window_.recordingFull(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "ReportRecordingFull", Qt::QueuedConnection);
 }
 
 } // namespace tessmar

@@ -41,6 +41,12 @@ public:
         return window_.askForOtherFile(fileName, reason);
     }
 
+private slots:
+    // Queued by name, not as functors: nothing allocated on the capture thread travels to
+    // the window's thread.
+    void TraceWaiting() { window_.traceWaiting(); }
+    void ReportRecordingFull() { window_.recordingFull(); }
+
 private:
     Window window_;
     std::mutex mutex_;

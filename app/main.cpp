@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <cstdio>
 
 int main(int argc, char** argv) {
     using namespace tessmar;
@@ -46,5 +47,12 @@ int main(int argc, char** argv) {
     TAboutBox about(shell, screen, &form);
     form.SetAboutBox(&about);
     form.show();
-    return app.exec();
+    const int status = app.exec();
+    // Input lost because no block was free means the recording has gaps: say so.
+    if (waveIn->LostFrames() > 0 || waveIn->SourceOverruns() > 0) {
+        std::fprintf(stderr, "Tessmar: %llu Frames gingen verloren (%llu Überläufe).\n",
+                     static_cast<unsigned long long>(waveIn->LostFrames()),
+                     static_cast<unsigned long long>(waveIn->SourceOverruns()));
+    }
+    return status;
 }

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The whole program recording from the built-in singer on the offscreen platform, as a
+# user's recording runs: processor time (user + system) as a share of the wall time, and
+# the input lost. Once on a quiet machine, once while two busy processes keep both cores
+# loaded. Usage: bench/record-demo.sh BUILD_DIR [SECONDS]   (a Release build)
+set -euo pipefail
+build=$(realpath "$1")
+seconds=${2:-60}
+work=$(mktemp -d "${TMPDIR:-/tmp}/tessmar-bench-XXXXXX")
+load=()
+cleanup() {
+    for pid in "${load[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+measure() {
+    local label=$1
+    # A mixer that isn't there: the benchmark must not change the machine's levels.
+    TESSMAR_INPUT=demo TESSMAR_MIXER=tessmar-bench-no-mixer QT_QPA_PLATFORM=offscreen \
+        XDG_CONFIG_HOME=$work "$build/app/tessmar" x "$work/take.wav" 2>"$work/stderr" &
+    local pid=$!
+    local start=$(date +%s.%N)
+    sleep "$seconds"
+    # utime and stime of the process, in clock ticks, just before it is told to stop.
+    local ticks
+    ticks=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
+    local end=$(date +%s.%N)
+    kill -INT "$pid"
+    wait "$pid"
+    local lost
+    lost=$(grep -o '[0-9]* Frames gingen verloren' "$work/stderr" | cut -d' ' -f1)
+    awk -v t="$ticks" -v hz="$(getconf CLK_TCK)" -v s="$start" -v e="$end" -v l="${lost:-0}" \
+        -v label="$label" -v bytes="$(stat -c %s "$work/take.wav")" 'BEGIN {
+        printf "%-28s processor %.2f %% of %.0f s, lost frames %d, recorded %d bytes\n",
+               label, 100 * t / hz / (e - s), e - s, l, bytes - 44 }'
+}
+
+measure "quiet machine"
+for _ in 1 2; do
+    (while :; do :; done) &
+    load+=($!)
+done
+measure "both cores busy"
