@@ -317,16 +317,19 @@ void TMainForm::ShowLatestNote() {
     Guarded([this] { ShowNote(notes_.Take()); });
 }
 
+// Every block ends with only the note's red label shown and its name in Label1. Labels
+// already in that state are left alone: a held note then costs no repainting at all.
 void TMainForm::ShowNote(std::int32_t note) {
+    QLabel* const lit = note == kNoNote ? nullptr : litNotes_[LitLabelNumber(note) - 17];
     for (QLabel* label : litNotes_) {
-        label->hide();
+        if (label->isHidden() == (label == lit)) {
+            label->setVisible(label == lit);
+        }
     }
-    if (note == kNoNote) {
-        SetAutoSizedText(Label1, "");
-        return;
+    const QString name = QString::fromStdString(NoteName(note));
+    if (Label1->text() != name) {
+        SetAutoSizedText(Label1, name);
     }
-    litNotes_[LitLabelNumber(note) - 17]->show();
-    SetAutoSizedText(Label1, QString::fromStdString(NoteName(note)));
 }
 
 void TMainForm::FormCreate(QObject*) {

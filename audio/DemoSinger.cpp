@@ -38,9 +38,18 @@ void DemoSinger::Render(std::int16_t* frames, std::size_t frameCount) {
         vibratoPhase_ += kVibratoHz / kSampleRate;
         vibratoPhase_ -= std::floor(vibratoPhase_);
 
+        // sin(k x) for the harmonics from sin x and cos x alone:
+        // sin((k + 1) x) = 2 cos x sin(k x) - sin((k - 1) x).
+        const double angle = 2 * std::numbers::pi * phase_;
+        const double twiceCos = 2 * std::cos(angle);
+        double previous = 0.0;
+        double current = std::sin(angle);
         double sample = 0.0;
-        for (std::size_t h = 0; h < std::size(kHarmonics); ++h) {
-            sample += kHarmonics[h] * std::sin(2 * std::numbers::pi * phase_ * double(h + 1));
+        for (const double strength : kHarmonics) {
+            sample += strength * current;
+            const double next = twiceCos * current - previous;
+            previous = current;
+            current = next;
         }
         const double edge = std::min(double(inNote), double(kFramesPerNote - 1 - inNote));
         const double envelope = std::min(1.0, edge / kOnsetFrames);

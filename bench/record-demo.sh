@@ -20,17 +20,19 @@ measure() {
     TESSMAR_INPUT=demo TESSMAR_MIXER=tessmar-bench-no-mixer QT_QPA_PLATFORM=offscreen \
         XDG_CONFIG_HOME=$work "$build/app/tessmar" x "$work/take.wav" 2>"$work/stderr" &
     local pid=$!
-    local start=$(date +%s.%N)
+    sleep 3 # start-up is not what is measured
+    # utime + stime of the process in clock ticks, over the measured stretch.
+    local start before after end
+    start=$(date +%s.%N)
+    before=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
     sleep "$seconds"
-    # utime and stime of the process, in clock ticks, just before it is told to stop.
-    local ticks
-    ticks=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
-    local end=$(date +%s.%N)
+    after=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
+    end=$(date +%s.%N)
     kill -INT "$pid"
     wait "$pid"
     local lost
-    lost=$(grep -o '[0-9]* Frames gingen verloren' "$work/stderr" | cut -d' ' -f1)
-    awk -v t="$ticks" -v hz="$(getconf CLK_TCK)" -v s="$start" -v e="$end" -v l="${lost:-0}" \
+    lost=$(grep -o '[0-9]* Frames gingen verloren' "$work/stderr" | cut -d' ' -f1 || true)
+    awk -v t="$((after - before))" -v hz="$(getconf CLK_TCK)" -v s="$start" -v e="$end" -v l="${lost:-0}" \
         -v label="$label" -v bytes="$(stat -c %s "$work/take.wav")" 'BEGIN {
         printf "%-28s processor %.2f %% of %.0f s, lost frames %d, recorded %d bytes\n",
                label, 100 * t / hz / (e - s), e - s, l, bytes - 44 }'

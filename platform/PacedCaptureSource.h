@@ -19,7 +19,7 @@ public:
 
     // A chunk that doesn't divide a 4096-byte block, so that stop finds blocks partly
     // filled as with a sound server's small fragments.
-    static constexpr std::size_t kChunkFrames = 240;
+    static constexpr std::size_t kChunkFrames = 480;
     // Input that is due but not read keeps this long (about 0.74 s, like the ALSA buffer);
     // beyond it the source counts an overrun and resumes from now.
     static constexpr std::size_t kBufferFrames = 8 * 1024;
