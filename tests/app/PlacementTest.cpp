@@ -1,11 +1,8 @@
 #include "FakeDesktop.h"
-#include "FakeWaveIn.h"
+#include "FakeSound.h"
 #include "QtTestMain.h"
-#include "RecordingMixer.h"
-#include "ScriptedMediaDevice.h"
 #include "app/MainUnit.h"
 #include "platform/IniFileProfile.h"
-#include "platform/QtEventPump.h"
 
 #include <QTest>
 #include <filesystem>
@@ -22,7 +19,7 @@ QString Text(const std::string& path) {
 }
 
 // A main window whose placement lives in a real INI file, on a 1024 × 768 screen.
-struct Placed {
+struct Placed : FakeSound {
     explicit Placed(const std::string& ini = "") {
         if (!ini.empty()) {
             WriteBytes(path, ini);
@@ -50,11 +47,6 @@ struct Placed {
     FakeSaveDialog dialog;
     FakeMessageBox messages;
     FakeScreen screen;
-    FakeWaveIn waveIn;
-    RecordingMixer mixer;
-    std::vector<std::string> playerLog;
-    ScriptedMediaDevice mediaDevice{playerLog};
-    QtEventPump events;
 };
 
 const QPoint kCentred((1024 - 548) / 2, (768 - 392) / 2);

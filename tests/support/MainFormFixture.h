@@ -2,12 +2,9 @@
 
 #include "FakeDesktop.h"
 #include "FakeProfile.h"
-#include "FakeWaveIn.h"
-#include "RecordingMixer.h"
-#include "ScriptedMediaDevice.h"
+#include "FakeSound.h"
 #include "TempDir.h"
 #include "app/MainUnit.h"
-#include "platform/QtEventPump.h"
 
 #include <memory>
 #include <string>
@@ -16,7 +13,7 @@ namespace tessmar::test {
 
 // A main window on fake services, its program file in a fresh folder. In the command-line
 // arguments, "$DIR" stands for that folder.
-struct MainFormFixture {
+struct MainFormFixture : FakeSound {
     explicit MainFormFixture(const std::string& programFolder = "prog",
                              std::vector<std::string> arguments = {}) {
         std::filesystem::create_directories(dir / programFolder);
@@ -35,11 +32,6 @@ struct MainFormFixture {
     FakeSaveDialog dialog;
     FakeMessageBox messages;
     FakeScreen screen;
-    FakeWaveIn waveIn;
-    RecordingMixer mixer;
-    std::vector<std::string> playerLog;
-    ScriptedMediaDevice mediaDevice{playerLog};
-    QtEventPump events;
     std::unique_ptr<TMainForm> form;
 };
 
