@@ -275,6 +275,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    CancelFlag = true; // a playback must not go on playing without its window
     event->accept();
     // The window closes even when its placement could not be stored.
     Guarded([this] { placement_.SaveAtClose(*this); });
@@ -360,8 +361,15 @@ void TMainForm::KonvertBtnClick(QObject*) {
     // A playback that ended by itself would disable "Abbrechen" under the recording.
     const bool playable = PlayWAVBtn->isEnabled();
     PlayWAVBtn->setEnabled(false);
-    SetMixerBtnClick(this);
-    RecordBtnClick(this);
+    try {
+        SetMixerBtnClick(this);
+        RecordBtnClick(this);
+    } catch (...) {
+        // Nothing runs; the window goes back to idle before the error is shown.
+        KonvertBtn->setEnabled(true);
+        PlayWAVBtn->setEnabled(playable);
+        throw;
+    }
     recording_ = true;
     StopPlayBtn->setEnabled(true);
     CancelFlag = false;

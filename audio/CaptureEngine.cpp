@@ -43,11 +43,23 @@ void CaptureEngine::RecordBtnClick() {
     s.KeepingStopped = false;
     s.RecordingFullReported = false;
 
-    s.CaptureThread = new TMyThread(handler_);
-    s.CaptureThread->SetFreeOnTerminate(true);
-    captureThreadEnded_ = s.CaptureThread->Finished();
-    s.CaptureThread->Resume();
+    auto thread = std::make_unique<TMyThread>(handler_);
+    thread->SetFreeOnTerminate(true);
+    captureThreadEnded_ = thread->Finished();
+    thread->Resume(); // a thread that can't be started is destroyed here, unstarted
+    s.CaptureThread = thread.release();
 
+    try {
+        StartDevice(format);
+    } catch (...) {
+        // Whatever failed, nothing is left running: the error goes to the caller.
+        StopBtnClick();
+        throw;
+    }
+}
+
+void CaptureEngine::StartDevice(const WaveFormatEx& format) {
+    CaptureState& s = state_;
     if (device_.waveInOpen(&s.WaveInHandle, WAVE_MAPPER, &format, s.CaptureThread->ThreadID(), 0,
                            CALLBACK_THREAD) != MMSYSERR_NOERROR) {
         return;

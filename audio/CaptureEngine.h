@@ -36,6 +36,7 @@ public:
     const CaptureState& state() const { return state_; }
 
 private:
+    void StartDevice(const WaveFormatEx& format);
     void WaitForCaptureThread();
     void SaveRecording();
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 
 namespace tessmar {
 
@@ -14,7 +15,11 @@ void CaptureHandler::ProcessCaptureMessages(const TThread& thread) {
             return;
         }
         if (message.message == MM_WIM_DATA && !thread.Terminated()) {
-            HandleCapturedBlock();
+            try {
+                HandleCapturedBlock();
+            } catch (const std::exception&) {
+                // Out of memory for one block: the recording goes on with the next one.
+            }
         }
     }
 }

@@ -19,8 +19,8 @@ void TThread::Resume() {
     if (started_) {
         return;
     }
-    started_ = true;
     std::thread(&TThread::Run, this).detach();
+    started_ = true; // only once the thread exists: a failed start leaves it unstarted
 }
 
 void TThread::Terminate() {
@@ -39,6 +39,12 @@ void TThread::Run(TThread* self) {
     }
     std::promise<void> finished = std::move(self->finishedPromise_);
     if (self->freeOnTerminate_) {
+        // A body that ended early (by an error) must not release the object while its owner
+        // may still mark it terminated: that mark is the owner's last touch.
+        const std::shared_ptr<MessageQueue> queue = self->queue_;
+        while (!self->Terminated()) {
+            queue->Wait();
+        }
         delete self;
     }
     MessageQueue::AttachToCurrentThread(nullptr);

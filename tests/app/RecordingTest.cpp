@@ -178,6 +178,32 @@ private slots:
         QCOMPARE(SamplesIn(f.dir / "elsewhere.wav"), 4096u);
     }
 
+    void AFailedStartShowsTheErrorAndReturnsToIdle() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        w.show();
+        f.waveIn.throwOnOpen = true;
+        w.KonvertBtn->click();
+        QCOMPARE(f.messages.shown.size(), 1u);
+        QVERIFY(w.KonvertBtn->isEnabled());
+        QVERIFY(w.PlayWAVBtn->isEnabled());
+        QVERIFY(!w.StopPlayBtn->isEnabled());
+        QVERIFY(!w.Recording());
+    }
+
+    void ClosingTheWindowEndsAPlayback() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        w.FilenameEdit2->SetFileName(f.dir / "take.wav");
+        w.show();
+        f.mediaDevice.length = 3600000;
+        f.mediaDevice.positions = std::vector<std::int32_t>(1000000, 1000); // plays "for ever"
+        QTimer::singleShot(20, &w, [&] { w.close(); });
+        w.PlayWAVBtn->click();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(f.playerLog.back(), std::string("close"));
+    }
+
     void PlaybackFromTheWindow() {
         MainFormFixture f;
         TMainForm& w = *f.form;

@@ -141,6 +141,19 @@ TEST_F(CaptureEngineTest, AFailedOpenEndsQuietlyAndStopDoesNotHang) {
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "prepare 4096 32"), 0);
 }
 
+TEST_F(CaptureEngineTest, AnErrorWhileStartingLeavesNothingRunning) {
+    device.throwOnOpen = true;
+    EXPECT_THROW(engine.RecordBtnClick(), std::runtime_error);
+    EXPECT_FALSE(engine.Running());
+    EXPECT_EQ(engine.state().WaveBuffer1, nullptr);
+    device.throwOnOpen = false;
+    view.SetFileName(dir / "after.wav");
+    engine.RecordBtnClick(); // and the next recording works
+    Capture(4096, 8);
+    engine.StopBtnClick();
+    EXPECT_EQ(Samples(dir / "after.wav"), Blocks({{4096, 8}}));
+}
+
 TEST_F(CaptureEngineTest, TwoRecordingsInARowStartAfresh) {
     view.SetFileName(dir / "one.wav");
     engine.RecordBtnClick();

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <vector>
 
 namespace tessmar {
@@ -78,6 +79,22 @@ TEST(TThread, AnOwnedThreadEndsOnTerminateAndWaitFor) {
     thread.Terminate();
     thread.WaitFor();
     EXPECT_EQ(seen, std::vector<std::uint32_t>{0x401});
+}
+
+class Failing : public TThread {
+protected:
+    void Execute() override { throw std::runtime_error("body failed"); }
+};
+
+TEST(TThread, ABodyThatFailsEarlyStaysUntilItsOwnerLetsGo) {
+    auto* thread = new Failing;
+    thread->SetFreeOnTerminate(true);
+    const auto finished = thread->Finished();
+    thread->Resume();
+    std::this_thread::sleep_for(20ms); // time to fail; a release now would be premature
+    EXPECT_EQ(finished.wait_for(0s), std::future_status::timeout);
+    thread->Terminate(); // the owner's last touch: must still find the object
+    EXPECT_EQ(finished.wait_for(10s), std::future_status::ready);
 }
 
 TEST(ThreadMessages, WithoutAQueue) {

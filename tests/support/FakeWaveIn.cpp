@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <stdexcept>
 
 namespace tessmar::test {
 
@@ -17,6 +18,9 @@ MMRESULT FakeWaveIn::waveInOpen(HWAVEIN* handle, std::uint32_t deviceId, const W
                      (*handle == 0 ? " handle=0" : " handle set"));
     openedFormat = *format;
     callback = cb;
+    if (throwOnOpen) {
+        throw std::runtime_error("Das Aufnahmegerät hat keine Mittel mehr");
+    }
     if (openResult != MMSYSERR_NOERROR) {
         return openResult;
     }

@@ -35,6 +35,7 @@ public:
     WaveFormatEx openedFormat{};
     std::uintptr_t callback = 0;
     MMRESULT openResult = MMSYSERR_NOERROR;
+    bool throwOnOpen = false; // as a backend out of resources would
     // Bytes the block being filled holds when waveInStop hands it back.
     std::uint32_t bytesAtStop = 0;
 
