@@ -21,6 +21,7 @@ public:
         std::function<void()> traceWaiting;
         std::function<void()> recordingFull;
         std::function<std::string(const std::string&, const std::string&)> askForOtherFile;
+        std::function<void(std::uint32_t)> deviceUnavailable;
     };
 
     explicit CaptureLink(Window window, QObject* parent = nullptr)
@@ -37,6 +38,7 @@ public:
     ViewSize WaveformViewSize() override;
     void ShowWaveform(WaveformTrace trace) override;
     void RecordingFull() override;
+    void DeviceUnavailable(std::uint32_t code) override { window_.deviceUnavailable(code); }
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason) override {
         return window_.askForOtherFile(fileName, reason);
     }

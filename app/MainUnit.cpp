@@ -34,6 +34,30 @@ namespace {
 const QColor kMaroon(128, 0, 0);
 const QColor kLime(0, 255, 0);
 
+// Why the recording device didn't open, in the user's words; nothing gets recorded then.
+QString DeviceUnavailableText(std::uint32_t code) {
+    const char* why = "";
+    switch (code) {
+    case MMSYSERR_BADDEVICEID:
+    case MMSYSERR_NODRIVER:
+        why = "es ist keines vorhanden oder es lässt sich nicht erreichen";
+        break;
+    case MMSYSERR_ALLOCATED:
+        why = "es wird gerade von einem anderen Programm benutzt";
+        break;
+    case WAVERR_BADFORMAT:
+        why = "es nimmt nicht in 16 Bit Stereo mit 11025 Hz auf";
+        break;
+    default:
+        return QString("Das Aufnahmegerät lässt sich nicht öffnen (Fehler %1). Es wird nichts "
+                       "aufgenommen; beenden Sie die Aufnahme mit \"Abbrechen\"")
+            .arg(code);
+    }
+    return QString("Das Aufnahmegerät lässt sich nicht öffnen: %1. Es wird nichts aufgenommen; "
+                   "beenden Sie die Aufnahme mit \"Abbrechen\"")
+        .arg(QString::fromUtf8(why));
+}
+
 constexpr const char* kRecordingFullText =
     "Die Aufnahme hat ihre größte Länge erreicht. Töne und Wellenform werden weiter "
     "angezeigt, aber nicht mehr aufgezeichnet; \"Abbrechen\" speichert das bisher "
@@ -48,14 +72,12 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
       services_(services), guard_(services.messages), placement_(services.profile, services.screen),
       captureLink_({[this](const std::uint8_t* block) { AnalizeFrequenz(block); },
                     [this] { PaintBox1->update(); },
-                    [this] {
-                        Guarded([this] {
-                            services_.messages.ShowError(this, kApplicationTitle,
-                                                         kRecordingFullText);
-                        });
-                    },
+                    [this] { guard_.Report(this, kRecordingFullText); },
                     [this](const std::string& file, const std::string& reason) {
                         return AskForOtherFile(file, reason);
+                    },
+                    [this](std::uint32_t code) {
+                        guard_.Report(this, DeviceUnavailableText(code).toStdString());
                     }}),
       engine_(services.waveIn, captureLink_, services.events), mixerSetup_(services.mixer),
       player_(services.mediaDevice), playback_(player_, playbackLink_, services.events) {
@@ -420,12 +442,10 @@ void TMainForm::StopBtnClick(QObject*) {
 }
 
 std::string TMainForm::AskForOtherFile(const std::string& fileName, const std::string& reason) {
-    services_.messages.ShowError(
-        this, kApplicationTitle,
-        QString::fromStdString("Die Aufnahme konnte nicht in \"" + fileName +
-                               "\" gespeichert werden (" + reason +
-                               "). Bitte wählen Sie eine andere Datei; ohne Auswahl geht die "
-                               "Aufnahme verloren"));
+    guard_.Report(this, "Die Aufnahme konnte nicht in \"" + fileName + "\" gespeichert werden (" +
+                            reason +
+                            "). Bitte wählen Sie eine andere Datei; ohne Auswahl geht die "
+                            "Aufnahme verloren");
     const std::filesystem::path previous(fileName);
     const auto chosen = services_.saveDialog.Run(
         this, {TFilenameEdit::kDialogTitle, TFilenameEdit::kFilter, previous.parent_path().string(),

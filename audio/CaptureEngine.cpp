@@ -60,8 +60,11 @@ void CaptureEngine::RecordBtnClick() {
 
 void CaptureEngine::StartDevice(const WaveFormatEx& format) {
     CaptureState& s = state_;
-    if (device_.waveInOpen(&s.WaveInHandle, WAVE_MAPPER, &format, s.CaptureThread->ThreadID(), 0,
-                           CALLBACK_THREAD) != MMSYSERR_NOERROR) {
+    const MMRESULT opened = device_.waveInOpen(&s.WaveInHandle, WAVE_MAPPER, &format,
+                                               s.CaptureThread->ThreadID(), 0, CALLBACK_THREAD);
+    if (opened != MMSYSERR_NOERROR) {
+        // The recording still waits for "Abbrechen", but the user learns that it gets nothing.
+        view_.DeviceUnavailable(opened);
         return;
     }
     device_.waveInPrepareHeader(s.WaveInHandle, &s.WaveHeader1, kWaveHdrSize);

@@ -31,6 +31,10 @@ public:
     // Capture thread, at most once per recording: no more blocks can be kept.
     virtual void RecordingFull() = 0;
 
+    // Window thread, at start: the recording device can't be opened (code as the device
+    // reported it), so nothing will be recorded.
+    virtual void DeviceUnavailable(std::uint32_t code) = 0;
+
     // Window thread, at stop: the recording couldn't be written to fileName. Returns another
     // name to try, or an empty one when the user gives the recording up.
     virtual std::string AskForOtherFile(const std::string& fileName, const std::string& reason) = 0;

@@ -191,6 +191,18 @@ private slots:
         QVERIFY(!w.Recording());
     }
 
+    void ARecordingWithoutADeviceSaysSo() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        w.show();
+        f.waveIn.openResult = MMSYSERR_BADDEVICEID;
+        WhileRecording(w, [&] { w.StopPlayBtn->click(); });
+        w.KonvertBtn->click();
+        QCOMPARE(f.messages.shown.size(), 1u);
+        QVERIFY(f.messages.shown[0].text.startsWith("Das Aufnahmegerät lässt sich nicht öffnen: "));
+        QVERIFY(w.KonvertBtn->isEnabled());
+    }
+
     void ClosingTheWindowEndsAPlayback() {
         MainFormFixture f;
         TMainForm& w = *f.form;

@@ -129,11 +129,12 @@ TEST_F(CaptureEngineTest, NothingIsWrittenWithoutData) {
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"take.wav"});
 }
 
-TEST_F(CaptureEngineTest, AFailedOpenEndsQuietlyAndStopDoesNotHang) {
+TEST_F(CaptureEngineTest, AFailedOpenIsToldAndStopDoesNotHang) {
     device.openResult = MMSYSERR_BADDEVICEID;
     view.SetFileName(dir / "take.wav");
     engine.RecordBtnClick();
     EXPECT_TRUE(engine.Running());
+    EXPECT_EQ(view.unavailable, std::vector<std::uint32_t>{MMSYSERR_BADDEVICEID});
     engine.StopBtnClick();
     EXPECT_FALSE(engine.Running());
     EXPECT_TRUE(dir.Entries().empty());

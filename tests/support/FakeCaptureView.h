@@ -68,6 +68,9 @@ public:
         return fullReports_;
     }
 
+    void DeviceUnavailable(std::uint32_t code) override { unavailable.push_back(code); }
+
+    std::vector<std::uint32_t> unavailable;
     std::vector<std::string> otherNames; // answers to AskForOtherFile, in order
     std::vector<std::string> askedAbout;
 
