@@ -7,6 +7,8 @@ TESSMAR_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
     libasound2-dev
     qt6-base-dev libjpeg62-turbo-dev fonts-wine fonts-dejavu-core
+    # tessmar-notes: aubio's YIN measures the sung pitch; Qt SVG draws the note chart as SVG.
+    libaubio-dev qt6-svg-dev
 )
 
 # Only for the tests: a private sound server, its command-line client and ALSA's plugin

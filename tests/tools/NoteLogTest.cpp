@@ -4,6 +4,7 @@
 #include "platform/SoundFileDecoder.h"
 
 #include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <numbers>
 #include <random>
@@ -130,6 +131,46 @@ TEST(NoteLog, UnreadableFilesAreReportedByName) {
               std::string::npos);
 }
 
+// A voice whose second harmonic is louder than its fundamental: the display names the
+// octave above, the pitch columns the sung note.
+TEST(NoteLog, PitchColumnsFollowTheUntouchedNoteColumns) {
+    TempDir dir;
+    std::vector<short> samples(2 * 3 * 1024, 0); // block 0 sung, block 1 silent, block 2 sung
+    const double hz = 220.0 * std::pow(2.0, 0.25 / 12); // A-2, 25 cents sharp
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const std::size_t frame = i / 2;
+        if (frame / 1024 == 1) {
+            continue;
+        }
+        const double t = double(frame) / 11025;
+        samples[i] = short(std::lround(2000 * std::sin(2 * std::numbers::pi * hz * t) +
+                                       5000 * std::sin(4 * std::numbers::pi * hz * t + 0.7)));
+    }
+    WriteSoundFile(dir / "take.wav", 11025, 2, kWav16, samples);
+    const ToolRun plain = NoteLog({dir / "take.wav"});
+    const ToolRun pitch = NoteLog({"--pitch", dir / "take.wav"});
+    ASSERT_EQ(pitch.status, 0) << pitch.err;
+    EXPECT_EQ(pitch.err, "");
+    const auto plainLines = Lines(plain.out);
+    const auto lines = Lines(pitch.out);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "block,time_s,note,name,f0_hz,nearest,cents");
+    EXPECT_EQ(plainLines[1], "0,0.000,45,A-3");
+    EXPECT_EQ(lines[2], plainLines[2] + ",,,");
+    for (const std::size_t row : {1u, 3u}) {
+        ASSERT_EQ(lines[row].substr(0, plainLines[row].size() + 1), plainLines[row] + ",");
+        double f0 = 0, cents = 0;
+        char nearest[8] = {};
+        ASSERT_EQ(std::sscanf(lines[row].c_str() + plainLines[row].size(), ",%lf,%7[^,],%lf", &f0,
+                              nearest, &cents),
+                  3)
+            << lines[row];
+        EXPECT_NEAR(f0, hz, 0.5);
+        EXPECT_STREQ(nearest, "A-2");
+        EXPECT_NEAR(cents, 25.0, 5.0);
+    }
+}
+
 TEST(NoteLog, Usage) {
     for (const auto& args :
          std::vector<std::vector<std::string>>{{}, {"a.wav", "b.wav"}, {"-x"}, {""}}) {
@@ -138,9 +179,25 @@ TEST(NoteLog, Usage) {
         EXPECT_NE(run.err.find("Aufruf: tessmar-notes DATEI"), std::string::npos);
         EXPECT_EQ(run.out, "");
     }
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--pitch"},
+                                                                  {"--chart", "x.png"},
+                                                                  {"a.wav", "--chart"},
+                                                                  {"--chart=", "a.wav"},
+                                                                  {"--pitch", "--pitch", "a.wav"},
+                                                                  {"--pitch", "--", "a", "b"}}) {
+        const ToolRun run = NoteLog(args);
+        EXPECT_EQ(run.status, 2) << args[0];
+        EXPECT_NE(run.err.find("--chart BILD.png|BILD.svg"), std::string::npos);
+        EXPECT_EQ(run.out, "");
+    }
+    const ToolRun picture = NoteLog({"--chart", "take.jpg", "a.wav"});
+    EXPECT_EQ(picture.status, 2);
+    EXPECT_NE(picture.err.find("„take.jpg“ muss auf .png oder .svg enden"), std::string::npos);
     const ToolRun help = NoteLog({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("time_s"), std::string::npos);
+    for (const char* word : {"time_s", "--pitch", "f0_hz,", "nearest", "cents", "--chart"}) {
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+    }
     EXPECT_EQ(help.err, "");
 }
 

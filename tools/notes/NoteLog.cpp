@@ -3,21 +3,33 @@
 #include "analysis/NoteNaming.h"
 #include "analysis/SemitoneDetector.h"
 #include "audio/CaptureFormat.h"
+#include "platform/AtomicFile.h"
 #include "platform/SoundFileDecoder.h"
+#include "tools/notes/ChartRenderer.h"
+#include "tools/notes/PitchEstimator.h"
+#include "tools/notes/SungPitch.h"
+#include "tools/notes/Take.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 #include <ostream>
 
 namespace tessmar {
 namespace {
 
 constexpr const char* kUsage = "Aufruf: tessmar-notes DATEI\n"
+                               "       tessmar-notes [--pitch] [--chart BILD.png|BILD.svg] DATEI\n"
                                "       tessmar-notes --help\n";
 
 constexpr const char* kHelp =
-    "Aufruf: tessmar-notes DATEI\n"
+    "Aufruf: tessmar-notes [--pitch] [--chart BILD.png|BILD.svg] DATEI\n"
     "\n"
     "Gibt die Tonfolge einer Aufnahme als CSV aus, so wie Tessmar sie beim Singen anzeigt.\n"
     "DATEI ist eine Audiodatei in einem von libsndfile lesbaren Format (WAV, FLAC, Ogg, ...).\n"
@@ -27,7 +39,94 @@ constexpr const char* kHelp =
     "Spalten: block (Nummer ab 0), time_s (Beginn in Sekunden), note (Tonindex 0-127,\n"
     "-1 für keinen Ton), name (zum Beispiel A-3 für 440 Hz, leer für keinen Ton).\n"
     "\n"
-    "Rückgabewert: 0 erfolgreich, 1 Datei nicht lesbar, 2 falscher Aufruf.\n";
+    "--pitch  hängt die Spalten f0_hz,nearest,cents an, die gesungene Tonhöhe des Blocks\n"
+    "         (linker Kanal), gemessen mit YIN: f0_hz (Grundfrequenz in Hz), nearest\n"
+    "         (nächster Ton, zum Beispiel A-3), cents (Abweichung davon, -50 bis +50;\n"
+    "         gleichstufig mit A-3 = 440 Hz).\n"
+    "         Die Anzeige nennt den lautesten Halbton, oft eine Oktave zu hoch; f0_hz\n"
+    "         ist der gesungene Ton. Ohne klare Tonhöhe bleiben die drei Spalten leer.\n"
+    "--chart BILD\n"
+    "         zeichnet die Aufnahme zusätzlich als Bild (PNG oder SVG, nach der Endung):\n"
+    "         die Zeit nach rechts, die Töne nach oben, ein Balken je erkanntem Ton;\n"
+    "         mit --pitch auch die gesungene Tonhöhe als Linie.\n"
+    "\n"
+    "Rückgabewert: 0 erfolgreich, 1 Datei nicht lesbar oder Bild nicht schreibbar,\n"
+    "2 falscher Aufruf.\n";
+
+struct Options {
+    bool pitch = false;
+    std::string chart;
+    std::string input;
+};
+
+// Options first or after the file; "--" ends them. false on wrong usage.
+bool ParseArgs(const std::vector<std::string>& args, Options& options) {
+    bool chartGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") {
+            if (i + 2 != args.size() || !options.input.empty()) {
+                return false;
+            }
+            options.input = args[i + 1];
+            return !options.input.empty() && (!chartGiven || !options.chart.empty());
+        }
+        if (arg == "--pitch" && !options.pitch) {
+            options.pitch = true;
+        } else if ((arg == "--chart" || arg.starts_with("--chart=")) && !chartGiven) {
+            chartGiven = true;
+            if (arg == "--chart") {
+                if (++i == args.size()) {
+                    return false;
+                }
+                options.chart = args[i];
+            } else {
+                options.chart = arg.substr(std::strlen("--chart="));
+            }
+            if (options.chart.empty()) {
+                return false;
+            }
+        } else if (!arg.empty() && arg[0] != '-' && options.input.empty()) {
+            options.input = arg;
+        } else {
+            return false;
+        }
+    }
+    return !options.input.empty();
+}
+
+std::optional<ChartRenderer::Format> ChartFormat(const std::string& path) {
+    std::string ending = path.size() >= 4 ? path.substr(path.size() - 4) : "";
+    std::transform(ending.begin(), ending.end(), ending.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    if (ending == ".png") {
+        return ChartRenderer::Format::Png;
+    }
+    if (ending == ".svg") {
+        return ChartRenderer::Format::Svg;
+    }
+    return std::nullopt;
+}
+
+// Why a file can't be written, in words a user understands.
+std::string WriteProblem(int error) {
+    switch (error) {
+    case ENOENT:
+        return "Der Ordner ist nicht vorhanden";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return "Keine Schreibberechtigung";
+    case EISDIR:
+        return "Das ist ein Ordner, keine Datei";
+    case EINVAL:
+        return "Das ist keine gewöhnliche Datei";
+    case ENOSPC:
+        return "Kein Platz mehr auf dem Datenträger";
+    default:
+        return std::string("Schreibfehler (") + std::strerror(error) + ")";
+    }
+}
 
 // Start of a block in whole milliseconds, rounded half up.
 long long BlockStartMs(long long block) {
@@ -44,31 +143,70 @@ void ToBlockBytes(const std::int16_t* samples, std::uint8_t* bytes) {
     }
 }
 
+// ",f0_hz,nearest,cents" of one block; three empty fields without a clear pitch.
+void WritePitchColumns(std::ostream& out, double hz) {
+    if (!(hz > 0.0)) {
+        out << ",,,";
+        return;
+    }
+    const SungPitch pitch = SungPitch::FromHz(hz);
+    const std::string name = NoteName(pitch.nearest);
+    // No "-0.0": a pitch that is spot on reads 0.0.
+    const double cents = std::round(pitch.cents * 10.0) / 10.0;
+    char text[64];
+    std::snprintf(text, sizeof text, ",%.2f,%s,%.1f", hz, name.c_str(), cents == 0.0 ? 0.0 : cents);
+    out << text;
+}
+
 } // namespace
 
-int RunNoteLog(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunNoteLog(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               ChartRenderer* chart) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kHelp;
         return 0;
     }
-    std::string path;
-    if (args.size() == 1 && !args[0].empty() && args[0][0] != '-') {
-        path = args[0];
-    } else if (args.size() == 2 && args[0] == "--" && !args[1].empty()) {
-        path = args[1];
-    } else {
+    Options options;
+    if (!ParseArgs(args, options)) {
         err << kUsage;
         return 2;
     }
+    const auto format = ChartFormat(options.chart);
+    if (!options.chart.empty() && !format) {
+        err << "tessmar-notes: Das Bild „" << options.chart << "“ muss auf .png oder .svg enden.\n"
+            << kUsage;
+        return 2;
+    }
+    if (!options.chart.empty() && !chart) {
+        err << "tessmar-notes: Bilder kann dieses Programm nicht zeichnen.\n";
+        return 2;
+    }
 
+    const std::string& path = options.input;
     std::string reason;
     auto decoder = SoundFileDecoder::Open(path, reason);
     if (!decoder) {
         err << "tessmar-notes: „" << path << "“ kann nicht gelesen werden: " << reason << ".\n";
         return 1;
     }
+    // Opened before the first block so that a long file is not read for nothing.
+    std::optional<AtomicFile> chartFile;
+    if (!options.chart.empty()) {
+        chartFile.emplace(options.chart);
+        if (!chartFile->Open()) {
+            err << "tessmar-notes: „" << options.chart
+                << "“ kann nicht geschrieben werden: " << WriteProblem(chartFile->error()) << ".\n";
+            return 1;
+        }
+    }
+    std::optional<PitchEstimator> estimator;
+    if (options.pitch) {
+        estimator.emplace();
+    }
 
-    out << "block,time_s,note,name\n";
+    out << (options.pitch ? "block,time_s,note,name,f0_hz,nearest,cents\n"
+                          : "block,time_s,note,name\n");
+    Take take;
     std::array<std::int16_t, kBlockFrames * kChannels> samples{};
     std::array<std::uint8_t, kBlockBytes> block{};
     for (long long number = 0;; ++number) {
@@ -80,13 +218,37 @@ int RunNoteLog(const std::vector<std::string>& args, std::ostream& out, std::ost
         const long long ms = BlockStartMs(number);
         char time[32];
         std::snprintf(time, sizeof time, "%lld.%03lld", ms / 1000, ms % 1000);
-        out << number << ',' << time << ',' << note << ',' << NoteName(note) << '\n';
+        out << number << ',' << time << ',' << note << ',' << NoteName(note);
+        if (estimator) {
+            const double hz = estimator->Estimate(samples.data());
+            WritePitchColumns(out, hz);
+            if (chartFile) {
+                take.pitchHz.push_back(hz);
+            }
+        }
+        out << '\n';
+        if (chartFile) {
+            take.notes.push_back(note);
+        }
     }
     out.flush();
     if (!decoder->error().empty()) {
         err << "tessmar-notes: „" << path
             << "“ kann nicht vollständig gelesen werden: " << decoder->error() << ".\n";
         return 1;
+    }
+    if (chartFile) {
+        const std::string image = chart->Render(take, *format);
+        if (image.empty()) {
+            err << "tessmar-notes: Das Bild „" << options.chart
+                << "“ kann nicht gezeichnet werden.\n";
+            return 1;
+        }
+        if (!chartFile->Write(image.data(), image.size()) || !chartFile->Commit()) {
+            err << "tessmar-notes: „" << options.chart
+                << "“ kann nicht geschrieben werden: " << WriteProblem(chartFile->error()) << ".\n";
+            return 1;
+        }
     }
     return 0;
 }

@@ -1,8 +1,10 @@
 #include "tools/notes/NoteLog.h"
+#include "tools/notes/QtNoteChart.h"
 
 #include <iostream>
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    return tessmar::RunNoteLog({argv + 1, argv + argc}, std::cout, std::cerr);
+    tessmar::QtNoteChart chart;
+    return tessmar::RunNoteLog({argv + 1, argv + argc}, std::cout, std::cerr, &chart);
 }

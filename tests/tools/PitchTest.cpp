@@ -1,0 +1,176 @@
+#include "analysis/NoteNaming.h"
+#include "analysis/SemitoneDetector.h"
+#include "audio/CaptureFormat.h"
+#include "tools/notes/ChartLayout.h"
+#include "tools/notes/NoteRuns.h"
+#include "tools/notes/PitchEstimator.h"
+#include "tools/notes/SungPitch.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <numbers>
+#include <random>
+#include <vector>
+
+namespace tessmar {
+namespace {
+
+// One block of a tone with its second harmonic, both channels alike, starting `offset`
+// frames into the tone so that blocks do not all begin at the same phase.
+std::vector<std::int16_t> ToneBlock(double hz, double fundamental, double second, int offset = 0) {
+    std::vector<std::int16_t> frames(kBlockFrames * kChannels);
+    for (int k = 0; k < kBlockFrames; ++k) {
+        const double t = double(k + offset) / kSampleRate;
+        const double v = fundamental * std::sin(2 * std::numbers::pi * hz * t) +
+                         second * std::sin(2 * std::numbers::pi * 2 * hz * t + 0.7);
+        frames[2 * k] = frames[2 * k + 1] = std::int16_t(std::lround(v));
+    }
+    return frames;
+}
+
+std::int32_t Detect(const std::vector<std::int16_t>& frames) {
+    std::vector<std::uint8_t> bytes(kBlockBytes);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        bytes[2 * i] = std::uint8_t(std::uint16_t(frames[i]));
+        bytes[2 * i + 1] = std::uint8_t(std::uint16_t(frames[i]) >> 8);
+    }
+    return DetectNote(bytes.data());
+}
+
+// Notes from A-1 (110 Hz) to A-4 (880 Hz), each sung a little off: the sung note and the
+// cents it is off.
+struct SungNote {
+    std::int32_t note;
+    double cents;
+    double hz() const { return 440.0 * std::pow(2.0, (note - 45 + cents / 100.0) / 12.0); }
+};
+std::vector<SungNote> SungNotes() {
+    std::vector<SungNote> notes;
+    const double offsets[] = {0.0, 17.0, -23.0, 38.0, -41.0, 8.0, -4.0};
+    for (std::int32_t note = 21, i = 0; note <= 57; note += 3, ++i) {
+        notes.push_back({note, offsets[i % 7]});
+    }
+    notes.push_back({57, 0.0}); // 880 Hz itself
+    return notes;
+}
+
+TEST(PitchEstimator, PureTonesToWithinFiveCents) {
+    PitchEstimator estimator;
+    for (const SungNote& sung : SungNotes()) {
+        for (const int offset : {0, 333, 5000}) {
+            const double hz = estimator.Estimate(ToneBlock(sung.hz(), 6000, 0, offset).data());
+            ASSERT_GT(hz, 0.0) << sung.hz();
+            const SungPitch pitch = SungPitch::FromHz(hz);
+            EXPECT_EQ(NoteName(pitch.nearest), NoteName(sung.note)) << sung.hz();
+            EXPECT_NEAR(pitch.cents, sung.cents, 5.0) << sung.hz();
+        }
+    }
+}
+
+// The louder second harmonic makes the note display name the octave above; the pitch is
+// still the sung note.
+TEST(PitchEstimator, StrongSecondHarmonicStillGivesTheSungNote) {
+    PitchEstimator estimator;
+    for (SungNote sung : SungNotes()) {
+        // Off by less, so that the harmonic stays within the detector's idea of its note.
+        sung.cents /= 2;
+        const auto block = ToneBlock(sung.hz(), 2000, 5000, 123);
+        EXPECT_EQ(Detect(block), sung.note + 12) << sung.hz();
+        const double hz = estimator.Estimate(block.data());
+        ASSERT_GT(hz, 0.0) << sung.hz();
+        const SungPitch pitch = SungPitch::FromHz(hz);
+        EXPECT_EQ(pitch.nearest, sung.note) << sung.hz();
+        EXPECT_NEAR(pitch.cents, sung.cents, 5.0) << sung.hz();
+    }
+}
+
+TEST(PitchEstimator, NoClearPitchInSilenceNoiseOrTheRightChannel) {
+    PitchEstimator estimator;
+    std::vector<std::int16_t> frames(kBlockFrames * kChannels, 0);
+    EXPECT_EQ(estimator.Estimate(frames.data()), 0.0);
+
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> noise(-8000, 8000);
+    for (int round = 0; round < 5; ++round) {
+        for (auto& s : frames) {
+            s = std::int16_t(noise(rng));
+        }
+        EXPECT_EQ(estimator.Estimate(frames.data()), 0.0) << round;
+    }
+
+    frames = ToneBlock(440, 6000, 0);
+    for (int k = 0; k < kBlockFrames; ++k) {
+        frames[2 * k] = 0;
+    }
+    EXPECT_EQ(estimator.Estimate(frames.data()), 0.0) << "like the detector, left only";
+    // The estimator keeps nothing from block to block.
+    EXPECT_NEAR(estimator.Estimate(ToneBlock(440, 6000, 0).data()), 440.0, 1.0);
+}
+
+TEST(SungPitch, NearestNoteAndCents) {
+    const SungPitch a = SungPitch::FromHz(440.0);
+    EXPECT_EQ(a.nearest, 45);
+    EXPECT_NEAR(a.cents, 0.0, 1e-9);
+    const SungPitch high = SungPitch::FromHz(440.0 * std::pow(2.0, 0.49 / 12));
+    EXPECT_EQ(high.nearest, 45);
+    EXPECT_NEAR(high.cents, 49.0, 1e-6);
+    const SungPitch low = SungPitch::FromHz(440.0 * std::pow(2.0, 0.51 / 12));
+    EXPECT_EQ(low.nearest, 46);
+    EXPECT_NEAR(low.cents, -49.0, 1e-6);
+    EXPECT_EQ(SungPitch::FromHz(NoteFrequencies[0]).nearest, 0);   // C-0
+    EXPECT_EQ(SungPitch::FromHz(NoteFrequencies[59]).nearest, 59); // H-4
+    EXPECT_LT(SungPitch::FromHz(27.5).nearest, 0);
+}
+
+TEST(NoteRuns, OneRunPerStretchOfTheSameNote) {
+    EXPECT_EQ(NoteRuns({}), std::vector<NoteRun>{});
+    EXPECT_EQ(NoteRuns({-1, -1}), std::vector<NoteRun>{});
+    EXPECT_EQ(NoteRuns({-1, 45, 45, -1, 45, 57, 57, 57}),
+              (std::vector<NoteRun>{{1, 2, 45}, {4, 1, 45}, {5, 3, 57}}));
+}
+
+TEST(ChartLayout, ThreeMinutesAtAGlance) {
+    Take take;
+    take.notes.assign(1938, -1); // 3 minutes of blocks
+    take.notes[100] = 48;
+    take.notes[900] = 60;
+    const ChartLayout layout(take);
+    EXPECT_EQ(layout.width(), ChartLayout::kLeftMargin + 2160 + ChartLayout::kRightMargin);
+    EXPECT_EQ(layout.lowestNote(), 47);
+    EXPECT_EQ(layout.highestNote(), 61);
+    EXPECT_EQ(layout.height(),
+              ChartLayout::kTopMargin + 15 * ChartLayout::kRowHeight + ChartLayout::kBottomMargin);
+    EXPECT_EQ(layout.tickSeconds(), 10);
+    // Higher notes higher up, one row each; time from the left edge of the plot.
+    EXPECT_DOUBLE_EQ(layout.Y(61), layout.plotTop() + ChartLayout::kRowHeight / 2.0);
+    EXPECT_DOUBLE_EQ(layout.Y(47), layout.plotBottom() - ChartLayout::kRowHeight / 2.0);
+    EXPECT_DOUBLE_EQ(layout.BlockX(0), layout.plotLeft());
+    EXPECT_DOUBLE_EQ(layout.BlockX(1938), layout.plotRight());
+}
+
+TEST(ChartLayout, ShortLongAndSilentTakes) {
+    Take take;
+    take.notes.assign(20, 45);
+    take.pitchHz.assign(20, 0.0);
+    take.pitchHz[3] = 110.0; // the sung note, two octaves below what was detected
+    ChartLayout shortTake(take);
+    EXPECT_EQ(shortTake.plotRight() - shortTake.plotLeft(), ChartLayout::kMinPlotWidth);
+    EXPECT_EQ(shortTake.lowestNote(), 20);
+    EXPECT_EQ(shortTake.highestNote(), 46);
+    EXPECT_EQ(shortTake.tickSeconds(), 1);
+
+    take.notes.assign(38760, 45); // an hour
+    take.pitchHz.clear();
+    const ChartLayout hour(take);
+    EXPECT_EQ(hour.plotRight() - hour.plotLeft(), ChartLayout::kMaxPlotWidth);
+    EXPECT_EQ(hour.tickSeconds(), 120);
+
+    const ChartLayout silent(Take{std::vector<std::int32_t>(30, -1), {}});
+    EXPECT_EQ(silent.rows(), 3);
+    EXPECT_EQ(ClockText(0), "0:00");
+    EXPECT_EQ(ClockText(150), "2:30");
+    EXPECT_EQ(ClockText(3720), "1:02:00");
+}
+
+} // namespace
+} // namespace tessmar

@@ -1,0 +1,81 @@
+#include "tools/notes/ChartLayout.h"
+
+#include "audio/CaptureFormat.h"
+#include "tools/notes/SungPitch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace tessmar {
+namespace {
+
+constexpr std::int32_t kHighestNote = 127;
+// Where a take without any note puts its rows: around A-3.
+constexpr std::int32_t kDefaultNote = 45;
+
+} // namespace
+
+ChartLayout::ChartLayout(const Take& take) {
+    seconds_ = double(take.notes.size()) * kBlockFrames / kSampleRate;
+    plotWidth_ =
+        std::clamp(int(std::lround(seconds_ * kPixelsPerSecond)), kMinPlotWidth, kMaxPlotWidth);
+
+    std::int32_t low = kHighestNote + 1;
+    std::int32_t high = -1;
+    auto include = [&](std::int32_t note) {
+        if (note >= 0 && note <= kHighestNote) {
+            low = std::min(low, note);
+            high = std::max(high, note);
+        }
+    };
+    for (const std::int32_t note : take.notes) {
+        include(note);
+    }
+    for (const double hz : take.pitchHz) {
+        if (hz > 0.0) {
+            include(SungPitch::FromHz(hz).nearest);
+        }
+    }
+    if (high < 0) {
+        low = high = kDefaultNote;
+    }
+    // A row of room on either side, so that no bar touches the frame.
+    lowest_ = std::max(0, low - 1);
+    highest_ = std::min(kHighestNote, high + 1);
+
+    static constexpr int kSteps[] = {1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 900, 1800, 3600};
+    const double pixelsPerSecond = plotWidth_ / std::max(seconds_, 1e-9);
+    tickSeconds_ = kSteps[std::size(kSteps) - 1];
+    for (const int step : kSteps) {
+        if (step * pixelsPerSecond >= kMinTickSpacing) {
+            tickSeconds_ = step;
+            break;
+        }
+    }
+}
+
+double ChartLayout::X(double seconds) const {
+    return seconds_ > 0.0 ? plotLeft() + seconds / seconds_ * plotWidth_ : plotLeft();
+}
+
+double ChartLayout::BlockX(std::size_t block) const {
+    return X(double(block) * kBlockFrames / kSampleRate);
+}
+
+double ChartLayout::Y(double note) const {
+    return plotBottom() - (note - lowest_ + 0.5) * kRowHeight;
+}
+
+std::string ClockText(int seconds) {
+    char text[32];
+    if (seconds >= 3600) {
+        std::snprintf(text, sizeof text, "%d:%02d:%02d", seconds / 3600, seconds / 60 % 60,
+                      seconds % 60);
+    } else {
+        std::snprintf(text, sizeof text, "%d:%02d", seconds / 60, seconds % 60);
+    }
+    return text;
+}
+
+} // namespace tessmar

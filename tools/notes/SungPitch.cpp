@@ -1,0 +1,13 @@
+#include "tools/notes/SungPitch.h"
+
+#include <cmath>
+
+namespace tessmar {
+
+SungPitch SungPitch::FromHz(double hz) {
+    const double semitones = 45.0 + 12.0 * std::log2(hz / 440.0);
+    const double nearest = std::round(semitones);
+    return {hz, static_cast<std::int32_t>(nearest), 100.0 * (semitones - nearest)};
+}
+
+} // namespace tessmar

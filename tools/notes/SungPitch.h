@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tessmar {
+
+// A sung frequency named as the note display names notes: the nearest NoteIndex in equal
+// temperament with A-3 (NoteIndex 45) at 440 Hz, and how far off it lies. The display's own
+// note table is within a cent of that tuning.
+struct SungPitch {
+    double hz;
+    std::int32_t nearest; // may lie outside 0..127 for frequencies no note display shows
+    double cents;         // -50 .. +50 from the nearest note
+
+    // hz must be above 0.
+    static SungPitch FromHz(double hz);
+};
+
+} // namespace tessmar
