@@ -69,7 +69,7 @@ bool ParseArgs(const std::vector<std::string>& args, Options& options) {
                 return false;
             }
             options.input = args[i + 1];
-            return !options.input.empty() && (!chartGiven || !options.chart.empty());
+            return !options.input.empty();
         }
         if (arg == "--pitch" && !options.pitch) {
             options.pitch = true;

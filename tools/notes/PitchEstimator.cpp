@@ -70,22 +70,26 @@ PitchEstimator::PitchEstimator() : aubio_(std::make_unique<Aubio>()) {
 PitchEstimator::~PitchEstimator() = default;
 
 double PitchEstimator::Estimate(const std::int16_t* frames) {
-    float left[kBlockFrames];
+    // The left channel with the edge frames repeated beyond both ends, so that the
+    // interpolation below needs no bounds checks.
+    constexpr int kTaps = int(std::tuple_size_v<decltype(taps_)>);
+    float left[kTaps + kBlockFrames + kTaps];
     for (int k = 0; k < kBlockFrames; ++k) {
-        left[k] = float(frames[k * kChannels]) / 32768.0f;
+        left[kTaps + k] = float(frames[k * kChannels]) / 32768.0f;
     }
-    // Frames at even positions, interpolated ones between them; near the block's ends the
-    // filter repeats the edge frame.
+    for (int i = 0; i < kTaps; ++i) {
+        left[i] = left[kTaps];
+        left[kTaps + kBlockFrames + i] = left[kTaps + kBlockFrames - 1];
+    }
+    // Frames at even positions, interpolated ones between them.
     smpl_t* in = aubio_->input->data;
-    const int taps = int(taps_.size());
     for (int k = 0; k < kBlockFrames; ++k) {
-        in[2 * k] = left[k];
+        const float* at = left + kTaps + k;
         float between = 0.0f;
-        for (int i = 0; i < taps; ++i) {
-            const int before = k - i < 0 ? 0 : k - i;
-            const int after = k + 1 + i >= kBlockFrames ? kBlockFrames - 1 : k + 1 + i;
-            between += taps_[i] * (left[before] + left[after]);
+        for (int i = 0; i < kTaps; ++i) {
+            between += taps_[i] * (at[-i] + at[1 + i]);
         }
+        in[2 * k] = at[0];
         in[2 * k + 1] = between;
     }
     aubio_pitch_do(aubio_->pitch.get(), aubio_->input.get(), aubio_->output.get());
