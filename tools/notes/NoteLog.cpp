@@ -47,8 +47,8 @@ constexpr const char* kHelp =
     "         ist der gesungene Ton. Ohne klare Tonhöhe bleiben die drei Spalten leer.\n"
     "--chart BILD\n"
     "         zeichnet die Aufnahme zusätzlich als Bild (PNG oder SVG, nach der Endung):\n"
-    "         die Zeit nach rechts, die Töne nach oben, ein Balken je erkanntem Ton;\n"
-    "         mit --pitch auch die gesungene Tonhöhe als Linie.\n"
+    "         die Zeit nach rechts, die Töne nach oben, ein Balken, solange derselbe Ton\n"
+    "         erkannt wird; mit --pitch auch die gesungene Tonhöhe als Linie.\n"
     "\n"
     "Rückgabewert: 0 erfolgreich, 1 Datei nicht lesbar oder Bild nicht schreibbar,\n"
     "2 falscher Aufruf.\n";
