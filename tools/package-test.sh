@@ -6,6 +6,8 @@
 # Usage: tools/package-test.sh [BUILD_DIR]   (default build/package, a RelWithDebInfo tree)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/deps.sh # also when run alone: validators, dpkg-dev, lintian
+tessmar_install_packages "${TESSMAR_TEST_PACKAGES[@]}"
 build=${1:-build/package}
 id=$(sed -n 's/^set(TESSMAR_APPLICATION_ID \(.*\))$/\1/p' CMakeLists.txt)
 programs=(tessmar tessmar-notes tessmar-demo tessmar-capture)
