@@ -3,6 +3,7 @@
 #include "app/AboutBoxUnit.h"
 #include "app/AppError.h"
 #include "app/MainUnit.h"
+#include "app/ProgramInfo.h"
 #include "platform/AlsaMediaDevice.h"
 #include "platform/AlsaMixer.h"
 #include "platform/DesktopShell.h"
@@ -17,11 +18,18 @@
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
+#include <iostream>
 
 int main(int argc, char** argv) {
     using namespace tessmar;
+    // Answered before Qt starts, so that they need no display.
+    if (const auto status = ProgramInfo::Answer({argv + 1, argv + argc}, std::cout)) {
+        return *status;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
+    // Names the desktop entry: the window's app ID on Wayland, the icon in the task bar.
+    QGuiApplication::setDesktopFileName(ProgramInfo::ApplicationId());
 
     const std::string programFile = QCoreApplication::applicationFilePath().toStdString();
     IniFileProfile profile(IniFileProfile::DefaultPathFor(programFile));

@@ -17,6 +17,15 @@ TESSMAR_TEST_PACKAGES=(
     pulseaudio pulseaudio-utils libasound2-plugins
 )
 
+# The icon's PNG sizes are rendered from its SVG at build time.
+TESSMAR_PACKAGES+=(librsvg2-bin)
+
+# Only for the package test: validators of the desktop entry, the metainfo and the manual
+# pages, the Debian package tools and lintian.
+TESSMAR_TEST_PACKAGES+=(
+    desktop-file-utils appstream groff-base man-db dpkg-dev file lintian
+)
+
 tessmar_install_packages() {
     local missing=() pkg
     for pkg in "${TESSMAR_PACKAGES[@]}" "$@"; do

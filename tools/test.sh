@@ -21,3 +21,7 @@ run_build build/debug
 bash tools/pulse-test.sh build/debug
 run_build build/asan -DTESSMAR_SANITIZE=address,undefined
 run_build build/tsan -DTESSMAR_SANITIZE=thread -DTESSMAR_BUILD_BENCH=OFF
+
+# Installed as a user gets it: DESTDIR install, validators, the Debian package and lintian,
+# then the package installed with apt-get and started.
+bash tools/package-test.sh build/package

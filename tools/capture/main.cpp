@@ -61,6 +61,12 @@ int main(int argc, char** argv) {
     const std::string usage = "Aufruf: tessmar-capture DATEI SEKUNDEN\n"
                               "Nimmt von der Eingabe auf, die TESSMAR_INPUT nennt (alsa:NAME, "
                               "file:PFAD, demo; sonst das ALSA-Standardgerät).\n";
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::cout << usage
+                  << "Rückgabewert: 0 aufgenommen, 1 Eingabe nicht zu öffnen oder "
+                     "Datei nicht schreibbar, 2 falscher Aufruf.\n";
+        return 0;
+    }
     int seconds = 0;
     try {
         std::size_t used = 0;

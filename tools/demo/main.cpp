@@ -15,6 +15,12 @@ int main(int argc, char** argv) {
     const std::string usage = "Aufruf: tessmar-demo DATEI [SEKUNDEN]\n"
                               "Schreibt eine gesungene C-Dur-Tonleiter (Standard: 7 Sekunden) "
                               "als WAV-Datei.\n";
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::cout << usage
+                  << "Rückgabewert: 0 geschrieben, 1 Datei nicht schreibbar, "
+                     "2 falscher Aufruf.\n";
+        return 0;
+    }
     if (argc < 2 || argc > 3 || argv[1][0] == '-') {
         std::cerr << usage;
         return 2;

@@ -1,0 +1,33 @@
+#!/bin/sh
+# The programs' --help and --version answer on standard output with status 0, without a
+# display. Usage: help-answers.sh TESSMAR TESSMAR-DEMO TESSMAR-CAPTURE VERSION
+set -u
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+status=0
+expect() { # expected start of the output, then the command
+    start=$1
+    shift
+    if ! out=$("$@" 2>/dev/null); then
+        echo "FAIL: $* ended with an error" >&2
+        status=1
+    fi
+    case $out in
+    "$start"*) ;;
+    *)
+        echo "FAIL: $* printed \"$out\"" >&2
+        status=1
+        ;;
+    esac
+}
+expect "Tessmar $4" "$1" --version
+[ "$("$1" --version)" = "Tessmar $4" ] || { echo "FAIL: more than the version" >&2; status=1; }
+expect "Aufruf: tessmar
+" "$1" --help
+expect "Aufruf: tessmar-demo " "$2" --help
+expect "Aufruf: tessmar-capture " "$3" --help
+# A closed standard output is a failure, not success.
+if "$1" --help >/dev/full 2>/dev/null; then
+    echo "FAIL: --help into a full disk ended with status 0" >&2
+    status=1
+fi
+exit $status
