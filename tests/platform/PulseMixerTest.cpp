@@ -61,13 +61,16 @@ TEST(PulseMixer, SetupAtSlider30) {
     MixerSetup setup(mixer);
     setup.SetMixerBtnClick(30);
 
-    // PulseAudio's volume range is 0..65536.
+    // PulseAudio's volume v of 0..65536 is the amplitude (v / 65536)³: the speakers at
+    // half the amplitude, -6 dB, the recording at 0.3, -10.5 dB, as on a card.
     EXPECT_EQ(Pactl("get-sink-mute @DEFAULT_SINK@"), "Mute: no\n");
-    EXPECT_EQ(ChannelVolumes(Pactl("get-sink-volume @DEFAULT_SINK@")),
-              (std::vector<long>{32768, 32768}));
+    const std::string sink = Pactl("get-sink-volume @DEFAULT_SINK@");
+    EXPECT_EQ(ChannelVolumes(sink), (std::vector<long>{52016, 52016}));
+    EXPECT_NE(sink.find("-6.02 dB"), std::string::npos) << sink;
     EXPECT_EQ(Pactl("get-source-mute @DEFAULT_SOURCE@"), "Mute: no\n");
-    EXPECT_EQ(ChannelVolumes(Pactl("get-source-volume @DEFAULT_SOURCE@")),
-              (std::vector<long>{19660, 19660}));
+    const std::string source = Pactl("get-source-volume @DEFAULT_SOURCE@");
+    EXPECT_EQ(ChannelVolumes(source), (std::vector<long>{43872, 43872}));
+    EXPECT_NE(source.find("-10.46 dB"), std::string::npos) << source;
 }
 
 } // namespace
