@@ -39,9 +39,10 @@ std::vector<long> ChannelVolumes(const std::string& pactlOutput) {
 }
 
 // The setup through ALSA's pulse control plugin, on the private server that the test
-// fixture started: the default sink is the speakers, the default source the recording.
+// fixture started (PulseAudio or PipeWire): the default sink is the speakers, the
+// default source the recording.
 TEST(PulseMixer, SetupAtSlider30) {
-    const char* dir = std::getenv("TESSMAR_PULSE_DIR");
+    const char* dir = std::getenv("TESSMAR_SOUND_DIR");
     ASSERT_NE(dir, nullptr);
     std::ifstream skip(std::string(dir) + "/skip");
     std::string reason;
