@@ -34,7 +34,12 @@ sleep 2 # the server settles before the first stream
 unset ALSA_CONFIG_PATH
 export TESSMAR_INPUT=alsa:pulse TESSMAR_MIXER=pulse
 
-"$build/tools/tessmar-demo" "$work/sung.wav" 10
+# SUNG=FILE plays FILE instead of the singer; the scale is then not looked for.
+if [ -n "${SUNG:-}" ]; then
+    cp "$SUNG" "$work/sung.wav"
+else
+    "$build/tools/tessmar-demo" "$work/sung.wav" 10
+fi
 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$work "$build/app/tessmar" x "$work/heard.wav" "$slider" \
     2>"$work/tessmar.log" &
 program=$!
@@ -67,8 +72,8 @@ notes=$(awk -F, 'NR > 1 { print $4 }' "$work/notes.csv" |
 read -r shown blocks < <(awk -F, 'NR > 1 && $2 >= 1.5 { n++; if ($4 != "") s++ }
     END { print s + 0, n + 0 }' "$work/notes.csv")
 echo "sound-server-test ($server, $rate Hz): Regler $slider, Note in $shown von $blocks Blöcken: $notes"
-case "$notes" in
-*"C-4 D-4 E-4 F-4 G-4 A-4 "*) ;;
+case "${SUNG:-}$notes" in
+?*/* | *"C-4 D-4 E-4 F-4 G-4 A-4 "*) ;;
 *) fail "die Tonleiter fehlt" ;;
 esac
 (( shown * 10 >= blocks * 9 )) || fail "zu wenige Blöcke mit Note"
