@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace tessmar {
 namespace {
@@ -14,12 +15,12 @@ LONG ToLong(long value) {
 
 } // namespace
 
-AlsaControl::AlsaControl(DWORD id, Kind kind, snd_mixer_elem_t* element, std::vector<Item> items)
+AlsaControl::AlsaControl(DWORD id, Kind kind, snd_mixer_elem_t* element, bool plugin,
+                         std::vector<Item> items)
     : id_(id), kind_(kind), element_(element), items_(std::move(items)) {
-    if (kind_ == Kind::PlaybackVolume) {
-        snd_mixer_selem_get_playback_volume_range(element_, &minimum_, &maximum_);
-    } else if (kind_ == Kind::CaptureVolume) {
-        snd_mixer_selem_get_capture_volume_range(element_, &minimum_, &maximum_);
+    if (kind_ == Kind::PlaybackVolume || kind_ == Kind::CaptureVolume) {
+        scale_.emplace(element_, kind_ == Kind::CaptureVolume, plugin);
+        maximum_ = kLevelTop;
     } else if (!items_.empty()) {
         maximum_ = static_cast<long>(items_.size()) - 1;
     }
@@ -54,7 +55,11 @@ void AlsaControl::Describe(MIXERCONTROLA& record) const {
     CopyMixerName(record.szName, name);
     record.Bounds.lMinimum = ToLong(minimum_);
     record.Bounds.lMaximum = ToLong(maximum_);
-    record.Metrics.cSteps = static_cast<DWORD>(record.Bounds.lMaximum - record.Bounds.lMinimum);
+    // A volume has as many steps as its element.
+    record.Metrics.cSteps =
+        scale_
+            ? static_cast<DWORD>(std::min<long>(scale_->maximum() - scale_->minimum(), kLevelTop))
+            : static_cast<DWORD>(maximum_ - minimum_);
 }
 
 bool AlsaControl::Read(LONG* values, DWORD count) const {
@@ -68,13 +73,13 @@ bool AlsaControl::Read(LONG* values, DWORD count) const {
         if (snd_mixer_selem_get_playback_volume(element_, kFirstChannel, &volume) < 0) {
             return false;
         }
-        values[0] = ToLong(volume);
+        values[0] = LevelOf(volume);
         return true;
     case Kind::CaptureVolume:
         if (snd_mixer_selem_get_capture_volume(element_, kFirstChannel, &volume) < 0) {
             return false;
         }
-        values[0] = ToLong(volume);
+        values[0] = LevelOf(volume);
         return true;
     case Kind::PlaybackMute:
         if (snd_mixer_selem_get_playback_switch(element_, kFirstChannel, &on) < 0) {
@@ -93,12 +98,17 @@ bool AlsaControl::Read(LONG* values, DWORD count) const {
     }
 }
 
+LONG AlsaControl::LevelOf(long volume) const {
+    return ToLong(std::lround(scale_->FractionOf(volume) * kLevelTop));
+}
+
 bool AlsaControl::Write(const LONG* values, DWORD count) {
     if (!items_.empty()) {
         return WriteStates(values, count);
     }
-    // The value arrives as an unsigned 32-bit level; volume ranges may be negative.
-    const long volume = std::clamp<long>(values[0], minimum_, maximum_);
+    // The level arrives as an unsigned 32-bit value; held to the control's bounds.
+    const long level = std::clamp<long>(values[0], minimum_, maximum_);
+    const long volume = scale_ ? scale_->ValueFor(double(level) / kLevelTop) : level;
     switch (kind_) {
     case Kind::PlaybackVolume:
         return snd_mixer_selem_set_playback_volume_all(element_, volume) >= 0;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/AlsaVolumeScale.h"
 #include "platform/MixerTypes.h"
 
 #include <alsa/asoundlib.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,9 +14,9 @@ namespace tessmar {
 class AlsaControl {
 public:
     enum class Kind {
-        PlaybackVolume, // raw playback volume, all channels alike
+        PlaybackVolume, // playback volume, all channels alike
         PlaybackMute,   // inverted playback switch
-        CaptureVolume,  // raw capture volume
+        CaptureVolume,  // capture volume
         CaptureMute,    // inverted capture switch
         EnumeratedMux,  // one entry of an enumerated element
         SwitchMux,      // one of the elements whose capture switches exclude each other
@@ -28,7 +30,13 @@ public:
         snd_mixer_elem_t* element; // for the switch lists: the element the item switches
     };
 
-    AlsaControl(DWORD id, Kind kind, snd_mixer_elem_t* element, std::vector<Item> items = {});
+    // A volume control's level runs over 0..kLevelTop whatever the element's range; what
+    // a level means on the element is its AlsaVolumeScale. `plugin`: the element belongs
+    // to a control plugin (a sound server), not to a card's driver.
+    static constexpr long kLevelTop = 65535;
+
+    AlsaControl(DWORD id, Kind kind, snd_mixer_elem_t* element, bool plugin,
+                std::vector<Item> items = {});
 
     DWORD id() const { return id_; }
     DWORD type() const;
@@ -42,6 +50,7 @@ public:
     void ReadTexts(MIXERCONTROLDETAILS_LISTTEXTA* texts, DWORD count) const;
 
 private:
+    LONG LevelOf(long volume) const;
     bool ReadStates(LONG* states, DWORD count) const;
     bool WriteStates(const LONG* states, DWORD count);
 
@@ -49,6 +58,7 @@ private:
     Kind kind_;
     snd_mixer_elem_t* element_;
     std::vector<Item> items_;
+    std::optional<AlsaVolumeScale> scale_; // volume controls only
     long minimum_ = 0;
     long maximum_ = 1;
 };

@@ -17,6 +17,9 @@ public:
     AlsaMixerHandle& operator=(const AlsaMixerHandle&) = delete;
 
     snd_mixer_t* get() const { return mixer_; }
+    // The control device is a plugin (a sound server's, or the tests' card), not a
+    // sound card's driver.
+    bool isPlugin() const { return plugin_; }
 
     // Takes in the changes the device has reported since the last call, so that the
     // elements show what the device holds now. Writing a control that several elements
@@ -27,6 +30,7 @@ private:
     explicit AlsaMixerHandle(snd_mixer_t* mixer) : mixer_(mixer) {}
 
     snd_mixer_t* mixer_;
+    bool plugin_ = false;
 };
 
 } // namespace tessmar

@@ -194,7 +194,8 @@ AlsaMixerModel::Line& AlsaMixerModel::AddLine(DWORD destination, bool isSource, 
 
 void AlsaMixerModel::AddControl(Line& line, AlsaControl::Kind kind, snd_mixer_elem_t* element,
                                 std::vector<AlsaControl::Item> items) {
-    line.controls.emplace_back(nextControlId_++, kind, element, std::move(items));
+    line.controls.emplace_back(nextControlId_++, kind, element, mixer_->isPlugin(),
+                               std::move(items));
     line.record.cControls = static_cast<DWORD>(line.controls.size());
 }
 

@@ -23,7 +23,8 @@ namespace tessmar {
 // - A source line's component type comes from the words of its name ("Mic" is a
 //   microphone, "CD" a compact disc, …); see ComponentTypeOf in the .cpp.
 // - Line IDs and control IDs count from 1, so 0 names no line and no control.
-// - A volume control's bounds are the element's raw range, a mute control's 0..1.
+// - A volume control's bounds are 0..65535, what a level means on the element is its
+//   AlsaVolumeScale; a mute control's bounds are 0..1.
 //
 // A destination whose element is missing is still there, without those controls.
 class AlsaMixerModel {

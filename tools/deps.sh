@@ -11,10 +11,15 @@ TESSMAR_PACKAGES=(
     libaubio-dev qt6-svg-dev
 )
 
-# Only for the tests: a private sound server, its command-line client and ALSA's plugin
-# for it, to check the mixer setup and the recording against what a desktop runs.
+# Only for the tests: private sound servers as desktops run them, PulseAudio and PipeWire
+# (with its session manager, under a D-Bus session of its own), PulseAudio's command-line
+# client and ALSA's pulse plugin, to check the mixer setup, recording and playback
+# against them. Not pipewire-pulse or pipewire-alsa: both remove PulseAudio, and
+# pipewire-alsa would point ALSA's "default" at PipeWire for the whole machine. The tests
+# reach PipeWire through its own pulse protocol module instead.
 TESSMAR_TEST_PACKAGES=(
     pulseaudio pulseaudio-utils libasound2-plugins
+    pipewire wireplumber dbus-daemon
 )
 
 # The icon's PNG sizes are rendered from its SVG at build time.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: a Debug build (also recording through a sound
-# server of its own), an AddressSanitizer + UndefinedBehaviorSanitizer build and a
+# Builds everything and runs every test: a Debug build (also recording through sound
+# servers of its own: PulseAudio at two rates, PipeWire), an AddressSanitizer + UndefinedBehaviorSanitizer build and a
 # ThreadSanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,7 +18,9 @@ run_build() {
 }
 
 run_build build/debug
-bash tools/pulse-test.sh build/debug
+for server in "pulseaudio 11025" "pulseaudio 44100" "pipewire 48000"; do
+    bash tools/sound-server-test.sh build/debug $server
+done
 run_build build/asan -DTESSMAR_SANITIZE=address,undefined
 run_build build/tsan -DTESSMAR_SANITIZE=thread -DTESSMAR_BUILD_BENCH=OFF
 

@@ -78,19 +78,23 @@ protected:
     static inline std::unique_ptr<test::TempDir> dir_;
 };
 
+// A level is an amplitude fraction below the element's top: on a dB scale 30 % is
+// top - 10.5 dB and the speakers' 50 % top - 6 dB, at the nearest step.
 TEST_F(AlsaMixerTest, OlderCardAtSlider30) {
     SetUpMixer("older", 30);
     const CardState state = StateOf("older");
-    // Speakers unmuted at 50 %, the synthesizer on and at 30 %.
-    EXPECT_EQ(state.at("Master Playback Volume"), (Values{15, 15}));
+    // Speakers unmuted at -6 dB (-46.5 + 27 × 1.5), the synthesizer on at +1.5 dB of
+    // its +12 dB top.
+    EXPECT_EQ(state.at("Master Playback Volume"), (Values{27, 27}));
     EXPECT_EQ(state.at("Master Playback Switch"), (Values{1, 1}));
-    EXPECT_EQ(state.at("Synth Playback Volume"), (Values{9, 9}));
+    EXPECT_EQ(state.at("Synth Playback Volume"), (Values{24, 24}));
     EXPECT_EQ(state.at("Synth Playback Switch"), (Values{1, 1}));
-    // Recording unmuted at 30 %, the microphone selected and at 30 % of 0..15.
-    EXPECT_EQ(state.at("Capture Volume"), (Values{4, 4}));
+    // Recording unmuted at +12 dB of its +22.5 dB top, the microphone selected and the
+    // same.
+    EXPECT_EQ(state.at("Capture Volume"), (Values{8, 8}));
     EXPECT_EQ(state.at("Capture Switch"), (Values{1, 1}));
     EXPECT_EQ(state.at("Capture Source"), (Values{0, 0}));
-    EXPECT_EQ(state.at("Mic Capture Volume"), (Values{4}));
+    EXPECT_EQ(state.at("Mic Capture Volume"), (Values{8}));
     // Playback of the inputs stays as it was: no feedback from the microphone.
     EXPECT_EQ(state.at("Mic Playback Switch"), (Values{0}));
     EXPECT_EQ(state.at("Line Playback Switch"), (Values{0, 0}));
@@ -100,14 +104,14 @@ TEST_F(AlsaMixerTest, OlderCardAtSlider30) {
 TEST_F(AlsaMixerTest, NewerCardAtSlider30) {
     SetUpMixer("newer", 30);
     const CardState state = StateOf("newer");
-    EXPECT_EQ(state.at("Master Playback Volume"), (Values{43, 43}));
+    EXPECT_EQ(state.at("Master Playback Volume"), (Values{79, 79})); // -6 dB
     EXPECT_EQ(state.at("Master Playback Switch"), (Values{1, 1}));
-    EXPECT_EQ(state.at("Capture Volume"), (Values{18, 18}));
+    EXPECT_EQ(state.at("Capture Volume"), (Values{49, 49})); // +19.5 of +30 dB
     EXPECT_EQ(state.at("Capture Switch"), (Values{1, 1}));
     // "Rear Mic" and "Front Mic" both name a microphone; the enumeration takes the later.
     EXPECT_EQ(state.at("Input Source"), (Values{1, 1}));
-    // The boost is a capture source with a volume: 30 % of 0..3.
-    EXPECT_EQ(state.at("Front Mic Boost Volume"), (Values{0, 0}));
+    // The boost is a capture source with a volume: +20 dB, the step nearest to +19.5.
+    EXPECT_EQ(state.at("Front Mic Boost Volume"), (Values{2, 2}));
     EXPECT_EQ(state.at("Front Mic Playback Switch"), (Values{0, 0}));
     EXPECT_EQ(state.at("Headphone Playback Volume"), (Values{10, 10}));
 }
@@ -115,23 +119,26 @@ TEST_F(AlsaMixerTest, NewerCardAtSlider30) {
 TEST_F(AlsaMixerTest, IndependentCaptureSwitchesAtSlider30) {
     SetUpMixer("mixing", 30);
     const CardState state = StateOf("mixing");
-    EXPECT_EQ(state.at("Capture Volume"), (Values{9, 9}));
+    EXPECT_EQ(state.at("Capture Volume"), (Values{24, 24})); // +24 of +34.5 dB
     EXPECT_EQ(state.at("Mic Capture Switch"), (Values{1}));
-    EXPECT_EQ(state.at("Mic Capture Volume"), (Values{2}));
+    // No dB scale on a plugin's control: cubic, 7 × ∛0.3.
+    EXPECT_EQ(state.at("Mic Capture Volume"), (Values{5}));
     EXPECT_EQ(state.at("Line Capture Switch"), (Values{0, 0}));
     EXPECT_EQ(state.at("CD Capture Switch"), (Values{0, 0}));
 }
 
 // What a sound server's mixer offers: speakers at 50 %, recording at the slider, and no
-// source to select. "default" is such a mixer here; TESSMAR_MIXER names another.
+// source to select. "default" is such a mixer here; TESSMAR_MIXER names another. Its
+// volume v is the amplitude (v / 65536)³: 65536 × ∛0.5 and 65536 × ∛0.3 are the same
+// -6 dB and -10.5 dB as on a card.
 TEST_F(AlsaMixerTest, DefaultDeviceAndDesktopMixer) {
     unsetenv("TESSMAR_MIXER");
     EXPECT_EQ(AlsaMixer::DefaultDevice(), "default");
     SetUpMixer(AlsaMixer::DefaultDevice(), 30);
     const CardState state = StateOf("default");
-    EXPECT_EQ(state.at("Master Playback Volume"), (Values{32768, 32768}));
+    EXPECT_EQ(state.at("Master Playback Volume"), (Values{52016, 52016}));
     EXPECT_EQ(state.at("Master Playback Switch"), (Values{1, 1}));
-    EXPECT_EQ(state.at("Capture Volume"), (Values{19660, 19660}));
+    EXPECT_EQ(state.at("Capture Volume"), (Values{43872, 43872}));
     EXPECT_EQ(state.at("Capture Switch"), (Values{1, 1}));
 
     setenv("TESSMAR_MIXER", "older", 1);
@@ -139,10 +146,37 @@ TEST_F(AlsaMixerTest, DefaultDeviceAndDesktopMixer) {
     unsetenv("TESSMAR_MIXER");
 }
 
+// Slider 0 is the element's lowest value (silence where it can be silent) and 100 its
+// top; in between the value never falls as the slider rises, and slider 1 is not
+// silence yet (the older card's recording can't go below 0 dB: it stays there).
+TEST_F(AlsaMixerTest, SliderEndsAndOrder) {
+    for (const char* card : {"older", "newer", "desktop"}) {
+        long previous = -1;
+        for (const int position : {0, 1, 10, 30, 50, 70, 99, 100}) {
+            SetUpMixer(card, position);
+            const long value = StateOf(card).at("Capture Volume").front();
+            EXPECT_GE(value, previous) << card << " at " << position;
+            if (position == 0) {
+                EXPECT_EQ(value, 0) << card;
+            } else if (position == 1) {
+                EXPECT_EQ(value > 0, std::string(card) != "older") << card;
+            } else if (position == 100) {
+                EXPECT_EQ(value, std::string(card) == "older"   ? 15
+                                 : std::string(card) == "newer" ? 63
+                                                                : 65536);
+            }
+            previous = value;
+        }
+    }
+}
+
+// Quietly: ALSA's own messages don't reach standard error.
 TEST_F(AlsaMixerTest, MissingDeviceOpensNothing) {
     AlsaMixer mixer("no_such_mixer");
     HMIXER handle = 0;
+    testing::internal::CaptureStderr();
     EXPECT_EQ(mixer.mixerOpen(&handle, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NODRIVER);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(handle, 0u);
     EXPECT_EQ(mixer.mixerClose(0), MMSYSERR_INVALHANDLE);
 }
@@ -197,7 +231,9 @@ TEST_F(OlderCardLines, LinesControlsAndSelectionItems) {
     const std::vector<MIXERCONTROLA> controls = RecordingControls();
     ASSERT_EQ(controls.size(), 3u);
     EXPECT_EQ(controls[0].dwControlType, MIXERCONTROL_CONTROLTYPE_VOLUME);
-    EXPECT_EQ(controls[0].Bounds.lMaximum, 15);
+    EXPECT_EQ(controls[0].Bounds.lMinimum, 0);
+    EXPECT_EQ(controls[0].Bounds.lMaximum, 65535); // a level, whatever the element's range
+    EXPECT_EQ(controls[0].Metrics.cSteps, 15u);    // the element's steps
     EXPECT_EQ(controls[1].dwControlType, MIXERCONTROL_CONTROLTYPE_MUTE);
     EXPECT_EQ(controls[1].Bounds.lMaximum, 1);
     const MIXERCONTROLA& mux = controls[2];
@@ -228,6 +264,22 @@ TEST_F(OlderCardLines, LinesControlsAndSelectionItems) {
               MMSYSERR_NOERROR);
     EXPECT_STREQ(synth.szName, "Synth");
     EXPECT_EQ(synth.dwDestination, 0u);
+}
+
+// What the setup writes reads back as the same level, within the element's step.
+TEST_F(OlderCardLines, VolumeReadsBackItsLevel) {
+    const MIXERCONTROLA volume = RecordingControls().front();
+    for (const LONG level : {0, 19660, 65535}) {
+        LONG written = level;
+        MIXERCONTROLDETAILS details = Request(volume.dwControlID, 0, kUnsignedSize, &written);
+        ASSERT_EQ(mixer_.mixerSetControlDetails(handle_, &details, MIXER_SETCONTROLDETAILSF_VALUE),
+                  MMSYSERR_NOERROR);
+        LONG read = -1;
+        details = Request(volume.dwControlID, 0, kUnsignedSize, &read);
+        ASSERT_EQ(mixer_.mixerGetControlDetailsA(handle_, &details, MIXER_GETCONTROLDETAILSF_VALUE),
+                  MMSYSERR_NOERROR);
+        EXPECT_NEAR(read, level, 0.02 * 65535) << level; // a step is 1.5 dB here
+    }
 }
 
 // Requests that don't fit the control or the caller's buffer are refused or served only

@@ -39,9 +39,10 @@ std::vector<long> ChannelVolumes(const std::string& pactlOutput) {
 }
 
 // The setup through ALSA's pulse control plugin, on the private server that the test
-// fixture started: the default sink is the speakers, the default source the recording.
+// fixture started (PulseAudio or PipeWire): the default sink is the speakers, the
+// default source the recording.
 TEST(PulseMixer, SetupAtSlider30) {
-    const char* dir = std::getenv("TESSMAR_PULSE_DIR");
+    const char* dir = std::getenv("TESSMAR_SOUND_DIR");
     ASSERT_NE(dir, nullptr);
     std::ifstream skip(std::string(dir) + "/skip");
     std::string reason;
@@ -61,13 +62,16 @@ TEST(PulseMixer, SetupAtSlider30) {
     MixerSetup setup(mixer);
     setup.SetMixerBtnClick(30);
 
-    // PulseAudio's volume range is 0..65536.
+    // PulseAudio's volume v of 0..65536 is the amplitude (v / 65536)³: the speakers at
+    // half the amplitude, -6 dB, the recording at 0.3, -10.5 dB, as on a card.
     EXPECT_EQ(Pactl("get-sink-mute @DEFAULT_SINK@"), "Mute: no\n");
-    EXPECT_EQ(ChannelVolumes(Pactl("get-sink-volume @DEFAULT_SINK@")),
-              (std::vector<long>{32768, 32768}));
+    const std::string sink = Pactl("get-sink-volume @DEFAULT_SINK@");
+    EXPECT_EQ(ChannelVolumes(sink), (std::vector<long>{52016, 52016}));
+    EXPECT_NE(sink.find("-6.02 dB"), std::string::npos) << sink;
     EXPECT_EQ(Pactl("get-source-mute @DEFAULT_SOURCE@"), "Mute: no\n");
-    EXPECT_EQ(ChannelVolumes(Pactl("get-source-volume @DEFAULT_SOURCE@")),
-              (std::vector<long>{19660, 19660}));
+    const std::string source = Pactl("get-source-volume @DEFAULT_SOURCE@");
+    EXPECT_EQ(ChannelVolumes(source), (std::vector<long>{43872, 43872}));
+    EXPECT_NE(source.find("-10.46 dB"), std::string::npos) << source;
 }
 
 } // namespace

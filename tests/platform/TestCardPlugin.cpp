@@ -25,6 +25,8 @@ namespace {
 
 using tessmar::test::CardControl;
 
+constexpr unsigned kTlvDbScaleMute = 0x10000; // the lowest value silences
+
 struct Element {
     CardControl control;
     std::vector<long> values;
@@ -167,6 +169,9 @@ int GetAttribute(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, int* type, unsigned*
     const Element& element = ElementOf(ext, key);
     *type = element.control.type;
     *access = SND_CTL_EXT_ACCESS_READWRITE;
+    if (element.control.db) {
+        *access |= SND_CTL_EXT_ACCESS_TLV_READ | SND_CTL_EXT_ACCESS_TLV_CALLBACK;
+    }
     *count = element.control.channels;
     return 0;
 }
@@ -215,6 +220,23 @@ int ReadEnumerated(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, unsigned* items) {
 int WriteEnumerated(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, unsigned* items) {
     std::vector<long> values(items, items + ElementOf(ext, key).values.size());
     return CardOf(ext).Write(key, values.data());
+}
+
+// The dB scale as a driver declares it: type, length in bytes, lowest gain, step and flag.
+int ReadTlv(snd_ctl_ext_t* ext, snd_ctl_ext_key_t key, int write, unsigned, unsigned* tlv,
+            unsigned size) {
+    const auto& db = ElementOf(ext, key).control.db;
+    if (write || !db) {
+        return -ENXIO;
+    }
+    if (size < 4 * sizeof(unsigned)) {
+        return -ENOMEM;
+    }
+    tlv[0] = SND_CTL_TLVT_DB_SCALE;
+    tlv[1] = 2 * sizeof(unsigned);
+    tlv[2] = static_cast<unsigned>(db->lowest);
+    tlv[3] = static_cast<unsigned>(db->step) | (db->mute ? kTlvDbScaleMute : 0);
+    return 0;
 }
 
 void SubscribeEvents(snd_ctl_ext_t* ext, int subscribe) {
@@ -290,6 +312,7 @@ SND_CTL_PLUGIN_DEFINE_FUNC(tessmar_test) {
     std::snprintf(ext.mixername, sizeof ext.mixername, "Tessmar %s mixer", layout.c_str());
     ext.poll_fd = card->pollFd();
     ext.callback = &kCallbacks;
+    ext.tlv.c = ReadTlv;
     ext.private_data = card;
     const int err = snd_ctl_ext_create(&ext, name, mode);
     if (err < 0) {
