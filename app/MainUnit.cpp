@@ -101,7 +101,7 @@ TMainForm::~TMainForm() {
     // A recording still running when the window goes (the program is being ended) is
     // stopped and saved while the window is whole; nobody is asked any more.
     if (engine_.Running()) {
-        terminationRequested_ = true;
+        signalled_ = true;
         guard_.SendToTerminal();
         try {
             engine_.StopBtnClick();
@@ -268,7 +268,7 @@ void TMainForm::KonvertBtnClick(QObject*) {
         RecordBtnClick(this);
         StopPlayBtn->setEnabled(true);
         // A signal while the device was opened (its box perhaps up) ends the take at once.
-        CancelFlag = terminationRequested_;
+        CancelFlag = signalled_;
         WaitForCancel();
         SetAutoSizedText(Label4, "");
         ProgressBar1->setValue(0);
@@ -311,6 +311,7 @@ void TMainForm::StopPlayBtnClick(QObject*) {
 
 void TMainForm::RequestTermination() {
     terminationRequested_ = true;
+    signalled_ = true;
     CancelFlag = true;       // ends a recording or a playback that runs
     guard_.SendToTerminal(); // nobody answers a box any more
     modalCloser_.CloseAll(); // their waits end, and with them whatever waits behind them
@@ -336,7 +337,7 @@ std::string TMainForm::AskForOtherFile(const std::string& fileName, const std::s
                             reason +
                             "). Bitte wählen Sie eine andere Datei; ohne Auswahl geht die "
                             "Aufnahme verloren");
-    if (terminationRequested_) {
+    if (signalled_) {
         return {}; // a signal closed the box: nobody will choose a file now
     }
     const std::filesystem::path previous(fileName);

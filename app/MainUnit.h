@@ -144,7 +144,7 @@ private:
     void ReportDeviceUnavailable(std::uint32_t code);
     void WaitForCancel();
     void BackToIdle(bool playable);
-    bool Unattended() const { return commandLine_ || terminationRequested_; }
+    bool Unattended() const { return commandLine_ || signalled_; }
     void BuildControls();
     void BuildNoteColumn();
     void ConnectHandlers();
@@ -173,9 +173,10 @@ private:
     TMediaPlayer player_; // the device behind the hidden MediaPlayer1 control
     PlaybackLink playbackLink_{*this};
     PlaybackController playback_;
-    bool recording_ = false; // from the start of a take until it is back to idle
-    bool terminationRequested_ = false;
-    bool commandLine_ = false; // the take the program was started for runs
+    bool recording_ = false;            // from the start of a take until it is back to idle
+    bool terminationRequested_ = false; // by a signal, or a close request during a take
+    bool signalled_ = false;            // by a signal: nobody answers a question any more
+    bool commandLine_ = false;          // the take the program was started for runs
 };
 
 } // namespace tessmar

@@ -164,6 +164,23 @@ private slots:
         QVERIFY(!w.isVisible()); // saved, then closed
     }
 
+    // Whoever asked to close the window is still there to be asked.
+    void AfterACloseRequestTheUserIsStillAsked() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        w.FilenameEdit2->SetFileName(f.dir / "missing/take.wav");
+        f.dialog.answer = f.dir / "chosen.wav";
+        w.show();
+        WhileRecording(w, [&] {
+            QVERIFY(Capture(f, 3));
+            w.close();
+        });
+        w.KonvertBtn->click();
+        QCOMPARE(f.dialog.requests.size(), 1u);
+        QCOMPARE(SamplesIn(f.dir / "chosen.wav"), 4096u);
+        QVERIFY(!w.isVisible());
+    }
+
     void AnUnwritableFileIsOfferedAnotherPlace() {
         MainFormFixture f;
         TMainForm& w = *f.form;
