@@ -358,7 +358,10 @@ void TMainForm::RecordingSaved(const std::string& fileName) {
 void TMainForm::ReportDeviceUnavailable(std::uint32_t code) {
     const std::string text = DeviceUnavailableText(code).toStdString();
     if (commandLine_) {
-        outcome_.Fail(text);
+        outcome_.Fail(text); // on the terminal at once
+        if (signalled_) {
+            return; // the box would go there too
+        }
     }
     guard_.Report(this, text);
 }
