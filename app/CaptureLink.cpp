@@ -39,8 +39,10 @@ std::optional<WaveformTrace> CaptureLink::TakeTrace() {
     return std::exchange(trace_, std::nullopt);
 }
 
-void CaptureLink::RecordingFull() {
-    QMetaObject::invokeMethod(this, "ReportRecordingFull", Qt::QueuedConnection);
+void CaptureLink::RecordingFull(RecordingLimit why) {
+    QMetaObject::invokeMethod(
+        this, why == RecordingLimit::OutOfMemory ? "ReportOutOfMemory" : "ReportRecordingFull",
+        Qt::QueuedConnection);
 }
 
 } // namespace tessmar

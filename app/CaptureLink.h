@@ -19,9 +19,10 @@ public:
     struct Window {
         std::function<void(const std::uint8_t*)> analyse;
         std::function<void()> traceWaiting;
-        std::function<void()> recordingFull;
+        std::function<void(RecordingLimit)> recordingFull;
         std::function<std::string(const std::string&, const std::string&)> askForOtherFile;
         std::function<void(std::uint32_t)> deviceUnavailable;
+        std::function<void(const std::string&)> recordingSaved;
     };
 
     explicit CaptureLink(Window window, QObject* parent = nullptr)
@@ -32,22 +33,27 @@ public:
     void SetViewSize(ViewSize size);
     // Window thread: the newest trace that has not been drawn yet.
     std::optional<WaveformTrace> TakeTrace();
+    // Window thread, once the capture thread has ended: a trace still waiting belongs to
+    // the recording that is over, and the view goes plain.
+    void DiscardTrace() { TakeTrace(); }
 
     std::string OutputFileName() override;
     void AnalizeFrequenz(const std::uint8_t* block) override { window_.analyse(block); }
     ViewSize WaveformViewSize() override;
     void ShowWaveform(WaveformTrace trace) override;
-    void RecordingFull() override;
+    void RecordingFull(RecordingLimit why) override;
     void DeviceUnavailable(std::uint32_t code) override { window_.deviceUnavailable(code); }
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason) override {
         return window_.askForOtherFile(fileName, reason);
     }
+    void RecordingSaved(const std::string& fileName) override { window_.recordingSaved(fileName); }
 
 private slots:
     // Queued by name, not as functors: nothing allocated on the capture thread travels to
     // the window's thread.
     void TraceWaiting() { window_.traceWaiting(); }
-    void ReportRecordingFull() { window_.recordingFull(); }
+    void ReportRecordingFull() { window_.recordingFull(RecordingLimit::LongestLength); }
+    void ReportOutOfMemory() { window_.recordingFull(RecordingLimit::OutOfMemory); }
 
 private:
     Window window_;

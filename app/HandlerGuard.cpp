@@ -7,13 +7,16 @@
 namespace tessmar {
 
 void HandlerGuard::Report(QWidget* parent, const std::string& message) noexcept {
-    try {
-        messages_.ShowError(parent, QString::fromUtf8(kApplicationTitle),
-                            QString::fromStdString(AppError::WithFullStop(message)));
-    } catch (...) {
-        // Showing the message failed too (out of memory): the terminal is all that is left.
-        std::fprintf(stderr, "%s: %s\n", kApplicationTitle, message.c_str());
+    if (!toTerminal_) {
+        try {
+            messages_.ShowError(parent, QString::fromUtf8(kApplicationTitle),
+                                QString::fromStdString(AppError::WithFullStop(message)));
+            return;
+        } catch (...) {
+            // Showing the message failed too (out of memory): the terminal is all that is left.
+        }
     }
+    std::fprintf(stderr, "%s: %s\n", kApplicationTitle, message.c_str());
 }
 
 } // namespace tessmar

@@ -26,9 +26,13 @@ public:
     }
 
     void Report(QWidget* parent, const std::string& message) noexcept;
+    // From now on nobody answers a box (the program is ending on a signal): messages go to
+    // standard error instead.
+    void SendToTerminal() { toTerminal_ = true; }
 
 private:
     MessageBox& messages_;
+    bool toTerminal_ = false;
 };
 
 } // namespace tessmar

@@ -4,12 +4,11 @@
 #include "analysis/SemitoneDetector.h"
 #include "app/AboutBoxUnit.h"
 #include "app/AppError.h"
-#include "app/Bevel.h"
-#include "app/BoldLabel.h"
 #include "app/DefaultOutputFile.h"
+#include "app/FileNameRules.h"
 #include "app/FilenameEdit.h"
-#include "app/Glyphs.h"
 #include "app/PaintBox.h"
+#include "app/RecordingMessages.h"
 #include "app/WindowFont.h"
 #include "platform/EventPump.h"
 #include "platform/SaveDialog.h"
@@ -21,11 +20,9 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSlider>
 #include <QThread>
 #include <QToolButton>
-#include <cmath>
 #include <filesystem>
 
 namespace tessmar {
@@ -58,10 +55,11 @@ QString DeviceUnavailableText(std::uint32_t code) {
         .arg(QString::fromUtf8(why));
 }
 
-constexpr const char* kRecordingFullText =
-    "Die Aufnahme hat ihre größte Länge erreicht. Töne und Wellenform werden weiter "
-    "angezeigt, aber nicht mehr aufgezeichnet; \"Abbrechen\" speichert das bisher "
-    "Aufgenommene";
+std::string TempFolder() {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    return error ? "/tmp" : folder.string();
+}
 
 } // namespace
 
@@ -69,16 +67,22 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      services_(services), guard_(services.messages), placement_(services.profile, services.screen),
-      captureLink_({[this](const std::uint8_t* block) { AnalizeFrequenz(block); },
-                    [this] { PaintBox1->update(); },
-                    [this] { guard_.Report(this, kRecordingFullText); },
-                    [this](const std::string& file, const std::string& reason) {
-                        return AskForOtherFile(file, reason);
-                    },
-                    [this](std::uint32_t code) {
-                        guard_.Report(this, DeviceUnavailableText(code).toStdString());
-                    }}),
+      services_(services), guard_(services.messages),
+      saver_({[this] { return Unattended(); },
+              [this](const std::string& file, const std::string& reason) {
+                  return AskForOtherFile(file, reason);
+              }},
+             {services.homeFolder, TempFolder()}, outcome_),
+      placement_(services.profile, services.screen),
+      captureLink_(
+          {[this](const std::uint8_t* block) { AnalizeFrequenz(block); },
+           [this] { PaintBox1->update(); },
+           [this](RecordingLimit why) { guard_.Report(this, RecordingStoppedGrowingText(why)); },
+           [this](const std::string& file, const std::string& reason) {
+               return saver_.OtherFile(file, reason);
+           },
+           [this](std::uint32_t code) { ReportDeviceUnavailable(code); },
+           [this](const std::string& file) { RecordingSaved(file); }}),
       engine_(services.waveIn, captureLink_, services.events), mixerSetup_(services.mixer),
       player_(services.mediaDevice), playback_(player_, playbackLink_, services.events) {
     setObjectName("MainForm");
@@ -95,156 +99,20 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
 
 TMainForm::~TMainForm() {
     // A recording still running when the window goes (the program is being ended) is
-    // stopped and saved while the window is whole.
+    // stopped and saved while the window is whole; nobody is asked any more.
     if (engine_.Running()) {
-        engine_.StopBtnClick();
+        signalled_ = true;
+        guard_.SendToTerminal();
+        try {
+            engine_.StopBtnClick();
+            saver_.End(!FilenameEdit2->FileName().empty());
+        } catch (const std::exception& e) {
+            outcome_.Fail(std::string("Die Aufnahme ist fehlgeschlagen: ") + e.what());
+        }
     }
     const std::string error = placement_.SaveAtDestruction(*this);
     if (!error.empty()) {
         guard_.Report(nullptr, error);
-    }
-}
-
-QRect TMainForm::Px(int left, int top, int width, int height) const {
-    auto s = [this](int v) { return int(std::lround(v * scale_)); };
-    return {s(left), s(top), s(width), s(height)};
-}
-
-QLabel* TMainForm::AddLabel(const char* name, const QString& text, int left, int top, int width) {
-    return PlaceLabel(new QLabel(text, this), name, left, top, width);
-}
-
-QLabel* TMainForm::PlaceLabel(QLabel* label, const char* name, int left, int top, int width) {
-    label->setObjectName(name);
-    // Labels are opaque, so a label covers what lies below it.
-    label->setBackgroundRole(QPalette::Button);
-    label->setForegroundRole(QPalette::WindowText);
-    label->setAutoFillBackground(true);
-    QRect r = Px(left, top, width, 13);
-    r.setWidth(std::max(r.width(), label->sizeHint().width()));
-    label->setGeometry(r);
-    return label;
-}
-
-void TMainForm::SetAutoSizedText(QLabel* label, const QString& text) {
-    label->setText(text);
-    label->resize(text.isEmpty() ? 0 : label->sizeHint().width(), Px(0, 0, 0, 13).height());
-}
-
-QPushButton* TMainForm::AddButton(const char* name, const QString& text, QRect geometry) {
-    auto* button = new QPushButton(text, this);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    button->setGeometry(geometry);
-    return button;
-}
-
-void TMainForm::BuildControls() {
-    Label2 = AddLabel("Label2", "WAV-Datei:", 8, 56, 56);
-    Bevel1 = new TBevel(this);
-    Bevel1->setObjectName("Bevel1");
-    Bevel1->setGeometry(Px(0, 342, 548, 50));
-    Label3 = AddLabel("Label3", "Lautstärke:", 8, 80, 53);
-    Label4 = AddLabel("Label4", "", 8, 288, 0);
-    Label1 = AddLabel("Label1", "", 8, 288, 0);
-    SetAutoSizedText(Label4, "");
-    SetAutoSizedText(Label1, "");
-    BuildNoteColumn();
-    Label29 = AddLabel("Label29",
-                       "Aktivieren Sie im Windows-Mixer unter Eigenschaften/Aufname das Mikrofon!",
-                       16, 320, 365);
-    Label30 = AddLabel("Label30",
-                       "Wenn Sie eine WAV Datei angeben, dann wird Ihr Gesang auch aufgezeichnet.",
-                       8, 32, 378);
-
-    const double glyphScale = scale_;
-    KonvertBtn = AddButton("KonvertBtn", "Aufzeichnung starten", Px(108, 352, 145, 25));
-    KonvertBtn->setIcon(Glyphs::DoubleTick(glyphScale));
-    StopPlayBtn = AddButton("StopPlayBtn", "Abbrechen", Px(260, 352, 121, 25));
-    StopPlayBtn->setIcon(Glyphs::Cross(glyphScale));
-    StopPlayBtn->setEnabled(false);
-    FilenameEdit2 = new TFilenameEdit(services_.saveDialog, this);
-    FilenameEdit2->setObjectName("FilenameEdit2");
-    FilenameEdit2->setGeometry(Px(88, 56, 361, 21));
-    TrackBar1 = new QSlider(Qt::Horizontal, this);
-    TrackBar1->setObjectName("TrackBar1");
-    TrackBar1->setGeometry(Px(80, 88, 377, 45));
-    TrackBar1->setRange(0, 100);
-    TrackBar1->setValue(30);
-    TrackBar1->setTickPosition(QSlider::TicksBelow);
-    TrackBar1->setTickInterval(10);
-    SetMixerBtn = AddButton("SetMixerBtn", "Set Mixer", Px(208, 32, 75, 25));
-    RecordBtn = AddButton("RecordBtn", "Record", Px(288, 32, 75, 25));
-    StopBtn = AddButton("StopBtn", "Stop", Px(344, 32, 75, 25));
-    for (QPushButton* hidden : {SetMixerBtn, RecordBtn, StopBtn}) {
-        hidden->hide();
-    }
-
-    ScrollBox1 = new QScrollArea(this);
-    ScrollBox1->setObjectName("ScrollBox1");
-    ScrollBox1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-    ScrollBox1->setFocusPolicy(Qt::NoFocus);
-    ScrollBox1->setGeometry(Px(8, 136, 441, 121));
-    PaintBox1 = new TPaintBox(nullptr);
-    PaintBox1->setObjectName("PaintBox1");
-    PaintBox1->resize(ScrollBox1->width() - 2 * ScrollBox1->frameWidth(),
-                      ScrollBox1->height() - 2 * ScrollBox1->frameWidth());
-    ScrollBox1->setWidget(PaintBox1);
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName("ProgressBar1");
-    ProgressBar1->setGeometry(Px(8, 264, 441, 17));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-
-    AboutBtn = AddButton("AboutBtn", "Über das Programm...", Px(296, 4, 147, 25));
-    AboutBtn->setIcon(Glyphs::Picture(glyphScale));
-    PlayWAVBtn = AddButton("PlayWAVBtn", "WAV Datei abspielen", Px(280, 288, 171, 25));
-    PlayWAVBtn->setIcon(Glyphs::Play(glyphScale));
-    for (QPushButton* glyphButton : {KonvertBtn, StopPlayBtn, AboutBtn, PlayWAVBtn}) {
-        glyphButton->setIconSize(Px(0, 0, 16, 16).size());
-    }
-    // Stands in for the playback device until playback drives it; never shown.
-    MediaPlayer1 = new QWidget(this);
-    MediaPlayer1->setObjectName("MediaPlayer1");
-    MediaPlayer1->setGeometry(Px(184, 48, 253, 30));
-    MediaPlayer1->hide();
-
-    setTabOrder(KonvertBtn, StopPlayBtn);
-    setTabOrder(StopPlayBtn, FilenameEdit2);
-    setTabOrder(FilenameEdit2, TrackBar1);
-    setTabOrder(TrackBar1, AboutBtn);
-    setTabOrder(AboutBtn, PlayWAVBtn);
-    KonvertBtn->setFocus();
-}
-
-void TMainForm::BuildNoteColumn() {
-    static constexpr const char* kNames[12] = {"C",  "C#", "D",  "D#", "E",  "F",
-                                               "F#", "G",  "G#", "A",  "A#", "H"};
-    static constexpr int kPlainWidth[12] = {7, 14, 8, 15, 7, 6, 13, 8, 15, 7, 14, 8};
-    static constexpr int kLitWidth[12] = {9, 17, 10, 18, 9, 8, 16, 10, 18, 9, 17, 10};
-    QLabel** plain[12] = {&Label5,  &Label6,  &Label7,  &Label8,  &Label9,  &Label10,
-                          &Label11, &Label12, &Label13, &Label14, &Label15, &Label16};
-    QLabel** lit[12] = {&Label17, &Label18, &Label19, &Label20, &Label21, &Label22,
-                        &Label23, &Label24, &Label25, &Label26, &Label27, &Label28};
-    for (int row = 0; row < 12; ++row) {
-        const std::string name = "Label" + std::to_string(5 + row);
-        *plain[row] = AddLabel(name.c_str(), kNames[row], 464, 96 + 16 * row, kPlainWidth[row]);
-        plainNotes_[row] = *plain[row];
-    }
-    for (int row = 0; row < 12; ++row) {
-        const std::string name = "Label" + std::to_string(17 + row);
-        QLabel* label = PlaceLabel(new TBoldLabel(kNames[row], this), name.c_str(), 464,
-                                   96 + 16 * row, kLitWidth[row]);
-        QPalette red = label->palette();
-        red.setColor(QPalette::WindowText, QColor(255, 0, 0));
-        label->setPalette(red);
-        // Bold text is wider: the lit label must still cover the plain one completely.
-        label->resize(
-            std::max({label->width(), label->sizeHint().width(), plainNotes_[row]->width()}),
-            label->height());
-        *lit[row] = label;
-        litNotes_[row] = label;
     }
 }
 
@@ -373,7 +241,16 @@ void TMainForm::FormShow(QObject*) {
             TrackBar1->setValue(volume); // the slider clamps to 0..100
         }
     }
-    KonvertBtnClick(this);
+    commandLine_ = true;
+    // The program ends after the take whatever happened in it. Nobody may be there to answer
+    // a box, so what went wrong goes to the terminal and into the exit status.
+    try {
+        KonvertBtnClick(this);
+    } catch (const std::exception& e) {
+        outcome_.Fail(std::string("Die Aufnahme ist fehlgeschlagen: ") + e.what());
+    } catch (...) {
+        outcome_.Fail("Die Aufnahme ist fehlgeschlagen");
+    }
     // Takes effect once this handler is done and the event loop goes on.
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
@@ -383,26 +260,37 @@ void TMainForm::KonvertBtnClick(QObject*) {
     // A playback that ended by itself would disable "Abbrechen" under the recording.
     const bool playable = PlayWAVBtn->isEnabled();
     PlayWAVBtn->setEnabled(false);
+    // From here on a signal or a close request ends the take rather than the window.
+    recording_ = true;
+    saver_.Begin(commandLine_);
     try {
         SetMixerBtnClick(this);
         RecordBtnClick(this);
+        StopPlayBtn->setEnabled(true);
+        // A signal while the device was opened (its box perhaps up) ends the take at once.
+        CancelFlag = signalled_;
+        WaitForCancel();
+        SetAutoSizedText(Label4, "");
+        ProgressBar1->setValue(0);
+        StopPlayBtn->setEnabled(false);
+        StopBtnClick(this);
     } catch (...) {
-        // Nothing runs; the window goes back to idle before the error is shown.
-        KonvertBtn->setEnabled(true);
-        PlayWAVBtn->setEnabled(playable);
+        // The window goes back to idle before the error is shown, so it can start again
+        // and be closed.
+        BackToIdle(playable);
         throw;
     }
-    recording_ = true;
-    StopPlayBtn->setEnabled(true);
-    CancelFlag = false;
-    WaitForCancel();
-    SetAutoSizedText(Label4, "");
-    ProgressBar1->setValue(0);
-    StopPlayBtn->setEnabled(false);
-    StopBtnClick(this);
+    saver_.End(!FilenameEdit2->FileName().empty());
+    BackToIdle(playable);
+}
+
+void TMainForm::BackToIdle(bool playable) {
     recording_ = false;
+    StopPlayBtn->setEnabled(false);
     KonvertBtn->setEnabled(true);
     PlayWAVBtn->setEnabled(playable); // still off when this recording began in a playback
+    // The capture thread has ended: a trace it left is of a take that is over.
+    captureLink_.DiscardTrace();
     PaintBox1->repaint();
     if (terminationRequested_) {
         close();
@@ -423,7 +311,10 @@ void TMainForm::StopPlayBtnClick(QObject*) {
 
 void TMainForm::RequestTermination() {
     terminationRequested_ = true;
-    CancelFlag = true; // ends a recording or a playback that runs
+    signalled_ = true;
+    CancelFlag = true;       // ends a recording or a playback that runs
+    guard_.SendToTerminal(); // nobody answers a box any more
+    modalCloser_.CloseAll(); // their waits end, and with them whatever waits behind them
     if (!recording_) {
         close();
     }
@@ -446,11 +337,33 @@ std::string TMainForm::AskForOtherFile(const std::string& fileName, const std::s
                             reason +
                             "). Bitte wählen Sie eine andere Datei; ohne Auswahl geht die "
                             "Aufnahme verloren");
+    if (signalled_) {
+        return {}; // a signal closed the box: nobody will choose a file now
+    }
     const std::filesystem::path previous(fileName);
     const auto chosen = services_.saveDialog.Run(
         this, {TFilenameEdit::kDialogTitle, TFilenameEdit::kFilter, previous.parent_path().string(),
                previous.filename().string()});
     return chosen.value_or("");
+}
+
+void TMainForm::RecordingSaved(const std::string& fileName) {
+    saver_.Saved(fileName);
+    // So that "WAV Datei abspielen" plays what was written, wherever it went.
+    if (FilenameEdit2->FileName() != fileName) {
+        FilenameEdit2->setText(QString::fromStdString(FileNameRules::QuotedPath(fileName)));
+    }
+}
+
+void TMainForm::ReportDeviceUnavailable(std::uint32_t code) {
+    const std::string text = DeviceUnavailableText(code).toStdString();
+    if (commandLine_) {
+        outcome_.Fail(text); // on the terminal at once
+        if (signalled_) {
+            return; // the box would go there too
+        }
+    }
+    guard_.Report(this, text);
 }
 
 void TMainForm::PlayWAVBtnClick(QObject*) {

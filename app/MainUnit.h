@@ -3,8 +3,11 @@
 #include "app/CaptureLink.h"
 #include "app/HandlerGuard.h"
 #include "app/MainFormPlacement.h"
+#include "app/ModalWindowCloser.h"
 #include "app/NoteMailbox.h"
 #include "app/PlaybackLink.h"
+#include "app/RunOutcome.h"
+#include "app/TakeSaver.h"
 #include "audio/CaptureEngine.h"
 #include "audio/PlaybackController.h"
 #include "mixer/MixerSetup.h"
@@ -70,11 +73,15 @@ public:
     // most recent call as soon as its thread gets to it.
     void AnalizeFrequenz(const std::uint8_t* block);
 
-    // SIGINT, SIGTERM: a running recording ends as with "Abbrechen" and is saved, then the
-    // program ends.
+    // SIGINT, SIGTERM, SIGHUP: every modal window closes as if cancelled, a running
+    // recording ends as with "Abbrechen" and is saved (where nobody is asked any more),
+    // then the program ends.
     void RequestTermination();
     bool Recording() const { return recording_; }
     bool TerminationRequested() const { return terminationRequested_; }
+    // What the program's exit status and standard error report; a command-line take that
+    // isn't in its file fails it.
+    RunOutcome& Outcome() { return outcome_; }
     // Label4, sized to its text.
     void ShowPlaybackTime(const QString& text) { SetAutoSizedText(Label4, text); }
 
@@ -133,7 +140,11 @@ private slots:
 private:
     void DrawWaveformTrace();
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason);
+    void RecordingSaved(const std::string& fileName);
+    void ReportDeviceUnavailable(std::uint32_t code);
     void WaitForCancel();
+    void BackToIdle(bool playable);
+    bool Unattended() const { return commandLine_ || signalled_; }
     void BuildControls();
     void BuildNoteColumn();
     void ConnectHandlers();
@@ -146,6 +157,9 @@ private:
 
     MainFormServices services_;
     HandlerGuard guard_;
+    RunOutcome outcome_;
+    TakeSaver saver_;
+    ModalWindowCloser modalCloser_;
     MainFormPlacement placement_;
     NoteMailbox notes_;
     TAboutBox* aboutBox_ = nullptr;
@@ -159,8 +173,10 @@ private:
     TMediaPlayer player_; // the device behind the hidden MediaPlayer1 control
     PlaybackLink playbackLink_{*this};
     PlaybackController playback_;
-    bool recording_ = false;
-    bool terminationRequested_ = false;
+    bool recording_ = false;            // from the start of a take until it is back to idle
+    bool terminationRequested_ = false; // by a signal, or a close request during a take
+    bool signalled_ = false;            // by a signal: nobody answers a question any more
+    bool commandLine_ = false;          // the take the program was started for runs
 };
 
 } // namespace tessmar

@@ -30,6 +30,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(kApplicationTitle);
     // Names the desktop entry: the window's app ID on Wayland, the icon in the task bar.
     QGuiApplication::setDesktopFileName(ProgramInfo::ApplicationId());
+    // Before anything that takes time, and alive until everything that may save a recording
+    // (the main window's end included) is gone.
+    TerminationSignals termination;
 
     const std::string programFile = QCoreApplication::applicationFilePath().toStdString();
     IniFileProfile profile(IniFileProfile::DefaultPathFor(programFile));
@@ -49,18 +52,19 @@ int main(int argc, char** argv) {
     TMainForm form({profile, saveDialog, messages, screen, programFile,
                     QDir::homePath().toStdString(), *waveIn, mixer, mediaDevice, events,
                     arguments});
-    TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::Requested, &form,
                      [&form] { form.RequestTermination(); });
     TAboutBox about(shell, screen, &form);
     form.SetAboutBox(&about);
     form.show();
     const int status = app.exec();
+    // In command-line mode: whether the take is in its file.
+    const int outcome = form.Outcome().ExitStatus();
     // Input lost because no block was free means the recording has gaps: say so.
     if (waveIn->LostFrames() > 0 || waveIn->SourceOverruns() > 0) {
         std::fprintf(stderr, "Tessmar: %llu Frames gingen verloren (%llu Überläufe).\n",
                      static_cast<unsigned long long>(waveIn->LostFrames()),
                      static_cast<unsigned long long>(waveIn->SourceOverruns()));
     }
-    return status;
+    return status != 0 ? status : outcome;
 }

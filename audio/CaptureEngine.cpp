@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 
 namespace tessmar {
 
@@ -82,19 +83,34 @@ void CaptureEngine::StopBtnClick() {
     }
     s.CaptureThread->Terminate();
     s.CaptureThread = nullptr; // it may release itself from now on
+    // Every step is taken whatever an earlier one threw, so the engine is idle afterwards
+    // and the next Start finds nothing running; the first error goes to the caller.
+    std::exception_ptr failure;
+    auto step = [&failure](auto&& action) {
+        try {
+            action();
+        } catch (...) {
+            if (!failure) {
+                failure = std::current_exception();
+            }
+        }
+    };
     // Close hands back whatever the capture thread queued after the reset, so no block
     // stays with the device once it is closed.
-    device_.waveInStop(s.WaveInHandle);
-    device_.waveInReset(s.WaveInHandle);
-    device_.waveInClose(s.WaveInHandle);
+    step([&] { device_.waveInStop(s.WaveInHandle); });
+    step([&] { device_.waveInReset(s.WaveInHandle); });
+    step([&] { device_.waveInClose(s.WaveInHandle); });
     WaitForCaptureThread();
 
     if (s.Recording.ByteCount() != 0) {
-        SaveRecording();
+        step([&] { SaveRecording(); });
     }
     s.Recording.Release();
     s.WaveBuffer1.reset();
     s.WaveBuffer2.reset();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
 }
 
 void CaptureEngine::WaitForCaptureThread() {
@@ -110,6 +126,7 @@ void CaptureEngine::SaveRecording() {
     while (!fileName.empty()) {
         const RecordingBuffer& r = state_.Recording;
         if (WriteWaveFile(fileName, r.data(), r.ByteCount(), kSampleRate, true, true)) {
+            view_.RecordingSaved(fileName);
             return;
         }
         // The recording is still in memory: the user may store it elsewhere.

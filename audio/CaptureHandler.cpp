@@ -48,7 +48,8 @@ void CaptureHandler::HandleCapturedBlock() {
         newest = s.UnkeptBlock.data();
         if (!s.RecordingFullReported) {
             s.RecordingFullReported = true;
-            view_.RecordingFull();
+            view_.RecordingFull(s.Recording.HasRoomFor(n) ? RecordingLimit::OutOfMemory
+                                                          : RecordingLimit::LongestLength);
         }
     }
     view_.AnalizeFrequenz(buffer);

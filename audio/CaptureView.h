@@ -7,6 +7,9 @@
 
 namespace tessmar {
 
+// Why a recording stopped growing.
+enum class RecordingLimit { LongestLength, OutOfMemory };
+
 struct ViewSize {
     int width = 0;
     int height = 0;
@@ -28,8 +31,8 @@ public:
     virtual ViewSize WaveformViewSize() = 0;
     // Capture thread: shows a block's trace.
     virtual void ShowWaveform(WaveformTrace trace) = 0;
-    // Capture thread, at most once per recording: no more blocks can be kept.
-    virtual void RecordingFull() = 0;
+    // Capture thread, at most once per recording: no more blocks can be kept, and why.
+    virtual void RecordingFull(RecordingLimit why) = 0;
 
     // Window thread, at start: the recording device can't be opened (code as the device
     // reported it), so nothing will be recorded.
@@ -38,6 +41,8 @@ public:
     // Window thread, at stop: the recording couldn't be written to fileName. Returns another
     // name to try, or an empty one when the user gives the recording up.
     virtual std::string AskForOtherFile(const std::string& fileName, const std::string& reason) = 0;
+    // Window thread, at stop: the recording is in fileName, the named one or another.
+    virtual void RecordingSaved(const std::string& fileName) = 0;
 };
 
 } // namespace tessmar

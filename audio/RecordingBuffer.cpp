@@ -5,13 +5,13 @@
 namespace tessmar {
 
 bool RecordingBuffer::Append(const std::uint8_t* bytes, std::uint32_t n) {
-    if (n > std::uint32_t(maxBytes_ - byteCount_)) {
+    if (!HasRoomFor(n)) {
         return false;
     }
     const std::size_t newCount = std::size_t(byteCount_) + n;
     // realloc(nullptr, ...) allocates afresh for an empty recording. Large blocks are
     // remapped rather than copied, so growing one block at a time stays cheap.
-    void* grown = std::realloc(data_.get(), newCount == 0 ? 1 : newCount);
+    void* grown = grow_(data_.get(), newCount == 0 ? 1 : newCount);
     if (grown == nullptr) {
         return false;
     }

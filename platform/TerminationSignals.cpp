@@ -1,6 +1,7 @@
 #include "platform/TerminationSignals.h"
 
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -11,11 +12,16 @@ namespace {
 // The write end of the current instance's pipe; a signal handler may do no more than write.
 volatile std::sig_atomic_t writeEnd = -1;
 
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
 void OnSignal(int signal) {
+    // The interrupted code may be about to read errno: a full pipe (EAGAIN) must not change it.
+    const int savedErrno = errno;
     const char byte = static_cast<char>(signal);
     if (writeEnd >= 0) {
         [[maybe_unused]] const ssize_t ignored = ::write(writeEnd, &byte, 1);
     }
+    errno = savedErrno;
 }
 
 void Handle(int signal, void (*handler)(int)) {
@@ -35,16 +41,18 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::Drain);
     writeEnd = pipe_[1];
-    Handle(SIGINT, OnSignal);
-    Handle(SIGTERM, OnSignal);
+    for (const int signal : kSignals) {
+        Handle(signal, OnSignal);
+    }
 }
 
 TerminationSignals::~TerminationSignals() {
     if (pipe_[0] < 0) {
         return;
     }
-    Handle(SIGINT, SIG_DFL);
-    Handle(SIGTERM, SIG_DFL);
+    for (const int signal : kSignals) {
+        Handle(signal, SIG_DFL);
+    }
     writeEnd = -1;
     delete notifier_;
     ::close(pipe_[0]);

@@ -6,9 +6,11 @@ class QSocketNotifier;
 
 namespace tessmar {
 
-// Turns SIGINT and SIGTERM (Ctrl+C in the terminal, the session ending) into a Qt signal
-// on the window's thread, so the program can end a recording properly instead of dying
-// with it. One instance at a time; the default handling returns when it is destroyed.
+// Turns SIGINT, SIGTERM and SIGHUP (Ctrl+C, the session ending, the terminal closing) into
+// a Qt signal on the window's thread, so the program can end a recording properly instead
+// of dying with it. Further signals only repeat the request, so they never cut a save
+// short. One instance at a time; the default handling returns when it is destroyed, so it
+// must outlive everything that may still save a recording.
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:

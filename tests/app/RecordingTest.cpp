@@ -5,9 +5,11 @@
 #include "app/FilenameEdit.h"
 #include "app/PaintBox.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSlider>
 #include <QTest>
@@ -162,6 +164,23 @@ private slots:
         QVERIFY(!w.isVisible()); // saved, then closed
     }
 
+    // Whoever asked to close the window is still there to be asked.
+    void AfterACloseRequestTheUserIsStillAsked() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        w.FilenameEdit2->SetFileName(f.dir / "missing/take.wav");
+        f.dialog.answer = f.dir / "chosen.wav";
+        w.show();
+        WhileRecording(w, [&] {
+            QVERIFY(Capture(f, 3));
+            w.close();
+        });
+        w.KonvertBtn->click();
+        QCOMPARE(f.dialog.requests.size(), 1u);
+        QCOMPARE(SamplesIn(f.dir / "chosen.wav"), 4096u);
+        QVERIFY(!w.isVisible());
+    }
+
     void AnUnwritableFileIsOfferedAnotherPlace() {
         MainFormFixture f;
         TMainForm& w = *f.form;
@@ -201,6 +220,178 @@ private slots:
         QCOMPARE(f.messages.shown.size(), 1u);
         QVERIFY(f.messages.shown[0].text.startsWith("Das Aufnahmegerät lässt sich nicht öffnen: "));
         QVERIFY(w.KonvertBtn->isEnabled());
+    }
+
+    void TheViewIsPlainOnceTheTakeIsOver() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // The last block comes while the window's thread is busy stopping: its trace is
+        // still waiting when the view is repainted for the end.
+        f.events.next = [&] {
+            QVERIFY(Capture(f, 0x40));
+            f.events.holding = true;
+            w.CancelFlag = true;
+        };
+        w.KonvertBtn->click();
+        f.events.holding = false;
+        const QImage view = ShownView(w);
+        const QColor maroon(128, 0, 0);
+        QCOMPARE(view.size(), w.PaintBox1->size());
+        for (int y = 0; y < view.height(); y += 3) {
+            QCOMPARE(view.pixelColor(100, y), maroon);
+        }
+    }
+
+    void TheFileFieldNamesWhatWasWritten() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        w.FilenameEdit2->SetFileName(f.dir / "missing/take.wav");
+        const std::string chosen = f.dir / "my takes/chosen.wav";
+        std::filesystem::create_directory(f.dir / "my takes");
+        f.dialog.answer = chosen;
+        w.show();
+        WhileRecording(w, [&] { QVERIFY(Capture(f, 5)); });
+        w.KonvertBtn->click();
+        QCOMPARE(SamplesIn(chosen), 4096u);
+        QCOMPARE(w.FilenameEdit2->FileName(), chosen);
+        QCOMPARE(w.FilenameEdit2->text(), QString::fromStdString("\"" + chosen + "\""));
+        QVERIFY(!w.Outcome().Failed()); // the user chose it
+        f.mediaDevice.length = 1000;
+        f.mediaDevice.positions = {1000};
+        w.PlayWAVBtn->click(); // plays what was written
+        QVERIFY(Contains(f.playerLog, "open " + chosen));
+    }
+
+    void AStopThatThrowsStillEndsIdle() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        w.FilenameEdit2->SetFileName(f.dir / "take.wav");
+        w.show();
+        f.waveIn.throwOnStop = true;
+        WhileRecording(w, [&] { QVERIFY(Capture(f, 6)); });
+        w.KonvertBtn->click();
+        QCOMPARE(f.messages.shown.size(), 1u);
+        QVERIFY(f.messages.shown[0].text.contains("anhalten"));
+        QVERIFY(!w.Recording());
+        QVERIFY(w.KonvertBtn->isEnabled());
+        QVERIFY(!w.StopPlayBtn->isEnabled());
+        QVERIFY(w.PlayWAVBtn->isEnabled());
+        QVERIFY(Contains(f.waveIn.Calls(), "close")); // the device was closed all the same
+        QCOMPARE(SamplesIn(f.dir / "take.wav"), 4096u);
+
+        f.waveIn.throwOnStop = false; // and the next take works
+        WhileRecording(w, [&] { QVERIFY(Capture(f, 7)); });
+        w.KonvertBtn->click();
+        QCOMPARE(f.messages.shown.size(), 1u);
+        w.close();
+        QVERIFY(!w.isVisible()); // the window can be closed
+    }
+
+    // Nobody answers in command-line mode: no dialog; the take goes to the home folder,
+    // which is said, and the run fails.
+    void ACommandLineTakeThatCantBeWrittenGoesHome() {
+        const std::string longName(5000, 'n');
+        for (const std::string& target :
+             {std::string("$DIR/missing/take.wav"), std::string("/proc/take.wav"),
+              std::string("/dev/full"), std::string("$DIR"), "$DIR/" + longName + ".wav"}) {
+            MainFormFixture f("prog", {"x", target});
+            std::filesystem::create_directory(f.dir / "home");
+            WhileRecording(*f.form, [&] { QVERIFY(Capture(f, 8)); });
+            f.form->show();
+            QVERIFY(f.dialog.requests.empty());
+            QVERIFY(f.messages.shown.empty()); // the box would wait for nobody
+            std::vector<std::filesystem::path> home;
+            for (const auto& entry : std::filesystem::directory_iterator(f.dir / "home")) {
+                home.push_back(entry.path());
+            }
+            QCOMPARE(home.size(), std::size_t(1));
+            QVERIFY(QString::fromStdString(home[0].filename())
+                        .contains(QRegularExpression("^tessmar-\\d{8}-\\d{6}\\.wav$")));
+            QCOMPARE(SamplesIn(home[0]), 4096u);
+            QVERIFY(f.form->Outcome().Failed());
+            const std::string said = f.form->Outcome().Said().back();
+            QVERIFY2(said.find(home[0].string()) != std::string::npos, said.c_str());
+            QCOMPARE(f.form->FilenameEdit2->FileName(), home[0].string());
+        }
+    }
+
+    void ACommandLineTakeSavedToItsFileSucceeds() {
+        MainFormFixture f("prog", {"x", "$DIR/take.wav"});
+        WhileRecording(*f.form, [&] { QVERIFY(Capture(f, 9)); });
+        f.form->show();
+        QCOMPARE(SamplesIn(f.dir / "take.wav"), 4096u);
+        QVERIFY(!f.form->Outcome().Failed());
+        QVERIFY(f.form->Outcome().Said().empty());
+    }
+
+    // The signal comes while the box about the missing device is up, before the take
+    // waits: the box closes, the take ends at once, and the run fails saying why.
+    void ASignalInTheDeviceBoxEndsTheTake() {
+        MainFormFixture f("prog", {"x", "$DIR/take.wav"});
+        TMainForm& w = *f.form;
+        f.waveIn.openResult = MMSYSERR_BADDEVICEID;
+        f.messages.whileShown = [&] { w.RequestTermination(); };
+        QTimer hangGuard;
+        hangGuard.callOnTimeout(&w, [&] { w.CancelFlag = true; });
+        hangGuard.start(5000);
+        QElapsedTimer took;
+        took.start();
+        w.show();
+        QVERIFY(took.elapsed() < 4000); // not through the hang guard
+        QVERIFY(!w.isVisible());
+        QVERIFY(!w.Recording());
+        QVERIFY(w.Outcome().Failed());
+        QVERIFY(w.Outcome().Said().front().find("Aufnahmegerät") != std::string::npos);
+        QVERIFY(w.Outcome().Said().back().find("nichts aufgenommen") != std::string::npos);
+    }
+
+    // Interactive: the signal closes the box or the dialog about the unwritable file. Its
+    // unanswered question is no "no": the take goes to the home folder.
+    void ASignalWhileTheUserIsAskedSavesTheTakeElsewhere() {
+        for (const bool inTheDialog : {false, true}) {
+            MainFormFixture f;
+            TMainForm& w = *f.form;
+            std::filesystem::create_directory(f.dir / "home");
+            w.FilenameEdit2->SetFileName(f.dir / "missing/take.wav");
+            f.dialog.answer = f.dir / "missing/too.wav";
+            if (inTheDialog) {
+                f.dialog.whileShown = [&] {
+                    w.RequestTermination();
+                    return true;
+                };
+            } else {
+                f.messages.whileShown = [&] { w.RequestTermination(); };
+            }
+            w.show();
+            WhileRecording(w, [&] { QVERIFY(Capture(f, 10)); });
+            w.KonvertBtn->click();
+            QCOMPARE(f.dialog.requests.size(), inTheDialog ? 1u : 0u);
+            const std::string saved = w.FilenameEdit2->FileName();
+            QCOMPARE(std::filesystem::path(saved).parent_path(), f.dir / "home");
+            QCOMPARE(SamplesIn(saved), 4096u);
+            QVERIFY(!w.isVisible());        // and the program ends
+            QVERIFY(!w.Outcome().Failed()); // not a command-line take, but it is said where
+            QVERIFY(w.Outcome().Said().back().find(saved) != std::string::npos);
+        }
+    }
+
+    // A signal before the take has begun: it ends as soon as it starts.
+    void ASignalBeforeTheTakeEndsItAtOnce() {
+        MainFormFixture f("prog", {"x", "$DIR/take.wav"});
+        TMainForm& w = *f.form;
+        w.RequestTermination();
+        QTimer hangGuard;
+        hangGuard.callOnTimeout(&w, [&] { w.CancelFlag = true; });
+        hangGuard.start(5000);
+        QElapsedTimer took;
+        took.start();
+        w.show();
+        QVERIFY(took.elapsed() < 4000);
+        QVERIFY(!w.isVisible());
+        QVERIFY(w.Outcome().Failed());
+        QVERIFY(w.Outcome().Said().back().find("nichts aufgenommen") != std::string::npos);
     }
 
     void ClosingTheWindowEndsAPlayback() {

@@ -3,6 +3,7 @@
 #include "FakeCaptureView.h"
 #include "FakeWaveIn.h"
 #include "TempDir.h"
+#include "audio/CaptureHandler.h"
 
 #include <gtest/gtest.h>
 
@@ -155,6 +156,28 @@ TEST_F(CaptureEngineTest, AnErrorWhileStartingLeavesNothingRunning) {
     EXPECT_EQ(Samples(dir / "after.wav"), Blocks({{4096, 8}}));
 }
 
+TEST_F(CaptureEngineTest, AStopStepThatThrowsLeavesTheRestDoneAndTheEngineIdle) {
+    view.SetFileName(dir / "take.wav");
+    device.throwOnStop = true;
+    engine.RecordBtnClick();
+    Capture(4096, 3);
+    EXPECT_THROW(engine.StopBtnClick(), std::runtime_error);
+    EXPECT_FALSE(engine.Running());
+    const auto calls = device.Calls();
+    EXPECT_EQ(std::vector<std::string>(calls.end() - 2, calls.end()),
+              (std::vector<std::string>{"reset", "close"}));
+    EXPECT_EQ(Samples(dir / "take.wav"), Blocks({{4096, 3}})) << "saved all the same";
+    EXPECT_EQ(engine.state().WaveBuffer1, nullptr);
+    EXPECT_EQ(engine.state().Recording.ByteCount(), 0);
+
+    device.throwOnStop = false;
+    view.SetFileName(dir / "next.wav");
+    engine.RecordBtnClick(); // and the next recording works
+    Capture(4096, 4);
+    engine.StopBtnClick();
+    EXPECT_EQ(Samples(dir / "next.wav"), Blocks({{4096, 4}}));
+}
+
 TEST_F(CaptureEngineTest, TwoRecordingsInARowStartAfresh) {
     view.SetFileName(dir / "one.wav");
     engine.RecordBtnClick();
@@ -178,6 +201,7 @@ TEST_F(CaptureEngineTest, AnUnwritableFileOffersAnotherPlaceBeforeTheRecordingIs
     EXPECT_NE(view.askedAbout[0].find("missing/take.wav: No such file"), std::string::npos)
         << view.askedAbout[0];
     EXPECT_EQ(Samples(dir / "saved.wav"), Blocks({{4096, 9}}));
+    EXPECT_EQ(view.saved, std::vector<std::string>{dir / "saved.wav"}) << "the name written";
 
     view.otherNames.clear(); // the user declines: nothing written, nothing kept
     engine.RecordBtnClick();
@@ -200,10 +224,36 @@ TEST(CaptureEngine, AFullRecordingKeepsWhatItHasAndSaysSoOnce) {
         ASSERT_TRUE(device.Fill(4096, value));
         ASSERT_TRUE(view.WaitForTraces(drawn + 1));
     }
-    EXPECT_EQ(view.FullReports(), 1);
+    EXPECT_EQ(view.Limits(), std::vector<RecordingLimit>{RecordingLimit::LongestLength});
     EXPECT_EQ(view.Analysed(), 4u) << "notes go on";
     engine.StopBtnClick();
     EXPECT_EQ(Samples(dir / "take.wav"), Blocks({{4096, 1}, {4096, 2}}));
+}
+
+// Memory running out long before the longest length is told as such, and the recording
+// keeps what it has.
+TEST(CaptureHandler, OutOfMemoryIsNotTheLongestLength) {
+    static int allowed = 0;
+    allowed = 1;
+    auto grow = [](void* data, std::size_t bytes) -> void* {
+        return allowed-- > 0 ? std::realloc(data, bytes) : nullptr;
+    };
+    CaptureState state;
+    state.Recording = RecordingBuffer(RecordingBuffer::kMaxBytes, grow);
+    state.WaveBuffer1 = std::make_unique<std::uint8_t[]>(4096);
+    state.WaveBuffer2 = std::make_unique<std::uint8_t[]>(4096);
+    state.WaveHeader1.dwBytesRecorded = 4096;
+    state.WaveHeader2.dwBytesRecorded = 4096;
+    FakeWaveIn device;
+    FakeCaptureView view;
+    view.SetFileName("take.wav");
+    CaptureHandler handler(state, device, view);
+    for (int block = 0; block < 3; ++block) {
+        handler.HandleCapturedBlock();
+    }
+    EXPECT_EQ(view.Limits(), std::vector<RecordingLimit>{RecordingLimit::OutOfMemory});
+    EXPECT_EQ(state.Recording.ByteCount(), 4096);
+    EXPECT_EQ(view.Analysed(), 3u);
 }
 
 TEST(WaveformTrace, ScalesTheLeftChannelOntoTheView) {

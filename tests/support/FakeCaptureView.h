@@ -34,10 +34,12 @@ public:
         traces_.push_back(std::move(trace));
         changed_.notify_all();
     }
-    void RecordingFull() override {
+    void RecordingFull(RecordingLimit why) override {
         std::lock_guard lock(mutex_);
         ++fullReports_;
+        limits_.push_back(why);
     }
+    void RecordingSaved(const std::string& fileName) override { saved.push_back(fileName); }
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason) override {
         std::lock_guard lock(mutex_);
         askedAbout.push_back(fileName + ": " + reason);
@@ -67,12 +69,17 @@ public:
         std::lock_guard lock(mutex_);
         return fullReports_;
     }
+    std::vector<RecordingLimit> Limits() {
+        std::lock_guard lock(mutex_);
+        return limits_;
+    }
 
     void DeviceUnavailable(std::uint32_t code) override { unavailable.push_back(code); }
 
     std::vector<std::uint32_t> unavailable;
     std::vector<std::string> otherNames; // answers to AskForOtherFile, in order
     std::vector<std::string> askedAbout;
+    std::vector<std::string> saved; // RecordingSaved, in order
 
 private:
     std::mutex mutex_;
@@ -81,6 +88,7 @@ private:
     std::vector<std::int32_t> notes_;
     std::vector<WaveformTrace> traces_;
     int fullReports_ = 0;
+    std::vector<RecordingLimit> limits_;
 };
 
 class IdleEventPump : public EventPump {

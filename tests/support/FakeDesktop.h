@@ -6,6 +6,7 @@
 #include "platform/Shell.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,23 +18,34 @@ struct ShownMessage {
     QString text;
 };
 
+// whileShown runs while a box is up (a signal arriving then, say); the box then closes.
 class FakeMessageBox : public MessageBox {
 public:
     void ShowError(QWidget*, const QString& caption, const QString& text) override {
         shown.push_back({caption, text});
+        if (whileShown) {
+            whileShown();
+        }
     }
     std::vector<ShownMessage> shown;
+    std::function<void()> whileShown;
 };
 
-// Answers with `answer` (nullopt: cancelled) and records what it was asked.
+// Answers with `answer` (nullopt: cancelled) and records what it was asked. whileShown
+// runs while the dialog is up; when it returns true, the dialog was closed as cancelled
+// (as a signal closes it) and answers nullopt.
 class FakeSaveDialog : public SaveDialog {
 public:
     std::optional<std::string> Run(QWidget*, const Request& r) override {
         requests.push_back(r);
+        if (whileShown && whileShown()) {
+            return std::nullopt;
+        }
         return answer;
     }
     std::optional<std::string> answer;
     std::vector<Request> requests;
+    std::function<bool()> whileShown;
 };
 
 class FakeShell : public Shell {

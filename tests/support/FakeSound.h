@@ -2,21 +2,22 @@
 
 #include "FakeWaveIn.h"
 #include "RecordingMixer.h"
+#include "ScriptedEventPump.h"
 #include "ScriptedMediaDevice.h"
-#include "platform/QtEventPump.h"
 
 #include <string>
 #include <vector>
 
 namespace tessmar::test {
 
-// The sound services of the main window as fakes, with Qt's own event loop.
+// The sound services of the main window as fakes, with Qt's own event loop (which a test
+// can hold).
 struct FakeSound {
     FakeWaveIn waveIn;
     RecordingMixer mixer;
     std::vector<std::string> playerLog;
     ScriptedMediaDevice mediaDevice{playerLog};
-    QtEventPump events;
+    ScriptedEventPump events;
 };
 
 } // namespace tessmar::test

@@ -56,6 +56,9 @@ MMRESULT FakeWaveIn::waveInStart(HWAVEIN handle) {
 }
 
 MMRESULT FakeWaveIn::waveInStop(HWAVEIN handle) {
+    if (throwOnStop) {
+        throw std::runtime_error("Das Aufnahmegerät lässt sich nicht anhalten");
+    }
     std::lock_guard lock(mutex_);
     const MMRESULT r = Record("stop", handle);
     if (r == MMSYSERR_NOERROR && started_ && !queue_.empty()) {

@@ -36,6 +36,7 @@ public:
     std::uintptr_t callback = 0;
     MMRESULT openResult = MMSYSERR_NOERROR;
     bool throwOnOpen = false; // as a backend out of resources would
+    bool throwOnStop = false;
     // Bytes the block being filled holds when waveInStop hands it back.
     std::uint32_t bytesAtStop = 0;
 

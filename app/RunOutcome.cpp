@@ -1,0 +1,29 @@
+#include "app/RunOutcome.h"
+
+#include "app/AppError.h"
+
+#include <cstdio>
+
+namespace tessmar {
+
+void RunOutcome::Fail(const std::string& reason) {
+    failed_ = true;
+    Note(reason);
+}
+
+void RunOutcome::Note(const std::string& text) {
+    const std::string line = AppError::WithFullStop(text);
+    try {
+        said_.push_back(line);
+    } catch (...) {
+        // Out of memory: the terminal still hears of it.
+    }
+    say_(line);
+}
+
+void RunOutcome::SayOnStandardError(const std::string& text) {
+    std::fprintf(stderr, "%s: %s\n", kApplicationTitle, text.c_str());
+    std::fflush(stderr);
+}
+
+} // namespace tessmar

@@ -1,0 +1,107 @@
+#include "app/TakeSaver.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace tessmar {
+namespace {
+
+std::string Quoted(const std::string& fileName) {
+    return "\"" + fileName + "\"";
+}
+
+} // namespace
+
+TakeSaver::TakeSaver(Window window, std::vector<std::string> fallbackFolders, RunOutcome& outcome,
+                     std::function<std::time_t()> now)
+    : window_(std::move(window)), fallbackFolders_(std::move(fallbackFolders)), outcome_(outcome),
+      now_(std::move(now)) {}
+
+void TakeSaver::Begin(bool commandLine) {
+    commandLine_ = commandLine;
+    firstFailure_.reset();
+    lastFailure_.reset();
+    savedTo_.reset();
+    nextFallback_ = 0;
+    usedFallback_ = false;
+    declined_ = false;
+}
+
+std::string TakeSaver::FallbackName(const std::tm& when) {
+    char name[64];
+    std::snprintf(name, sizeof name, "tessmar-%04d%02d%02d-%02d%02d%02d.wav", when.tm_year + 1900,
+                  when.tm_mon + 1, when.tm_mday, when.tm_hour, when.tm_min, when.tm_sec);
+    return name;
+}
+
+std::string TakeSaver::OtherFile(const std::string& fileName, const std::string& reason) {
+    if (!firstFailure_) {
+        firstFailure_ = Failure{fileName, reason};
+    }
+    lastFailure_ = Failure{fileName, reason};
+    if (!usedFallback_ && !window_.unattended()) {
+        std::string answer = window_.ask(fileName, reason);
+        // A signal while the user was asked closes the question unanswered: that is no "no".
+        if (!window_.unattended()) {
+            declined_ = answer.empty();
+            return answer;
+        }
+    }
+    return NextFallback();
+}
+
+std::string TakeSaver::NextFallback() {
+    if (nextFallback_ >= fallbackFolders_.size()) {
+        return {};
+    }
+    const std::filesystem::path folder(fallbackFolders_[nextFallback_++]);
+    usedFallback_ = true;
+    const std::time_t now = now_();
+    std::tm when{};
+    localtime_r(&now, &when);
+    const std::string name = FallbackName(when);
+    // Never over another take: WriteWaveFile replaces without asking.
+    std::filesystem::path candidate = folder / name;
+    std::error_code error;
+    for (int n = 2; std::filesystem::exists(candidate, error) && n < 1000; ++n) {
+        candidate = folder / (name.substr(0, name.size() - 4) + "-" + std::to_string(n) + ".wav");
+    }
+    return candidate.string();
+}
+
+void TakeSaver::Saved(const std::string& fileName) {
+    savedTo_ = fileName;
+}
+
+void TakeSaver::End(bool fileNamed) {
+    // Only where nobody was asked is the terminal the one to tell.
+    auto tell = [this](const std::string& text, bool evenInteractive) {
+        if (commandLine_) {
+            outcome_.Fail(text);
+        } else if (evenInteractive) {
+            outcome_.Note(text);
+        }
+    };
+    if (firstFailure_) {
+        const std::string failed = "Die Aufnahme konnte nicht in " +
+                                   Quoted(firstFailure_->fileName) + " gespeichert werden (" +
+                                   firstFailure_->reason + ")";
+        if (savedTo_) {
+            tell(failed + "; sie ist stattdessen in " + Quoted(*savedTo_) + " gespeichert",
+                 usedFallback_);
+        } else if (declined_) {
+            tell(failed + ", und es wurde keine andere Datei gewählt: sie ist verloren", false);
+        } else {
+            tell(failed + ", auch nicht in einer Ausweichdatei (zuletzt " +
+                     Quoted(lastFailure_->fileName) + ": " + lastFailure_->reason +
+                     "): sie ist verloren",
+                 true);
+        }
+    } else if (!savedTo_) {
+        tell(fileNamed ? "Es wurde nichts aufgenommen, daher ist keine Datei geschrieben worden"
+                       : "Es ist keine Datei angegeben, daher wurde die Aufnahme nicht gespeichert",
+             false);
+    }
+}
+
+} // namespace tessmar
