@@ -43,4 +43,8 @@ void CaptureLink::RecordingFull() {
     QMetaObject::invokeMethod(this, "ReportRecordingFull", Qt::QueuedConnection);
 }
 
+void CaptureLink::DeviceLost() {
+    QMetaObject::invokeMethod(this, "ReportDeviceLost", Qt::QueuedConnection);
+}
+
 } // namespace tessmar

@@ -22,6 +22,7 @@ public:
         std::function<void()> recordingFull;
         std::function<std::string(const std::string&, const std::string&)> askForOtherFile;
         std::function<void(std::uint32_t)> deviceUnavailable;
+        std::function<void()> deviceLost;
     };
 
     explicit CaptureLink(Window window, QObject* parent = nullptr)
@@ -38,6 +39,7 @@ public:
     ViewSize WaveformViewSize() override;
     void ShowWaveform(WaveformTrace trace) override;
     void RecordingFull() override;
+    void DeviceLost() override;
     void DeviceUnavailable(std::uint32_t code) override { window_.deviceUnavailable(code); }
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason) override {
         return window_.askForOtherFile(fileName, reason);
@@ -48,6 +50,7 @@ private slots:
     // the window's thread.
     void TraceWaiting() { window_.traceWaiting(); }
     void ReportRecordingFull() { window_.recordingFull(); }
+    void ReportDeviceLost() { window_.deviceLost(); }
 
 private:
     Window window_;

@@ -27,6 +27,7 @@
 #include <QToolButton>
 #include <cmath>
 #include <filesystem>
+#include <iostream>
 
 namespace tessmar {
 namespace {
@@ -58,6 +59,13 @@ QString DeviceUnavailableText(std::uint32_t code) {
         .arg(QString::fromUtf8(why));
 }
 
+constexpr const char* kDeviceLostText =
+    "Das Aufnahmegerät ist nicht mehr erreichbar. Das bisher Aufgenommene bleibt erhalten "
+    "und wird mit \"Abbrechen\" gespeichert";
+constexpr const char* kDeviceLostUnkeptText =
+    "Das Aufnahmegerät ist nicht mehr erreichbar. Es wird nichts mehr aufgenommen; beenden "
+    "Sie die Aufnahme mit \"Abbrechen\"";
+
 constexpr const char* kRecordingFullText =
     "Die Aufnahme hat ihre größte Länge erreicht. Töne und Wellenform werden weiter "
     "angezeigt, aber nicht mehr aufgezeichnet; \"Abbrechen\" speichert das bisher "
@@ -78,7 +86,8 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
                     },
                     [this](std::uint32_t code) {
                         guard_.Report(this, DeviceUnavailableText(code).toStdString());
-                    }}),
+                    },
+                    [this] { DeviceLost(); }}),
       engine_(services.waveIn, captureLink_, services.events), mixerSetup_(services.mixer),
       player_(services.mediaDevice), playback_(player_, playbackLink_, services.events) {
     setObjectName("MainForm");
@@ -373,9 +382,13 @@ void TMainForm::FormShow(QObject*) {
             TrackBar1->setValue(volume); // the slider clamps to 0..100
         }
     }
+    commandLineTake_ = true;
     KonvertBtnClick(this);
+    commandLineTake_ = false;
     // Takes effect once this handler is done and the event loop goes on.
-    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    const int status = commandLineDeviceLost_ ? 1 : 0;
+    QMetaObject::invokeMethod(
+        qApp, [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
 }
 
 void TMainForm::KonvertBtnClick(QObject*) {
@@ -439,6 +452,23 @@ void TMainForm::RecordBtnClick(QObject*) {
 
 void TMainForm::StopBtnClick(QObject*) {
     engine_.StopBtnClick();
+}
+
+// Told once per take; the take itself goes on until "Abbrechen", so that it is saved.
+void TMainForm::DeviceLost() {
+    if (!recording_) {
+        return; // the take ended before the news arrived
+    }
+    if (commandLineTake_) {
+        // Nobody can click: the take ends here and is saved, and the exit status says so.
+        std::cerr << "tessmar: Das Aufnahmegerät ist nicht mehr erreichbar; die Aufnahme "
+                     "endet, das bisher Aufgenommene wird gespeichert.\n";
+        commandLineDeviceLost_ = true;
+        CancelFlag = true;
+        return;
+    }
+    guard_.Report(this,
+                  captureLink_.OutputFileName().empty() ? kDeviceLostUnkeptText : kDeviceLostText);
 }
 
 std::string TMainForm::AskForOtherFile(const std::string& fileName, const std::string& reason) {

@@ -133,6 +133,7 @@ private slots:
 private:
     void DrawWaveformTrace();
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason);
+    void DeviceLost();
     void WaitForCancel();
     void BuildControls();
     void BuildNoteColumn();
@@ -161,6 +162,8 @@ private:
     PlaybackController playback_;
     bool recording_ = false;
     bool terminationRequested_ = false;
+    bool commandLineTake_ = false; // the take FormShow runs: nobody there to click
+    bool commandLineDeviceLost_ = false;
 };
 
 } // namespace tessmar

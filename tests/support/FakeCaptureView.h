@@ -38,6 +38,11 @@ public:
         std::lock_guard lock(mutex_);
         ++fullReports_;
     }
+    void DeviceLost() override {
+        std::lock_guard lock(mutex_);
+        ++lostReports_;
+        changed_.notify_all();
+    }
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason) override {
         std::lock_guard lock(mutex_);
         askedAbout.push_back(fileName + ": " + reason);
@@ -67,6 +72,12 @@ public:
         std::lock_guard lock(mutex_);
         return fullReports_;
     }
+    // Waits (hang guard: 10 s) for the first report of a lost device; how many there were.
+    int WaitForLostReport() {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(10), [&] { return lostReports_ > 0; });
+        return lostReports_;
+    }
 
     void DeviceUnavailable(std::uint32_t code) override { unavailable.push_back(code); }
 
@@ -81,6 +92,7 @@ private:
     std::vector<std::int32_t> notes_;
     std::vector<WaveformTrace> traces_;
     int fullReports_ = 0;
+    int lostReports_ = 0;
 };
 
 class IdleEventPump : public EventPump {
