@@ -154,8 +154,8 @@ std::size_t AlsaCaptureSource::Read(std::int16_t* frames, std::size_t maxFrames,
 bool AlsaCaptureSource::Recover(int error, std::stop_token& stop) {
     int err = 0;
     if (error == -EPIPE) {
-        ++overruns_;
         err = snd_pcm_prepare(pcm_.get());
+        overruns_ += err >= 0 ? 1 : 0; // a server that went away reports one, too
     } else if (error == -ESTRPIPE) {
         // Resumed here, not in snd_pcm_recover: that one sleeps until the device is awake,
         // however long it takes, where a stop must be heard.

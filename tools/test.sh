@@ -19,5 +19,6 @@ run_build() {
 
 run_build build/debug
 bash tools/pulse-test.sh build/debug
+bash tools/pulse-lost-test.sh build/debug
 run_build build/asan -DTESSMAR_SANITIZE=address,undefined
 run_build build/tsan -DTESSMAR_SANITIZE=thread -DTESSMAR_BUILD_BENCH=OFF
