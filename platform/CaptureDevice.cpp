@@ -207,14 +207,19 @@ void CaptureDevice::Core::Run(std::stop_token stop) {
         if (stop.stop_requested()) {
             break;
         }
+        std::size_t count = 0;
         if (wanted != running) {
             // A new start begins afresh; nothing read for an earlier one is delivered.
             wanted != 0 ? source_->Start() : source_->Stop();
             running = wanted;
             lost = source_->Lost();
+            if (!lost) {
+                continue;
+            }
+        } else {
+            count = source_->Read(chunk.data(), kReadFrames, stop);
+            lost = source_->Lost();
         }
-        const std::size_t count = lost ? 0 : source_->Read(chunk.data(), kReadFrames, stop);
-        lost = lost || source_->Lost();
         const std::uint64_t nowOverruns = source_->Overruns();
         counters_->sourceOverruns += nowOverruns - overruns;
         overruns = nowOverruns;
