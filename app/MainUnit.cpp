@@ -383,8 +383,11 @@ void TMainForm::FormShow(QObject*) {
         }
     }
     commandLineTake_ = true;
+    struct Attended { // also when the take fails to start: the window is the user's then
+        bool& unattended;
+        ~Attended() { unattended = false; }
+    } attended{commandLineTake_};
     KonvertBtnClick(this);
-    commandLineTake_ = false;
     // Takes effect once this handler is done and the event loop goes on.
     const int status = commandLineDeviceLost_ ? 1 : 0;
     QMetaObject::invokeMethod(

@@ -12,7 +12,7 @@ pid=
 program=
 cleanup() {
     [ -n "$program" ] && kill -9 "$program" 2>/dev/null || true
-    [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true
+    [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null || true
     [ -n "${KEEP:-}" ] || rm -rf "$work"
 }
 trap cleanup EXIT
@@ -35,6 +35,7 @@ unset TESSMAR_INPUT ALSA_CONFIG_PATH
 pulseaudio -n -F "$work/server.pa" --daemonize=no --exit-idle-time=-1 \
     --log-target=file:"$work/server.log" &
 pid=$!
+disown "$pid" # its death below is intended, not a job to report
 for _ in $(seq 50); do
     pactl info > /dev/null 2>&1 && break
     sleep 0.1
@@ -46,7 +47,6 @@ QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$work/home "$build/app/tessmar" x "$wo
 program=$!
 sleep 3
 kill -9 "$pid" # the server dies, as a crashed or ended session's would
-{ wait "$pid" || true; } 2>/dev/null
 pid=
 for _ in $(seq 150); do # hang guard only
     kill -0 "$program" 2>/dev/null || break
