@@ -45,4 +45,8 @@ void CaptureLink::RecordingFull(RecordingLimit why) {
         Qt::QueuedConnection);
 }
 
+void CaptureLink::DeviceLost() {
+    QMetaObject::invokeMethod(this, "ReportDeviceLost", Qt::QueuedConnection);
+}
+
 } // namespace tessmar

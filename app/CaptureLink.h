@@ -23,6 +23,7 @@ public:
         std::function<std::string(const std::string&, const std::string&)> askForOtherFile;
         std::function<void(std::uint32_t)> deviceUnavailable;
         std::function<void(const std::string&)> recordingSaved;
+        std::function<void()> deviceLost;
     };
 
     explicit CaptureLink(Window window, QObject* parent = nullptr)
@@ -42,6 +43,7 @@ public:
     ViewSize WaveformViewSize() override;
     void ShowWaveform(WaveformTrace trace) override;
     void RecordingFull(RecordingLimit why) override;
+    void DeviceLost() override;
     void DeviceUnavailable(std::uint32_t code) override { window_.deviceUnavailable(code); }
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason) override {
         return window_.askForOtherFile(fileName, reason);
@@ -54,6 +56,7 @@ private slots:
     void TraceWaiting() { window_.traceWaiting(); }
     void ReportRecordingFull() { window_.recordingFull(RecordingLimit::LongestLength); }
     void ReportOutOfMemory() { window_.recordingFull(RecordingLimit::OutOfMemory); }
+    void ReportDeviceLost() { window_.deviceLost(); }
 
 private:
     Window window_;

@@ -82,7 +82,7 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
                return saver_.OtherFile(file, reason);
            },
            [this](std::uint32_t code) { ReportDeviceUnavailable(code); },
-           [this](const std::string& file) { RecordingSaved(file); }}),
+           [this](const std::string& file) { RecordingSaved(file); }, [this] { DeviceLost(); }}),
       engine_(services.waveIn, captureLink_, services.events), mixerSetup_(services.mixer),
       player_(services.mediaDevice), playback_(player_, playbackLink_, services.events) {
     setObjectName("MainForm");
@@ -330,6 +330,21 @@ void TMainForm::RecordBtnClick(QObject*) {
 
 void TMainForm::StopBtnClick(QObject*) {
     engine_.StopBtnClick();
+}
+
+// Told once per take; the take itself goes on until "Abbrechen", so that it is saved.
+void TMainForm::DeviceLost() {
+    if (!recording_) {
+        return; // the take ended before the news arrived
+    }
+    if (commandLine_) {
+        // Nobody can click: the take ends here and is saved, and the exit status says so.
+        outcome_.Fail("Das Aufnahmegerät ist nicht mehr erreichbar; die Aufnahme endet, das "
+                      "bisher Aufgenommene wird gespeichert");
+        CancelFlag = true;
+        return;
+    }
+    guard_.Report(this, DeviceLostText(!captureLink_.OutputFileName().empty()));
 }
 
 std::string TMainForm::AskForOtherFile(const std::string& fileName, const std::string& reason) {

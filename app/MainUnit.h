@@ -142,6 +142,7 @@ private:
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason);
     void RecordingSaved(const std::string& fileName);
     void ReportDeviceUnavailable(std::uint32_t code);
+    void DeviceLost();
     void WaitForCancel();
     void BackToIdle(bool playable);
     bool Unattended() const { return commandLine_ || signalled_; }

@@ -12,4 +12,13 @@ std::string RecordingStoppedGrowingText(RecordingLimit why) {
     return "Die Aufnahme hat ihre größte Länge erreicht. " + rest;
 }
 
+std::string DeviceLostText(bool kept) {
+    const std::string gone = "Das Aufnahmegerät ist nicht mehr erreichbar. ";
+    if (kept) {
+        return gone + "Das bisher Aufgenommene bleibt erhalten und wird mit \"Abbrechen\" "
+                      "gespeichert";
+    }
+    return gone + "Es wird nichts mehr aufgenommen; beenden Sie die Aufnahme mit \"Abbrechen\"";
+}
+
 } // namespace tessmar

@@ -8,5 +8,8 @@ namespace tessmar {
 
 // What the user is told when the recording stops growing.
 std::string RecordingStoppedGrowingText(RecordingLimit why);
+// What the user is told once when the recording device goes away during a take; `kept`
+// when a file is named, so what was recorded so far is saved by "Abbrechen".
+std::string DeviceLostText(bool kept);
 
 } // namespace tessmar

@@ -20,6 +20,8 @@ void CaptureHandler::ProcessCaptureMessages(const TThread& thread) {
             } catch (const std::exception&) {
                 // Out of memory for one block: the recording goes on with the next one.
             }
+        } else if (message.message == MM_WIM_LOST && !thread.Terminated()) {
+            view_.DeviceLost(); // every block filled before the loss has been kept by now
         }
     }
 }

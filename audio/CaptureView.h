@@ -33,6 +33,9 @@ public:
     virtual void ShowWaveform(WaveformTrace trace) = 0;
     // Capture thread, at most once per recording: no more blocks can be kept, and why.
     virtual void RecordingFull(RecordingLimit why) = 0;
+    // Capture thread, at most once per recording: the device has gone away; the blocks
+    // it filled until then have all been handled.
+    virtual void DeviceLost() = 0;
 
     // Window thread, at start: the recording device can't be opened (code as the device
     // reported it), so nothing will be recorded.

@@ -15,8 +15,8 @@
 namespace tessmar {
 namespace {
 
-constexpr int kPollGuardMs = 1000; // re-check a device that stays silent
-constexpr int kRetryMs = 500;      // between attempts on a failing device
+constexpr int kPollGuardMs = 1000;  // re-check a device that stays silent
+constexpr int kResumeRetryMs = 100; // a suspended device that isn't awake yet
 
 // The PCM wrapped in the plug layer; the name is quoted so that its own colons and
 // commas stay part of it.
@@ -105,7 +105,9 @@ AlsaCaptureSource::AlsaCaptureSource(std::string name, PcmHandle pcm, UniqueFd w
 AlsaCaptureSource::~AlsaCaptureSource() = default;
 
 void AlsaCaptureSource::Start() {
-    StartPcm();
+    if (!lost_) {
+        StartPcm();
+    }
 }
 
 void AlsaCaptureSource::Stop() {
@@ -121,6 +123,8 @@ bool AlsaCaptureSource::StartPcm() {
     }
     running_ = err >= 0;
     if (!running_) {
+        // A device that can't even start gives nothing: told once, not asked again.
+        lost_ = true;
         Complain("lässt sich nicht starten", err);
     }
     return running_;
@@ -130,8 +134,7 @@ std::size_t AlsaCaptureSource::Read(std::int16_t* frames, std::size_t maxFrames,
                                     std::stop_token stop) {
     const int wakeFd = wake_.get();
     std::stop_callback wakeUp(stop, [wakeFd] { eventfd_write(wakeFd, 1); });
-    if (!running_ && !StartPcm()) {
-        Wait(stop, false, kRetryMs);
+    if (lost_ || (!running_ && !StartPcm())) {
         return 0;
     }
     while (!stop.stop_requested()) {
@@ -141,25 +144,39 @@ std::size_t AlsaCaptureSource::Read(std::int16_t* frames, std::size_t maxFrames,
         }
         if (got == 0 || got == -EAGAIN) {
             Wait(stop, true, kPollGuardMs);
-        } else if (!Recover(static_cast<int>(got))) {
-            Wait(stop, false, kRetryMs);
+        } else if (!Recover(static_cast<int>(got), stop)) {
             return 0;
         }
     }
     return 0;
 }
 
-bool AlsaCaptureSource::Recover(int error) {
+bool AlsaCaptureSource::Recover(int error, std::stop_token& stop) {
+    int err = 0;
     if (error == -EPIPE) {
-        ++overruns_;
+        err = snd_pcm_prepare(pcm_.get());
+        overruns_ += err >= 0 ? 1 : 0; // a server that went away reports one, too
+    } else if (error == -ESTRPIPE) {
+        // Resumed here, not in snd_pcm_recover: that one sleeps until the device is awake,
+        // however long it takes, where a stop must be heard.
+        err = snd_pcm_resume(pcm_.get());
+        if (err == -EAGAIN) {
+            Wait(stop, false, kResumeRetryMs);
+            return true;
+        }
+        if (err < 0) {
+            err = snd_pcm_prepare(pcm_.get()); // a device that can't resume starts over
+        }
+    } else {
+        err = error; // unplugged, or the sound server went away: nothing to retry
     }
-    int err = snd_pcm_recover(pcm_.get(), error, 1);
     if (err >= 0 && snd_pcm_state(pcm_.get()) == SND_PCM_STATE_PREPARED) {
         err = snd_pcm_start(pcm_.get());
     }
     if (err < 0) {
         running_ = false;
-        Complain("liefert keine Daten", err);
+        lost_ = true;
+        Complain("ist nicht mehr erreichbar", err);
         return false;
     }
     return true;

@@ -29,6 +29,8 @@ public:
     void Stop() override;
     std::size_t Read(std::int16_t* frames, std::size_t maxFrames, std::stop_token stop) override;
     std::uint64_t Overruns() const override { return overruns_; }
+    // After an error that can't be recovered from, or a start that failed.
+    bool Lost() const override { return lost_; }
 
 private:
     struct PcmCloser {
@@ -38,7 +40,8 @@ private:
 
     AlsaCaptureSource(std::string name, PcmHandle pcm, UniqueFd wake);
     bool StartPcm();
-    bool Recover(int error);
+    // Gets the PCM capturing again after error; false when it is lost.
+    bool Recover(int error, std::stop_token& stop);
     // Waits until the PCM has input (withPcm) or the time is up, or stop is requested.
     void Wait(std::stop_token& stop, bool withPcm, int timeoutMs);
     void Complain(const std::string& what, int error);
@@ -47,6 +50,7 @@ private:
     PcmHandle pcm_;
     UniqueFd wake_;
     bool running_ = false;
+    bool lost_ = false;
     bool complained_ = false;
     std::uint64_t overruns_ = 0;
 };

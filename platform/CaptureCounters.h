@@ -11,6 +11,9 @@ struct CaptureCounters {
     std::atomic<std::uint64_t> lostFrames{0};
     // Times the input itself overflowed because the device thread read it too late.
     std::atomic<std::uint64_t> sourceOverruns{0};
+    // Device threads that a close left behind because their input did not return, and
+    // that have not ended yet.
+    std::atomic<int> strandedThreads{0};
 };
 
 } // namespace tessmar

@@ -4,12 +4,9 @@
 #include "platform/CaptureSource.h"
 #include "platform/WaveIn.h"
 
-#include <condition_variable>
-#include <deque>
+#include <chrono>
 #include <memory>
-#include <mutex>
 #include <thread>
-#include <vector>
 
 namespace tessmar {
 
@@ -17,16 +14,19 @@ namespace tessmar {
 // blocks strictly in queueing order, handing each back to the notification thread
 // (MM_WIM_DATA) as soon as it is full. Input that finds no block queued waits in the
 // device, as in a sound card's buffer, for at most kHeldFrames; older input is then lost
-// and counted. Every method may be called from any thread; the blocks are only touched
-// under the device's lock, and notifications are posted under it too, so that they
-// arrive in hand-back order.
+// and counted. A source that is lost hands back what it holds and posts MM_WIM_LOST.
+// Every method may be called from any thread; the blocks are only touched under the
+// device's lock, and notifications are posted under it too, so that they arrive in
+// hand-back order.
 class CaptureDevice {
 public:
     static constexpr std::size_t kHeldFrames = 8 * 1024; // about 0.74 s
+    // How long Close waits for a device thread stuck in its source before leaving it.
+    static constexpr std::chrono::milliseconds kCloseWait{1000};
 
     // Posts MM_WIM_OPEN and starts the device thread, which waits for Start.
     CaptureDevice(HWAVEIN handle, ThreadId callback, std::unique_ptr<CaptureSource> source,
-                  CaptureCounters& counters);
+                  std::shared_ptr<CaptureCounters> counters);
     // Closes, if Close was not called.
     ~CaptureDevice();
     CaptureDevice(const CaptureDevice&) = delete;
@@ -40,30 +40,16 @@ public:
     // Stops and hands back every queued block.
     MMRESULT Reset();
     // Hands back every queued block and ends the device thread; then posts MM_WIM_CLOSE.
-    // Afterwards no block is written and nothing else is posted.
+    // Afterwards no block is written and nothing else is posted. A thread that doesn't
+    // end within kCloseWait (its source hangs in a call) is left to end by itself: it
+    // shares ownership of what it uses, touches no block and posts nothing any more.
     MMRESULT Close();
 
 private:
-    void Run(std::stop_token stop);
-    // With the lock held:
-    void Deliver(const std::int16_t* frames, std::size_t count);
-    void FillBlocks();
-    void HandBackFront();
+    class Core;
 
-    const HWAVEIN handle_;
-    const ThreadId callback_;
-    std::unique_ptr<CaptureSource> source_; // the device thread's while it runs
-    CaptureCounters& counters_;
-
-    std::mutex mutex_;
-    std::condition_variable_any changed_;
-    std::deque<WaveHdr*> queue_;
-    std::vector<std::int16_t> held_; // input not yet in a block, oldest first
-    std::uint64_t starts_ = 0;
-    std::uint64_t activeStart_ = 0; // the start being captured for; 0 while stopped
-    bool closed_ = false;
-
-    std::jthread thread_; // last, so that it starts with everything above in place
+    std::shared_ptr<Core> core_;
+    std::jthread thread_;
 };
 
 } // namespace tessmar

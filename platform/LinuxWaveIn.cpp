@@ -70,7 +70,7 @@ std::unique_ptr<LinuxWaveIn> LinuxWaveIn::FromEnvironment() {
 }
 
 LinuxWaveIn::~LinuxWaveIn() {
-    // Each device closes as it goes: its thread ends before the counters do.
+    // Each device closes as it goes, within a bounded wait for its thread.
     std::lock_guard lock(mutex_);
     devices_.clear();
 }

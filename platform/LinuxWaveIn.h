@@ -37,14 +37,18 @@ public:
     const CaptureInput& input() const { return input_; }
     // Input lost since this object was made: frames that found no queued block, and
     // overflows of the input because the device thread came too late.
-    std::uint64_t LostFrames() const { return counters_.lostFrames; }
-    std::uint64_t SourceOverruns() const { return counters_.sourceOverruns; }
+    std::uint64_t LostFrames() const { return counters_->lostFrames; }
+    std::uint64_t SourceOverruns() const { return counters_->sourceOverruns; }
+    // Device threads that a close had to leave stuck in their input and that have not
+    // ended yet.
+    int StrandedThreads() const { return counters_->strandedThreads; }
 
 private:
     std::shared_ptr<CaptureDevice> Find(HWAVEIN handle);
 
     const CaptureInput input_;
-    CaptureCounters counters_;
+    // Shared with the device threads, which may outlive this object when one is stuck.
+    const std::shared_ptr<CaptureCounters> counters_ = std::make_shared<CaptureCounters>();
     std::mutex mutex_;
     HWAVEIN lastHandle_ = 0;
     std::map<HWAVEIN, std::shared_ptr<CaptureDevice>> devices_;

@@ -24,6 +24,11 @@ inline constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
 inline constexpr std::uint32_t MM_WIM_OPEN = 0x3BE;
 inline constexpr std::uint32_t MM_WIM_CLOSE = 0x3BF;
 inline constexpr std::uint32_t MM_WIM_DATA = 0x3C0;
+// Our own addition: the device has gone away for good (unplugged, sound server ended).
+// Posted once, after every block holding input from before the loss has been handed back,
+// partly filled ones included; the device fills nothing afterwards, and blocks queued then
+// stay queued until reset or close.
+inline constexpr std::uint32_t MM_WIM_LOST = 0x7C0;
 
 // Header flags.
 inline constexpr std::uint32_t WHDR_DONE = 0x01;

@@ -21,6 +21,7 @@ run_build build/debug
 for server in "pulseaudio 11025" "pulseaudio 44100" "pipewire 48000"; do
     bash tools/sound-server-test.sh build/debug $server
 done
+bash tools/pulse-lost-test.sh build/debug
 run_build build/asan -DTESSMAR_SANITIZE=address,undefined
 run_build build/tsan -DTESSMAR_SANITIZE=thread -DTESSMAR_BUILD_BENCH=OFF
 

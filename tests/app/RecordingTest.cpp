@@ -394,6 +394,48 @@ private slots:
         QVERIFY(w.Outcome().Said().back().find("nichts aufgenommen") != std::string::npos);
     }
 
+    void ALostDeviceIsToldOnceAndTheTakeIsKept() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        const std::string file = f.dir / "lost.wav";
+        w.FilenameEdit2->SetFileName(file);
+        w.show();
+        WhileRecording(w, [&] {
+            QVERIFY(Capture(f, 1));
+            QVERIFY(f.waveIn.WaitForQueued(2) && f.waveIn.Fill(1000, 2)); // half a block
+            f.waveIn.Lose();
+            QVERIFY(QTest::qWaitFor([&] { return !f.messages.shown.empty(); }));
+            QTest::qWait(50);
+            QVERIFY(w.StopPlayBtn->isEnabled()); // the take waits for "Abbrechen"
+            w.StopPlayBtn->click();
+        });
+        w.KonvertBtn->click();
+        QCOMPARE(f.messages.shown.size(), 1u);
+        QCOMPARE(f.messages.shown[0].text,
+                 QString("Das Aufnahmegerät ist nicht mehr erreichbar. Das bisher Aufgenommene "
+                         "bleibt erhalten und wird mit \"Abbrechen\" gespeichert."));
+        QCOMPARE(SamplesIn(file), 4096u + 1000u);
+    }
+
+    void ALostDeviceEndsACommandLineTakeWithStatus1() {
+        MainFormFixture f("prog", {"x", "$DIR/cmd.wav"});
+        TMainForm& w = *f.form;
+        QTimer::singleShot(0, &w, [&] {
+            QVERIFY(Capture(f, 7));
+            f.waveIn.Lose();
+        });
+        QTimer guard; // hang guard only
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, &w, [&] { w.CancelFlag = true; });
+        guard.start(10000);
+        w.show(); // records until the device goes
+        guard.stop();
+        QCOMPARE(SamplesIn(f.dir / "cmd.wav"), 4096u);
+        QVERIFY(f.messages.shown.empty()); // nobody to click it away
+        QVERIFY(w.Outcome().Failed());     // exit status 1, and why
+        QVERIFY(w.Outcome().Said().front().find("nicht mehr erreichbar") != std::string::npos);
+    }
+
     void ClosingTheWindowEndsAPlayback() {
         MainFormFixture f;
         TMainForm& w = *f.form;

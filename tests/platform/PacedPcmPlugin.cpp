@@ -1,13 +1,18 @@
-// An ALSA PCM plugin for the playback tests: a sound card without a card. It takes 16-bit
-// frames and "plays" them at the pace of their rate (times `speed`; 0 never plays), so
-// positions, delays and draining behave as on real hardware. What it has been given and
-// how often it was stopped go to the `status` file; a `lock` file makes it a device that
-// only one may hold at a time; `channels_max` makes it refuse wider sound.
+// An ALSA PCM plugin for the tests: a sound card without a card. For playback it takes
+// 16-bit frames and "plays" them at the pace of their rate (times `speed`; 0 never plays),
+// so positions, delays and draining behave as on real hardware. For capture it records
+// numbered frames at that pace (frame i carries i + 1: low half in channel 0, high half in
+// channel 1). What it has been given or has delivered, and how often it was stopped, go
+// to the `status` file; a `lock` file makes it a device that only one may hold at a time;
+// `channels_max` makes it refuse wider sound. Failures of a real card: `fail_after` N
+// frames it fails with -ENODEV as an unplugged card does; while the `block_file` exists,
+// every call that looks at the card's position hangs, as with a stuck driver or server.
 #include <algorithm>
 #include <alsa/asoundlib.h>
 #include <alsa/pcm_external.h>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -29,8 +34,27 @@ struct Paced {
     Clock::time_point startTime;
     snd_pcm_uframes_t startPointer = 0;
     snd_pcm_uframes_t pointer = 0;
-    unsigned long long received = 0;
+    unsigned long long received = 0; // frames played, or delivered by capture
     int stops = 0;
+    long long failAfter = -1; // frames; negative: never
+    std::string blockPath;
+
+    bool Failed() const { return failAfter >= 0 && received >= (unsigned long long)failAfter; }
+    // Hangs while the block file is there; a file beside it, named with ".waiting" added,
+    // tells that it hangs.
+    void MaybeBlock() const {
+        if (blockPath.empty()) {
+            return;
+        }
+        for (bool told = false; access(blockPath.c_str(), F_OK) == 0; usleep(10000)) {
+            if (!told) {
+                told = true;
+                if (FILE* file = std::fopen((blockPath + ".waiting").c_str(), "w")) {
+                    std::fclose(file);
+                }
+            }
+        }
+    }
 
     ~Paced() {
         if (timerFd >= 0) {
@@ -61,6 +85,9 @@ Paced* Of(snd_pcm_ioplug_t* io) {
 
 int Start(snd_pcm_ioplug_t* io) {
     Paced* p = Of(io);
+    if (p->Failed()) {
+        return -ENODEV;
+    }
     p->running = true;
     p->startTime = Clock::now();
     p->startPointer = p->pointer;
@@ -77,24 +104,54 @@ int Stop(snd_pcm_ioplug_t* io) {
 
 int Prepare(snd_pcm_ioplug_t* io) {
     Of(io)->pointer = 0;
-    return 0;
+    return Of(io)->Failed() ? -ENODEV : 0;
 }
 
 // Frames played since the start, never more than were given.
 snd_pcm_sframes_t Pointer(snd_pcm_ioplug_t* io) {
     Paced* p = Of(io);
+    p->MaybeBlock();
     if (p->running) {
         const double seconds = std::chrono::duration<double>(Clock::now() - p->startTime).count();
         const auto played = static_cast<snd_pcm_uframes_t>(seconds * io->rate * p->speed);
-        const snd_pcm_uframes_t given = io->appl_ptr;
-        p->pointer = std::min(p->startPointer + played, given);
+        if (io->stream == SND_PCM_STREAM_PLAYBACK) {
+            const snd_pcm_uframes_t given = io->appl_ptr;
+            p->pointer = std::min(p->startPointer + played, given);
+        } else {
+            p->pointer = p->startPointer + played;
+        }
     }
     return static_cast<snd_pcm_sframes_t>(p->pointer);
 }
 
-snd_pcm_sframes_t Transfer(snd_pcm_ioplug_t* io, const snd_pcm_channel_area_t*, snd_pcm_uframes_t,
-                           snd_pcm_uframes_t size) {
+// Captured frames: the number of each frame, split over the first two channels.
+void Record(snd_pcm_ioplug_t* io, const snd_pcm_channel_area_t* areas, snd_pcm_uframes_t offset,
+            snd_pcm_uframes_t count, unsigned long long first) {
+    for (snd_pcm_uframes_t i = 0; i < count; ++i) {
+        const unsigned long long n = first + i + 1;
+        for (unsigned c = 0; c < io->channels; ++c) {
+            const snd_pcm_channel_area_t& a = areas[c];
+            auto* sample = reinterpret_cast<std::int16_t*>(static_cast<char*>(a.addr) +
+                                                           (a.first + a.step * (offset + i)) / 8);
+            *sample = static_cast<std::int16_t>(c == 0   ? n & 0xFFFF
+                                                : c == 1 ? (n >> 16) & 0xFFFF
+                                                         : 0);
+        }
+    }
+}
+
+snd_pcm_sframes_t Transfer(snd_pcm_ioplug_t* io, const snd_pcm_channel_area_t* areas,
+                           snd_pcm_uframes_t offset, snd_pcm_uframes_t size) {
     Paced* p = Of(io);
+    if (p->Failed()) {
+        return -ENODEV;
+    }
+    if (p->failAfter >= 0) {
+        size = std::min<snd_pcm_uframes_t>(size, p->failAfter - p->received);
+    }
+    if (io->stream == SND_PCM_STREAM_CAPTURE) {
+        Record(io, areas, offset, size, p->received);
+    }
     p->received += size;
     p->WriteStatus();
     return static_cast<snd_pcm_sframes_t>(size);
@@ -106,10 +163,12 @@ int PollRevents(snd_pcm_ioplug_t* io, struct pollfd* pfd, unsigned int, unsigned
     if (read(pfd[0].fd, &ticks, sizeof ticks) < 0 && errno != EAGAIN) {
         return -errno;
     }
-    *revents = io->state == SND_PCM_STATE_RUNNING || io->state == SND_PCM_STATE_DRAINING ||
-                       io->state == SND_PCM_STATE_PREPARED
-                   ? POLLOUT
-                   : 0;
+    const bool active = io->state == SND_PCM_STATE_RUNNING || io->state == SND_PCM_STATE_DRAINING ||
+                        io->state == SND_PCM_STATE_PREPARED;
+    *revents = !active                                ? 0
+               : Of(io)->Failed()                     ? POLLERR
+               : io->stream == SND_PCM_STREAM_CAPTURE ? POLLIN
+                                                      : POLLOUT;
     return 0;
 }
 
@@ -161,6 +220,7 @@ extern "C" SND_PCM_PLUGIN_DEFINE_FUNC(tessmar_paced) {
     (void)root;
     auto* p = new Paced;
     long channelsMax = 8;
+    long frames = 0;
     std::string lockPath;
     snd_config_iterator_t i, next;
     snd_config_for_each(i, next, conf) {
@@ -179,6 +239,10 @@ extern "C" SND_PCM_PLUGIN_DEFINE_FUNC(tessmar_paced) {
             p->statusPath = text;
         } else if (!strcmp(id, "lock") && snd_config_get_string(n, &text) >= 0) {
             lockPath = text;
+        } else if (!strcmp(id, "fail_after") && snd_config_get_integer(n, &frames) >= 0) {
+            p->failAfter = frames;
+        } else if (!strcmp(id, "block_file") && snd_config_get_string(n, &text) >= 0) {
+            p->blockPath = text;
         }
     }
     if (!lockPath.empty()) {

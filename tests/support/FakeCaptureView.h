@@ -40,6 +40,11 @@ public:
         limits_.push_back(why);
     }
     void RecordingSaved(const std::string& fileName) override { saved.push_back(fileName); }
+    void DeviceLost() override {
+        std::lock_guard lock(mutex_);
+        ++lostReports_;
+        changed_.notify_all();
+    }
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason) override {
         std::lock_guard lock(mutex_);
         askedAbout.push_back(fileName + ": " + reason);
@@ -73,6 +78,12 @@ public:
         std::lock_guard lock(mutex_);
         return limits_;
     }
+    // Waits (hang guard: 10 s) for the first report of a lost device; how many there were.
+    int WaitForLostReport() {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(10), [&] { return lostReports_ > 0; });
+        return lostReports_;
+    }
 
     void DeviceUnavailable(std::uint32_t code) override { unavailable.push_back(code); }
 
@@ -89,6 +100,7 @@ private:
     std::vector<WaveformTrace> traces_;
     int fullReports_ = 0;
     std::vector<RecordingLimit> limits_;
+    int lostReports_ = 0;
 };
 
 class IdleEventPump : public EventPump {

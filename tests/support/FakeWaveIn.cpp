@@ -113,6 +113,11 @@ bool FakeWaveIn::Fill(std::uint32_t n, std::uint8_t value, std::uintptr_t wParam
     return true;
 }
 
+void FakeWaveIn::Lose() {
+    std::lock_guard lock(mutex_);
+    PostThreadMessage(callback, MM_WIM_LOST, kHandle, 0);
+}
+
 bool FakeWaveIn::WaitForQueued(std::size_t count) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, std::chrono::seconds(10),

@@ -28,6 +28,8 @@ public:
     // Fills the first queued block with n bytes of `value` and hands it back, posting
     // MM_WIM_DATA with the given wParam. False when no block is queued.
     bool Fill(std::uint32_t n, std::uint8_t value, std::uintptr_t wParam = 0);
+    // The device goes away, as an unplugged card: posts MM_WIM_LOST.
+    void Lose();
     // Waits (hang guard: 10 s) until `count` blocks are queued.
     bool WaitForQueued(std::size_t count);
 
