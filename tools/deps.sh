@@ -10,9 +10,11 @@ TESSMAR_PACKAGES=(
 )
 
 # Only for the tests: a private sound server, its command-line client and ALSA's plugin
-# for it, to check the mixer setup and the recording against what a desktop runs.
+# for it, to check the mixer setup and the recording against what a desktop runs; clang
+# with its runtime libraries (libFuzzer, the sanitizers) for the fuzzers.
 TESSMAR_TEST_PACKAGES=(
     pulseaudio pulseaudio-utils libasound2-plugins
+    clang libclang-rt-14-dev
 )
 
 tessmar_install_packages() {
