@@ -1,6 +1,7 @@
 #include "platform/SoundFileDecoder.h"
 
 #include "audio/CaptureFormat.h"
+#include "platform/SystemErrorText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -36,7 +37,8 @@ std::string Detail(const char* message) {
 std::string AccessProblem(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
-        return errno == ENOENT ? "Die Datei ist nicht vorhanden" : "Die Datei ist nicht zugänglich";
+        return errno == ENOENT ? "Die Datei ist nicht vorhanden"
+                               : "Die Datei ist nicht zugänglich (" + SystemErrorText(errno) + ")";
     }
     if (S_ISDIR(st.st_mode)) {
         return "Das ist ein Ordner, keine Datei";
