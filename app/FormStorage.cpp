@@ -103,10 +103,10 @@ std::optional<FormStorage::Restored> FormStorage::Restore(const WindowPlacement&
     if ((!minMax.empty() || !norm.empty()) &&
         ReadInteger("PixelsPerInch", screen.pixelsPerInch) == screen.pixelsPerInch) {
         // The border is fixed: only the stored position counts, the size stays as designed.
+        // A position so far out that the window's edges don't fit in an int is no position.
         auto& r = placement.normalPosition;
-        r.right = r.left + (now.right - now.left);
-        r.bottom = r.top + (now.bottom - now.top);
-        if (r.left < r.right) {
+        if (!__builtin_add_overflow(r.left, now.right - now.left, &r.right) &&
+            !__builtin_add_overflow(r.top, now.bottom - now.top, &r.bottom) && r.left < r.right) {
             restored.placement = placement;
         }
     }

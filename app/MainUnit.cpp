@@ -45,6 +45,11 @@ QString DeviceUnavailableText(std::uint32_t code) {
     case WAVERR_BADFORMAT:
         why = "es nimmt nicht in 16 Bit Stereo mit 11025 Hz auf";
         break;
+    case MMSYSERR_READERROR:
+        return QString::fromUtf8(
+            "Die Eingabedatei (TESSMAR_INPUT) lässt sich nicht lesen; warum, steht in der "
+            "Standardfehlerausgabe. Es wird nichts aufgenommen; beenden Sie die Aufnahme mit "
+            "\"Abbrechen\"");
     default:
         return QString("Das Aufnahmegerät lässt sich nicht öffnen (Fehler %1). Es wird nichts "
                        "aufgenommen; beenden Sie die Aufnahme mit \"Abbrechen\"")

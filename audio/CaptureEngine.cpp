@@ -2,9 +2,9 @@
 
 #include "audio/TMyThread.h"
 #include "audio/WaveFileWriter.h"
+#include "platform/SystemErrorText.h"
 
 #include <cerrno>
-#include <cstring>
 #include <exception>
 
 namespace tessmar {
@@ -130,7 +130,7 @@ void CaptureEngine::SaveRecording() {
             return;
         }
         // The recording is still in memory: the user may store it elsewhere.
-        fileName = view_.AskForOtherFile(fileName, std::strerror(errno));
+        fileName = view_.AskForOtherFile(fileName, SystemErrorText(errno));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "audio/CaptureHandler.h"
 
+#include "audio/ScopeExit.h"
 #include "platform/TThread.h"
 
 #include <algorithm>
@@ -32,6 +33,9 @@ void CaptureHandler::HandleCapturedBlock() {
     s.BlockToggle = first ? 1 : 0;
     WaveHdr* header = first ? &s.WaveHeader1 : &s.WaveHeader2;
     const std::uint8_t* buffer = first ? s.WaveBuffer1.get() : s.WaveBuffer2.get();
+    // The block goes back to the device whatever happens here: a block kept back would
+    // leave the device one block short and every later block out of step with the toggle.
+    ScopeExit giveBack([&] { device_.waveInAddBuffer(s.WaveInHandle, header, kWaveHdrSize); });
 
     if (view_.OutputFileName().empty()) {
         s.Recording.Release();
@@ -55,7 +59,7 @@ void CaptureHandler::HandleCapturedBlock() {
         }
     }
     view_.AnalizeFrequenz(buffer);
-    device_.waveInAddBuffer(s.WaveInHandle, header, kWaveHdrSize);
+    giveBack.Run();
     DrawWaveform(newest, n);
 }
 

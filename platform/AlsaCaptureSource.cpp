@@ -1,6 +1,7 @@
 #include "platform/AlsaCaptureSource.h"
 
 #include "audio/CaptureFormat.h"
+#include "platform/SystemErrorText.h"
 
 #include <alsa/asoundlib.h>
 #include <cerrno>
@@ -59,6 +60,11 @@ int SetCaptureFormat(snd_pcm_t* pcm, const char*& refused) {
     return 0;
 }
 
+// ALSA's result codes below its own range are errno values, which are told in German.
+std::string AlsaReason(int err) {
+    return -err < SND_ERROR_BEGIN ? SystemErrorText(-err) : std::string(snd_strerror(err));
+}
+
 // ALSA's own messages name its source lines; ours say in German what failed and why.
 void QuietAlsaMessages(const char*, int, const char*, int, const char*, ...) {}
 
@@ -76,7 +82,7 @@ std::unique_ptr<AlsaCaptureSource> AlsaCaptureSource::Open(const std::string& na
     int err = snd_pcm_open(&raw, PlugName(name).c_str(), SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
     if (err < 0) {
         result = err == -EBUSY ? MMSYSERR_ALLOCATED : MMSYSERR_BADDEVICEID;
-        error = "lässt sich nicht öffnen (" + std::string(snd_strerror(err)) + ")";
+        error = "lässt sich nicht öffnen (" + AlsaReason(err) + ")";
         return nullptr;
     }
     PcmHandle pcm(raw);
@@ -85,13 +91,13 @@ std::unique_ptr<AlsaCaptureSource> AlsaCaptureSource::Open(const std::string& na
     if (err < 0) {
         result = WAVERR_BADFORMAT;
         error = "kann nicht mit 11025 Hz, 16 Bit, Stereo aufnehmen (" + std::string(refused) +
-                ": " + snd_strerror(err) + ")";
+                ": " + AlsaReason(err) + ")";
         return nullptr;
     }
     UniqueFd wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
     if (!wake) {
         result = MMSYSERR_ERROR;
-        error = "kein Weckdeskriptor (" + std::string(std::strerror(errno)) + ")";
+        error = "kein Weckdeskriptor (" + SystemErrorText(errno) + ")";
         return nullptr;
     }
     result = MMSYSERR_NOERROR;
@@ -200,7 +206,7 @@ void AlsaCaptureSource::Complain(const std::string& what, int error) {
     if (!complained_) {
         complained_ = true;
         std::cerr << "tessmar: Das Aufnahmegerät „" << name_ << "“ " << what << " ("
-                  << snd_strerror(error) << ").\n";
+                  << AlsaReason(error) << ").\n";
     }
 }
 

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/SystemErrorText.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -58,7 +60,16 @@ bool AtomicFile::Open() {
     struct stat existing {};
     const bool exists = ::stat(target_.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode)) {
-        return Fail(S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
+        return Fail(S_ISDIR(existing.st_mode) ? EISDIR : kErrNotRegularFile);
+    }
+    if (exists) {
+        // The rename needs only the folder's permission; a file the caller may not write
+        // (read-only, immutable, on a read-only mount) is refused and left as it is.
+        const int probe = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (probe < 0) {
+            return Fail(errno);
+        }
+        ::close(probe);
     }
 
     std::random_device random;

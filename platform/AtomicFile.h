@@ -17,13 +17,14 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     // Creates the temporary file. A target that exists but is not a regular file
-    // (a folder, a device) is refused.
+    // (a folder: EISDIR, a device: kErrNotRegularFile), or that the caller can't open for
+    // writing, is refused.
     bool Open();
     bool Write(const void* data, std::size_t size);
     // Flushes to disk, closes and renames over the target.
     bool Commit();
 
-    // errno of the first failure, 0 while none occurred.
+    // errno (or kErrNotRegularFile) of the first failure, 0 while none occurred.
     int error() const { return error_; }
 
 private:

@@ -25,7 +25,8 @@ std::unique_ptr<CaptureSource> OpenFile(const std::string& path, MMRESULT& resul
     if (!decoder) {
         std::cerr << "tessmar: Die Eingabedatei „" << path << "“ lässt sich nicht lesen: " << error
                   << ".\n";
-        result = MMSYSERR_BADDEVICEID;
+        result = MMSYSERR_READERROR; // a file, not a missing device
+
         return nullptr;
     }
     // The file, then silence; a read error is told once and also ends in silence.

@@ -17,5 +17,7 @@ inline constexpr MMRESULT MMSYSERR_NODRIVER = 6;
 inline constexpr MMRESULT MMSYSERR_NOMEM = 7;
 inline constexpr MMRESULT MMSYSERR_INVALFLAG = 10;
 inline constexpr MMRESULT MMSYSERR_INVALPARAM = 11;
+// The recording device's input is a file that can't be read.
+inline constexpr MMRESULT MMSYSERR_READERROR = 16;
 
 } // namespace tessmar

@@ -1,9 +1,11 @@
 #include "platform/SoundFileDecoder.h"
 
 #include "audio/CaptureFormat.h"
+#include "platform/SystemErrorText.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <samplerate.h>
 #include <sndfile.h>
 #include <sys/stat.h>
@@ -35,7 +37,8 @@ std::string Detail(const char* message) {
 std::string AccessProblem(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
-        return errno == ENOENT ? "Die Datei ist nicht vorhanden" : "Die Datei ist nicht zugänglich";
+        return errno == ENOENT ? "Die Datei ist nicht vorhanden"
+                               : "Die Datei ist nicht zugänglich (" + SystemErrorText(errno) + ")";
     }
     if (S_ISDIR(st.st_mode)) {
         return "Das ist ein Ordner, keine Datei";
@@ -55,12 +58,43 @@ template <typename T> void ToStereo(const T* in, std::size_t frames, int channel
     }
 }
 
+// Bytes in memory read as a file through libsndfile's virtual I/O.
+struct MemoryFile {
+    const unsigned char* data = nullptr;
+    sf_count_t size = 0;
+    sf_count_t position = 0;
+
+    static sf_count_t Length(void* self) { return static_cast<MemoryFile*>(self)->size; }
+    static sf_count_t Seek(sf_count_t offset, int whence, void* self) {
+        MemoryFile& m = *static_cast<MemoryFile*>(self);
+        const sf_count_t base = whence == SEEK_CUR ? m.position : whence == SEEK_END ? m.size : 0;
+        if (offset > m.size - base || base + offset < 0) {
+            return -1;
+        }
+        m.position = base + offset;
+        return m.position;
+    }
+    static sf_count_t Read(void* out, sf_count_t count, void* self) {
+        MemoryFile& m = *static_cast<MemoryFile*>(self);
+        const sf_count_t n = std::max<sf_count_t>(0, std::min(count, m.size - m.position));
+        if (n > 0) {
+            std::memcpy(out, m.data + m.position, static_cast<std::size_t>(n));
+        }
+        m.position += n;
+        return n;
+    }
+    static sf_count_t Write(const void*, sf_count_t, void*) { return 0; }
+    static sf_count_t Tell(void* self) { return static_cast<MemoryFile*>(self)->position; }
+};
+
 } // namespace
 
 struct SoundFileDecoder::State {
+    std::unique_ptr<MemoryFile> memory; // only when reading from memory
     std::unique_ptr<SNDFILE, SndfileCloser> file;
     SF_INFO info{};
-    std::vector<std::int16_t> shortFrames; // direct path: one chunk of source frames
+    std::vector<float> directFrames; // direct path: one chunk of source frames
+    std::vector<float> directStereo; // direct path: the same as stereo
     std::unique_ptr<SRC_STATE, ResamplerDeleter> resampler;
     std::vector<float> sourceFrames; // resampling: one chunk of source frames
     std::vector<float> pending;      // resampling: stereo input not yet consumed
@@ -78,6 +112,23 @@ std::unique_ptr<SoundFileDecoder> SoundFileDecoder::Open(const std::string& path
     }
     auto state = std::make_unique<State>();
     state->file.reset(sf_open(path.c_str(), SFM_READ, &state->info));
+    return FromOpened(std::move(state), error);
+}
+
+std::unique_ptr<SoundFileDecoder> SoundFileDecoder::OpenMemory(const void* data, std::size_t size,
+                                                               std::string& error) {
+    auto state = std::make_unique<State>();
+    state->memory = std::make_unique<MemoryFile>();
+    state->memory->data = static_cast<const unsigned char*>(data);
+    state->memory->size = static_cast<sf_count_t>(size);
+    SF_VIRTUAL_IO io{&MemoryFile::Length, &MemoryFile::Seek, &MemoryFile::Read, &MemoryFile::Write,
+                     &MemoryFile::Tell};
+    state->file.reset(sf_open_virtual(&io, SFM_READ, &state->info, state->memory.get()));
+    return FromOpened(std::move(state), error);
+}
+
+std::unique_ptr<SoundFileDecoder> SoundFileDecoder::FromOpened(std::unique_ptr<State> state,
+                                                               std::string& error) {
     if (!state->file) {
         error = "Kein lesbares Audioformat" + Detail(sf_strerror(nullptr));
         return nullptr;
@@ -86,8 +137,6 @@ std::unique_ptr<SoundFileDecoder> SoundFileDecoder::Open(const std::string& path
         error = "Die Datei enthält kein gültiges Audioformat";
         return nullptr;
     }
-    // Float files beyond full scale are clipped, not wrapped around.
-    sf_command(state->file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
     if (state->info.samplerate != kSampleRate) {
         int code = 0;
         state->resampler.reset(src_new(SRC_SINC_MEDIUM_QUALITY, kChannels, &code));
@@ -96,6 +145,7 @@ std::unique_ptr<SoundFileDecoder> SoundFileDecoder::Open(const std::string& path
             return nullptr;
         }
     }
+    error.clear();
     return std::unique_ptr<SoundFileDecoder>(new SoundFileDecoder(std::move(state)));
 }
 
@@ -115,23 +165,30 @@ std::size_t SoundFileDecoder::Read(std::int16_t* frames, std::size_t frameCount)
     return state_->resampler ? ReadResampled(frames, frameCount) : ReadDirect(frames, frameCount);
 }
 
+// Every sample type is read as floats at full scale ±1 and converted as the resampled path
+// does. Reading shorts would leave float files unscaled (±1, so silence); libsndfile's
+// scaling for them turns the file up to its own peak. 16-bit samples survive the round
+// trip bit for bit.
 std::size_t SoundFileDecoder::ReadDirect(std::int16_t* frames, std::size_t frameCount) {
     State& s = *state_;
     const int channels = s.info.channels;
     std::size_t done = 0;
     while (done < frameCount) {
         const std::size_t want = std::min(frameCount - done, kChunkFrames);
-        s.shortFrames.resize(want * channels);
-        const sf_count_t got = sf_readf_short(s.file.get(), s.shortFrames.data(), want);
+        s.directFrames.resize(want * channels);
+        const sf_count_t got = sf_readf_float(s.file.get(), s.directFrames.data(), want);
         if (got <= 0) {
             if (sf_error(s.file.get()) != SF_ERR_NO_ERROR) {
                 error_ = "Lesefehler" + Detail(sf_strerror(s.file.get()));
             }
             break;
         }
-        ToStereo(s.shortFrames.data(), static_cast<std::size_t>(got), channels,
-                 frames + done * kChannels);
-        done += static_cast<std::size_t>(got);
+        const std::size_t n = static_cast<std::size_t>(got);
+        s.directStereo.resize(n * kChannels);
+        ToStereo(s.directFrames.data(), n, channels, s.directStereo.data());
+        src_float_to_short_array(s.directStereo.data(), frames + done * kChannels,
+                                 static_cast<int>(n * kChannels));
+        done += n;
     }
     return done;
 }

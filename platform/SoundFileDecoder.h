@@ -8,14 +8,16 @@
 namespace tessmar {
 
 // Reads any audio file libsndfile understands and delivers it in the capture format:
-// 16-bit stereo at 11025 frames/s. A file at 11025 frames/s is read as 16-bit samples
-// directly, so one already in the capture format passes through bit for bit; other rates
-// go through libsamplerate. Mono is copied to both channels; of more than two channels
-// the first two are kept.
+// 16-bit stereo at 11025 frames/s, every sample type at its own full scale. A file already
+// in the capture format passes through bit for bit; other rates go through libsamplerate. Mono is
+// copied to both channels; of more than two channels the first two are kept.
 class SoundFileDecoder {
 public:
     // nullptr on failure, with a German reason in error (without the file name).
     static std::unique_ptr<SoundFileDecoder> Open(const std::string& path, std::string& error);
+    // The same from a file's bytes in memory, which must outlive the decoder.
+    static std::unique_ptr<SoundFileDecoder> OpenMemory(const void* data, std::size_t size,
+                                                        std::string& error);
     ~SoundFileDecoder();
     SoundFileDecoder(const SoundFileDecoder&) = delete;
     SoundFileDecoder& operator=(const SoundFileDecoder&) = delete;
@@ -31,6 +33,8 @@ public:
 private:
     struct State;
     explicit SoundFileDecoder(std::unique_ptr<State> state);
+    static std::unique_ptr<SoundFileDecoder> FromOpened(std::unique_ptr<State> state,
+                                                        std::string& error);
 
     std::size_t ReadDirect(std::int16_t* frames, std::size_t frameCount);
     std::size_t ReadResampled(std::int16_t* frames, std::size_t frameCount);

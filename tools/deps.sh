@@ -22,6 +22,9 @@ TESSMAR_TEST_PACKAGES=(
     pipewire wireplumber dbus-daemon
 )
 
+# The fuzzers: clang with its runtime libraries (libFuzzer, the sanitizers).
+TESSMAR_TEST_PACKAGES+=(clang libclang-rt-14-dev)
+
 # The icon's PNG sizes are rendered from its SVG at build time.
 TESSMAR_PACKAGES+=(librsvg2-bin)
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a Debug build (also recording through sound
-# servers of its own: PulseAudio at two rates, PipeWire), an AddressSanitizer + UndefinedBehaviorSanitizer build and a
-# ThreadSanitizer build.
+# servers of its own: PulseAudio at two rates, PipeWire), an AddressSanitizer +
+# UndefinedBehaviorSanitizer build and a ThreadSanitizer build; then a clang build of the
+# fuzzers alone, each run for a short while (TESSMAR_FUZZ_SECONDS, 20 s by default); last
+# the installed program and its Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/deps.sh
@@ -24,6 +26,13 @@ done
 bash tools/pulse-lost-test.sh build/debug
 run_build build/asan -DTESSMAR_SANITIZE=address,undefined
 run_build build/tsan -DTESSMAR_SANITIZE=thread -DTESSMAR_BUILD_BENCH=OFF
+
+echo "=== build/fuzz ==="
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DTESSMAR_BUILD_FUZZ=ON -DTESSMAR_SANITIZE=address,undefined -DTESSMAR_BUILD_TESTS=OFF \
+    -DTESSMAR_BUILD_BENCH=OFF -DTESSMAR_FUZZ_SECONDS="${TESSMAR_FUZZ_SECONDS:-20}"
+cmake --build build/fuzz -j "$jobs" --target fuzzers
+ctest --test-dir build/fuzz --output-on-failure -j "$jobs" -L fuzz
 
 # Installed as a user gets it: DESTDIR install, validators, the Debian package and lintian,
 # then the package installed with apt-get and started.

@@ -107,6 +107,28 @@ TEST(FormStorageRestore, WordsThatAreNoNumbersFallBack) {
     EXPECT_EQ(restored->placement->maxPosition.x, 0);
 }
 
+TEST(FormStorageRestore, PositionsBeyondTheIntegersKeepTheDefaults) {
+    for (const char* stored : {"2147483647,0,0,0", "0,2147483647,0,0", "2147483000,2147483000,0,0",
+                               "99999999999,5,0,0", "-2147483648,-2147483648,0,0"}) {
+        SCOPED_TRACE(stored);
+        FakeProfile profile;
+        profile.Set("NormPos", stored);
+        profile.Set("MinMaxPos", "2147483647,-2147483648,99999999999,0");
+        const auto restored = FormStorage(profile).Restore(Current(), kScreen);
+        ASSERT_TRUE(restored);
+        if (restored->placement) { // only what fits is taken, with the designed size
+            const auto& r = restored->placement->normalPosition;
+            EXPECT_EQ(r.right - r.left,
+                      Current().normalPosition.right - Current().normalPosition.left);
+            EXPECT_EQ(restored->placement->maxPosition.x, 0);
+        }
+    }
+    FakeProfile profile;
+    profile.Set("NormPos", "2147483647,0,0,0");
+    EXPECT_FALSE(FormStorage(profile).Restore(Current(), kScreen)->placement)
+        << "the window stays centred";
+}
+
 TEST(FormStorageRestore, ShowCommandsAndFormatVersion) {
     FakeProfile profile;
     const std::pair<const char*, WindowShowState> cases[] = {

@@ -220,6 +220,13 @@ private slots:
         QCOMPARE(f.messages.shown.size(), 1u);
         QVERIFY(f.messages.shown[0].text.startsWith("Das Aufnahmegerät lässt sich nicht öffnen: "));
         QVERIFY(w.KonvertBtn->isEnabled());
+
+        f.waveIn.openResult = MMSYSERR_READERROR; // TESSMAR_INPUT=file: that can't be read
+        WhileRecording(w, [&] { w.StopPlayBtn->click(); });
+        w.KonvertBtn->click();
+        QCOMPARE(f.messages.shown.size(), 2u);
+        QVERIFY(f.messages.shown[1].text.startsWith("Die Eingabedatei (TESSMAR_INPUT) lässt sich "
+                                                    "nicht lesen"));
     }
 
     void TheViewIsPlainOnceTheTakeIsOver() {

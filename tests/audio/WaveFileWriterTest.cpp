@@ -1,6 +1,7 @@
 #include "audio/WaveFileWriter.h"
 
 #include "TempDir.h"
+#include "platform/SystemErrorText.h"
 
 #include <cerrno>
 #include <csignal>
@@ -141,11 +142,29 @@ TEST(WriteWaveFile, FailsWithoutTouchingAnythingWhenTheTargetCannotBeCreated) {
 
 TEST(WriteWaveFile, RefusesDevicesInsteadOfReplacingThem) {
     const Bytes data = Pattern(16);
+    errno = 0;
     EXPECT_FALSE(WriteWaveFile("/dev/full", data.data(), 16, 11025, true, true));
+    EXPECT_EQ(SystemErrorText(errno), "keine gewöhnliche Datei");
     EXPECT_FALSE(WriteWaveFile("/dev/null", data.data(), 16, 11025, true, true));
     struct stat st {};
     ASSERT_EQ(::stat("/dev/full", &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST(WriteWaveFile, RefusesAFileTheCallerMayNotWrite) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root may write any file; unwritable_file_test runs this as nobody";
+    }
+    TempDir dir;
+    const std::string target = dir / "take.wav";
+    test::WriteBytes(target, "keep");
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    const Bytes data = Pattern(16);
+    errno = 0;
+    EXPECT_FALSE(WriteWaveFile(target, data.data(), 16, 11025, true, true));
+    EXPECT_EQ(errno, EACCES);
+    EXPECT_EQ(ReadBytes(target), Bytes({'k', 'e', 'e', 'p'}));
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"take.wav"});
 }
 
 // A file size limit makes write() fail part-way, as a full disk does.

@@ -96,7 +96,7 @@ TEST_F(CaptureFailure, AnUnpluggedCardHandsOverEverythingThenTellsOnceAndRests) 
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(device.Pending().empty());
     const std::string told = testing::internal::GetCapturedStderr();
-    EXPECT_NE(told.find("„vanishing“ ist nicht mehr erreichbar (No such device)"),
+    EXPECT_NE(told.find("„vanishing“ ist nicht mehr erreichbar (kein solches Gerät)"),
               std::string::npos)
         << told;
 

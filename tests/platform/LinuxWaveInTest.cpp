@@ -257,8 +257,11 @@ TEST(LinuxWaveIn, AMissingFileCannotBeOpened) {
     WaveInHarness device(api);
     HWAVEIN handle = 77;
     testing::internal::CaptureStderr();
-    EXPECT_NE(device.Open(&handle), MMSYSERR_NOERROR);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("missing.wav"), std::string::npos);
+    EXPECT_EQ(device.Open(&handle), MMSYSERR_READERROR) << "not told as a missing device";
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_NE(told.find("missing.wav“ lässt sich nicht lesen: Die Datei ist nicht vorhanden"),
+              std::string::npos)
+        << told;
     EXPECT_EQ(handle, 77u);
     EXPECT_TRUE(device.Pending().empty());
 }

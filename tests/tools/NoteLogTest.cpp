@@ -91,6 +91,112 @@ TEST(SoundFileDecoder, MonoGoesToBothChannels) {
               (std::vector<std::int16_t>{1, 1, -2, -2, 300, 300, -32768, -32768, 32767, 32767}));
 }
 
+// Every sample type libsndfile writes, each read back at full scale: a sine at half scale
+// comes out near 16384, at the capture rate (read directly) and at another (resampled).
+TEST(SoundFileDecoder, EverySampleTypeKeepsItsLevel) {
+    struct Type {
+        const char* name;
+        int format;
+        double tolerance; // relative, for the lossy codecs
+    };
+    const Type types[] = {
+        {"PCM_U8", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 0.02},
+        {"PCM_S8", SF_FORMAT_AIFF | SF_FORMAT_PCM_S8, 0.02},
+        {"PCM_16", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0.01},
+        {"PCM_24", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 0.01},
+        {"PCM_32", SF_FORMAT_WAV | SF_FORMAT_PCM_32, 0.01},
+        {"FLOAT", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0.01},
+        {"DOUBLE", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 0.01},
+        {"ULAW", SF_FORMAT_WAV | SF_FORMAT_ULAW, 0.04},
+        {"ALAW", SF_FORMAT_WAV | SF_FORMAT_ALAW, 0.04},
+        {"IMA_ADPCM", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM, 0.1},
+        {"MS_ADPCM", SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM, 0.1},
+        {"GSM610", SF_FORMAT_WAV | SF_FORMAT_GSM610, 0.25},
+        {"G721_32", SF_FORMAT_AU | SF_FORMAT_G721_32, 0.25},
+        {"G723_24", SF_FORMAT_AU | SF_FORMAT_G723_24, 0.25},
+        {"G723_40", SF_FORMAT_AU | SF_FORMAT_G723_40, 0.25},
+        {"DWVW_16", SF_FORMAT_AIFF | SF_FORMAT_DWVW_16, 0.01},
+        {"DWVW_24", SF_FORMAT_AIFF | SF_FORMAT_DWVW_24, 0.01},
+        {"FLAC_16", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0.01},
+        {"FLAC_24", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 0.01},
+        {"ALAC_16", SF_FORMAT_CAF | SF_FORMAT_ALAC_16, 0.01},
+        {"VORBIS", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 0.15},
+    };
+    TempDir dir;
+    for (const Type& type : types) {
+        for (const int rate : {11025, 22050}) {
+            SCOPED_TRACE(std::string(type.name) + " at " + std::to_string(rate) + " Hz");
+            SF_INFO info{};
+            info.samplerate = rate;
+            info.channels = 2;
+            info.format = type.format;
+            if (!sf_format_check(&info)) {
+                info.channels = 1; // GSM and the G.72x codecs are mono only
+            }
+            ASSERT_TRUE(sf_format_check(&info));
+            const std::string path = dir / (std::string(type.name) + std::to_string(rate));
+            SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+            ASSERT_NE(f, nullptr) << sf_strerror(nullptr);
+            std::vector<double> tone(std::size_t(rate) * info.channels);
+            for (std::size_t i = 0; i < tone.size(); ++i) {
+                const double t = double(i / info.channels) / rate;
+                tone[i] = 0.5 * std::sin(2 * std::numbers::pi * 440 * t);
+            }
+            sf_write_double(f, tone.data(), sf_count_t(tone.size()));
+            sf_close(f);
+
+            std::string error;
+            auto decoder = SoundFileDecoder::Open(path, error);
+            ASSERT_TRUE(decoder) << error;
+            std::vector<std::int16_t> got(2 * 11025);
+            EXPECT_GT(decoder->Read(got.data(), 11025), 10000u);
+            int peakLeft = 0, peakRight = 0;
+            for (std::size_t frame = 2000; frame < 9000; ++frame) {
+                peakLeft = std::max(peakLeft, std::abs(int(got[2 * frame])));
+                peakRight = std::max(peakRight, std::abs(int(got[2 * frame + 1])));
+            }
+            EXPECT_NEAR(peakLeft, 16384, 16384 * type.tolerance);
+            EXPECT_NEAR(peakRight, 16384, 16384 * type.tolerance);
+        }
+    }
+}
+
+TEST(SoundFileDecoder, FloatFilesAreScaledNotNormalisedOrWrapped) {
+    TempDir dir;
+    SF_INFO info{};
+    info.samplerate = 11025;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* f = sf_open((dir / "f.wav").c_str(), SFM_WRITE, &info);
+    ASSERT_NE(f, nullptr);
+    const float samples[] = {0.01f, -0.01f, 1.5f, -1.5f, 0.0f};
+    sf_write_float(f, samples, 5);
+    sf_close(f);
+    std::string error;
+    auto decoder = SoundFileDecoder::Open(dir / "f.wav", error);
+    ASSERT_TRUE(decoder) << error;
+    std::vector<std::int16_t> got(10);
+    ASSERT_EQ(decoder->Read(got.data(), 5), 5u);
+    EXPECT_EQ(got,
+              (std::vector<std::int16_t>{328, 328, -328, -328, 32767, 32767, -32768, -32768, 0, 0}))
+        << "quiet stays quiet, beyond full scale is clipped";
+}
+
+TEST(SoundFileDecoder, ReadsFromMemoryAsFromAFile) {
+    TempDir dir;
+    const std::vector<short> samples = Tone(11025, 2, 0.2, 440, 12000);
+    WriteSoundFile(dir / "m.wav", 11025, 2, kWav16, samples);
+    const auto bytes = test::ReadBytes(dir / "m.wav");
+    std::string error;
+    auto decoder = SoundFileDecoder::OpenMemory(bytes.data(), bytes.size(), error);
+    ASSERT_TRUE(decoder) << error;
+    std::vector<std::int16_t> got(samples.size());
+    EXPECT_EQ(decoder->Read(got.data(), samples.size() / 2), samples.size() / 2);
+    EXPECT_TRUE(std::equal(got.begin(), got.end(), samples.begin()));
+    EXPECT_FALSE(SoundFileDecoder::OpenMemory(bytes.data(), 30, error)) << "cut short";
+    EXPECT_FALSE(error.empty());
+}
+
 TEST(NoteLog, CaptureFormatFileGivesOneRowPerWholeBlock) {
     TempDir dir;
     // Block 0: 440 Hz loud, block 1: silence, block 2: only half a block (dropped).

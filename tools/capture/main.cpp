@@ -5,6 +5,7 @@
 #include "audio/WaveFileWriter.h"
 #include "platform/LinuxWaveIn.h"
 #include "platform/MessageQueue.h"
+#include "platform/SystemErrorText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -92,7 +93,7 @@ int main(int argc, char** argv) {
     if (!WriteWaveFile(argv[1], recorded.data(), static_cast<std::int32_t>(recorded.size()),
                        kSampleRate, true, true)) {
         std::cerr << "tessmar-capture: „" << argv[1]
-                  << "“ kann nicht geschrieben werden: " << std::strerror(errno) << ".\n";
+                  << "“ kann nicht geschrieben werden: " << SystemErrorText(errno) << ".\n";
         return 1;
     }
     return 0;

@@ -3,6 +3,7 @@
 #include "audio/CaptureFormat.h"
 #include "audio/DemoSinger.h"
 #include "audio/WaveFileWriter.h"
+#include "platform/SystemErrorText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
     const auto bytes = static_cast<std::int32_t>(frames.size() * sizeof(std::int16_t));
     if (!WriteWaveFile(argv[1], frames.data(), bytes, kSampleRate, true, true)) {
         std::cerr << "tessmar-demo: „" << argv[1]
-                  << "“ kann nicht geschrieben werden: " << std::strerror(errno) << ".\n";
+                  << "“ kann nicht geschrieben werden: " << SystemErrorText(errno) << ".\n";
         return 1;
     }
     return 0;
