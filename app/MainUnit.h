@@ -11,7 +11,7 @@
 #include "audio/CaptureEngine.h"
 #include "audio/PlaybackController.h"
 #include "mixer/MixerSetup.h"
-#include "platform/TMediaPlayer.h"
+#include "platform/playback/TMediaPlayer.h"
 
 #include <QWidget>
 #include <array>
