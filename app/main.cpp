@@ -4,6 +4,7 @@
 #include "app/AppError.h"
 #include "app/MainUnit.h"
 #include "app/ProgramInfo.h"
+#include "audio/DemoSingerInput.h"
 #include "platform/capture/LinuxWaveIn.h"
 #include "platform/desktop/DesktopShell.h"
 #include "platform/desktop/QtEventPump.h"
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
     QtMessageBox messages;
     QtScreenMetrics screen;
     DesktopShell shell;
-    const auto waveIn = LinuxWaveIn::FromEnvironment();
+    const auto waveIn = LinuxWaveIn::FromEnvironment(DemoSingerInput());
     AlsaMixer mixer;
     AlsaMediaDevice mediaDevice;
     QtEventPump events;

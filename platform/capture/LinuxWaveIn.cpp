@@ -1,6 +1,5 @@
 #include "platform/capture/LinuxWaveIn.h"
 
-#include "audio/DemoSinger.h"
 #include "platform/capture/AlsaCaptureSource.h"
 #include "platform/capture/CaptureDevice.h"
 #include "platform/capture/CaptureFormat.h"
@@ -41,14 +40,16 @@ std::unique_ptr<CaptureSource> OpenFile(const std::string& path, MMRESULT& resul
     return std::make_unique<PacedCaptureSource>(std::move(render));
 }
 
-std::unique_ptr<CaptureSource> OpenSource(const CaptureInput& input, MMRESULT& result) {
+std::unique_ptr<CaptureSource>
+OpenSource(const CaptureInput& input, const LinuxWaveIn::SingerFactory& singer, MMRESULT& result) {
     result = MMSYSERR_NOERROR;
     switch (input.kind) {
     case CaptureInput::Kind::Demo:
-        return std::make_unique<PacedCaptureSource>(
-            [singer = DemoSinger()](std::int16_t* frames, std::size_t count) mutable {
-                singer.Render(frames, count);
-            });
+        if (!singer) {
+            result = MMSYSERR_NODRIVER;
+            return nullptr;
+        }
+        return std::make_unique<PacedCaptureSource>(singer());
     case CaptureInput::Kind::File:
         return OpenFile(input.argument, result);
     case CaptureInput::Kind::Alsa:
@@ -64,10 +65,11 @@ std::unique_ptr<CaptureSource> OpenSource(const CaptureInput& input, MMRESULT& r
 
 } // namespace
 
-LinuxWaveIn::LinuxWaveIn(CaptureInput input) : input_(std::move(input)) {}
+LinuxWaveIn::LinuxWaveIn(CaptureInput input, SingerFactory singer)
+    : input_(std::move(input)), singer_(std::move(singer)) {}
 
-std::unique_ptr<LinuxWaveIn> LinuxWaveIn::FromEnvironment() {
-    return std::make_unique<LinuxWaveIn>(CaptureInput::FromEnvironment());
+std::unique_ptr<LinuxWaveIn> LinuxWaveIn::FromEnvironment(SingerFactory singer) {
+    return std::make_unique<LinuxWaveIn>(CaptureInput::FromEnvironment(), std::move(singer));
 }
 
 LinuxWaveIn::~LinuxWaveIn() {
@@ -95,7 +97,7 @@ MMRESULT LinuxWaveIn::waveInOpen(HWAVEIN* handle, std::uint32_t deviceId,
         return WAVERR_BADFORMAT;
     }
     MMRESULT result = MMSYSERR_NOERROR;
-    std::unique_ptr<CaptureSource> source = OpenSource(input_, result);
+    std::unique_ptr<CaptureSource> source = OpenSource(input_, singer_, result);
     if (!source) {
         return result;
     }

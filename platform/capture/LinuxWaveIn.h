@@ -2,8 +2,10 @@
 
 #include "platform/capture/CaptureCounters.h"
 #include "platform/capture/CaptureInput.h"
+#include "platform/capture/PacedCaptureSource.h"
 #include "platform/capture/WaveIn.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -17,10 +19,14 @@ class CaptureDevice;
 // note). Handles are never reused, so a closed one stays invalid.
 class LinuxWaveIn : public WaveInApi {
 public:
-    explicit LinuxWaveIn(CaptureInput input);
+    // Makes the built-in singer's input afresh for each open. The program wires it in, so
+    // the device layer needs nothing above it; without one that input cannot be opened.
+    using SingerFactory = std::function<PacedCaptureSource::Render()>;
+
+    explicit LinuxWaveIn(CaptureInput input, SingerFactory singer = {});
     // The program's device: the input TESSMAR_INPUT names (a bad value is reported on
     // standard error and gives the ALSA default).
-    static std::unique_ptr<LinuxWaveIn> FromEnvironment();
+    static std::unique_ptr<LinuxWaveIn> FromEnvironment(SingerFactory singer);
     // Closes any device still open.
     ~LinuxWaveIn() override;
 
@@ -47,6 +53,7 @@ private:
     std::shared_ptr<CaptureDevice> Find(HWAVEIN handle);
 
     const CaptureInput input_;
+    const SingerFactory singer_;
     // Shared with the device threads, which may outlive this object when one is stuck.
     const std::shared_ptr<CaptureCounters> counters_ = std::make_shared<CaptureCounters>();
     std::mutex mutex_;

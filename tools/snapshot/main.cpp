@@ -5,6 +5,7 @@
 #include "app/AppError.h"
 #include "app/FilenameEdit.h"
 #include "app/MainUnit.h"
+#include "audio/DemoSingerInput.h"
 #include "platform/capture/LinuxWaveIn.h"
 #include "platform/desktop/DesktopShell.h"
 #include "platform/desktop/QtEventPump.h"
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
     QtMessageBox messages;
     QtScreenMetrics screen;
     DesktopShell shell;
-    const auto waveIn = LinuxWaveIn::FromEnvironment();
+    const auto waveIn = LinuxWaveIn::FromEnvironment(DemoSingerInput());
     // A mixer that isn't there: the pictures must not touch the machine's levels.
     AlsaMixer mixer("tessmar-snapshot-no-mixer");
     AlsaMediaDevice mediaDevice;

@@ -1,5 +1,6 @@
 #include "platform/capture/CaptureInput.h"
 
+#include "audio/DemoSingerInput.h"
 #include "platform/capture/LinuxWaveIn.h"
 
 #include <cstdlib>
@@ -37,7 +38,7 @@ TEST(CaptureInput, ABadValueIsToldAndGivesTheAlsaDefault) {
 
     setenv("TESSMAR_INPUT", "mikrofon", 1);
     testing::internal::CaptureStderr();
-    const auto api = LinuxWaveIn::FromEnvironment();
+    const auto api = LinuxWaveIn::FromEnvironment(DemoSingerInput());
     const std::string told = testing::internal::GetCapturedStderr();
     unsetenv("TESSMAR_INPUT");
     EXPECT_EQ(api->input(), CaptureInput{});

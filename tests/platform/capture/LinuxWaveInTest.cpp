@@ -3,6 +3,7 @@
 #include "TempDir.h"
 #include "WaveInHarness.h"
 #include "audio/DemoSinger.h"
+#include "audio/DemoSingerInput.h"
 #include "audio/WaveFileWriter.h"
 
 #include <algorithm>
@@ -62,7 +63,7 @@ std::vector<std::uint32_t> Consecutive(std::uint32_t first, std::size_t count) {
 }
 
 TEST(LinuxWaveIn, TheDemoSingsIntoTheBlocksInQueueingOrder) {
-    LinuxWaveIn api({CaptureInput::Kind::Demo, {}});
+    LinuxWaveIn api({CaptureInput::Kind::Demo, {}}, DemoSingerInput());
     WaveInHarness device(api);
     const HWAVEIN handle = device.OpenOrFail();
     Block a(kBlockBytes), b(kBlockBytes), c(kBlockBytes);
@@ -218,7 +219,7 @@ TEST(LinuxWaveIn, InputThatWaitsTooLongForABlockIsLostAndCounted) {
 }
 
 TEST(LinuxWaveIn, BadCallsAreRefusedWithoutANotification) {
-    LinuxWaveIn api({CaptureInput::Kind::Demo, {}});
+    LinuxWaveIn api({CaptureInput::Kind::Demo, {}}, DemoSingerInput());
     WaveInHarness device(api);
     Block block(kBlockBytes);
     for (const HWAVEIN unknown : {HWAVEIN{0}, HWAVEIN{12345}}) {
@@ -264,12 +265,18 @@ TEST(LinuxWaveIn, AMissingFileCannotBeOpened) {
         << told;
     EXPECT_EQ(handle, 77u);
     EXPECT_TRUE(device.Pending().empty());
+
+    // The built-in singer is the program's to wire in: a device given none has no such input.
+    LinuxWaveIn unwired({CaptureInput::Kind::Demo, {}});
+    WaveInHarness unwiredDevice(unwired);
+    EXPECT_EQ(unwiredDevice.Open(&handle), MMSYSERR_NODRIVER);
+    EXPECT_EQ(handle, 77u);
 }
 
 // The capture engine's pattern: another thread gives each block back as it arrives while
 // this one stops, resets and closes. Run under ThreadSanitizer this shows the locking.
 TEST(LinuxWaveIn, BlocksAlternateWhileAnotherThreadGivesThemBack) {
-    LinuxWaveIn api({CaptureInput::Kind::Demo, {}});
+    LinuxWaveIn api({CaptureInput::Kind::Demo, {}}, DemoSingerInput());
     WaveInHarness device(api);
     const HWAVEIN handle = device.OpenOrFail();
     Block a(kBlockBytes), b(kBlockBytes);
