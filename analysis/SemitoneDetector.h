@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/CaptureFormat.h"
+#include "platform/capture/CaptureFormat.h"
 
 #include <array>
 #include <cstdint>

@@ -5,8 +5,8 @@
 #include "app/PictureLoader.h"
 #include "app/PlacementAdapter.h"
 #include "app/WindowFont.h"
-#include "platform/ScreenMetrics.h"
-#include "platform/Shell.h"
+#include "platform/desktop/ScreenMetrics.h"
+#include "platform/desktop/Shell.h"
 
 #include <QDate>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "app/FileNameRules.h"
 #include "app/Glyphs.h"
-#include "platform/SaveDialog.h"
+#include "platform/desktop/SaveDialog.h"
 
 #include <QStyle>
 #include <QToolButton>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/WindowPlacement.h"
-#include "platform/ProfileStore.h"
+#include "platform/profile/ProfileStore.h"
 
 #include <optional>
 #include <string>

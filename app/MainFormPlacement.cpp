@@ -2,7 +2,7 @@
 
 #include "app/AppError.h"
 #include "app/PlacementAdapter.h"
-#include "platform/ScreenMetrics.h"
+#include "platform/desktop/ScreenMetrics.h"
 
 #include <QMetaObject>
 #include <QWidget>

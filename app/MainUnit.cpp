@@ -10,9 +10,9 @@
 #include "app/PaintBox.h"
 #include "app/RecordingMessages.h"
 #include "app/WindowFont.h"
-#include "platform/EventPump.h"
-#include "platform/SaveDialog.h"
-#include "platform/ScreenMetrics.h"
+#include "platform/desktop/EventPump.h"
+#include "platform/desktop/SaveDialog.h"
+#include "platform/desktop/ScreenMetrics.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

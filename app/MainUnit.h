@@ -11,7 +11,7 @@
 #include "audio/CaptureEngine.h"
 #include "audio/PlaybackController.h"
 #include "mixer/MixerSetup.h"
-#include "platform/TMediaPlayer.h"
+#include "platform/playback/TMediaPlayer.h"
 
 #include <QWidget>
 #include <array>
@@ -85,8 +85,7 @@ public:
     // Label4, sized to its text.
     void ShowPlaybackTime(const QString& text) { SetAutoSizedText(Label4, text); }
 
-    // Event handlers; Sender is ignored. Handlers that later parts of the program fill
-    // are empty for now.
+    // Event handlers; Sender is ignored.
     void FormCreate(QObject* Sender);
     void FormShow(QObject* Sender);
     void KonvertBtnClick(QObject* Sender);

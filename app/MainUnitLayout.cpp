@@ -114,7 +114,7 @@ void TMainForm::BuildControls() {
     for (QPushButton* glyphButton : {KonvertBtn, StopPlayBtn, AboutBtn, PlayWAVBtn}) {
         glyphButton->setIconSize(Px(0, 0, 16, 16).size());
     }
-    // Stands in for the playback device until playback drives it; never shown.
+    // The media player control: player_ is its device, which playback drives; never shown.
     MediaPlayer1 = new QWidget(this);
     MediaPlayer1->setObjectName("MediaPlayer1");
     MediaPlayer1->setGeometry(Px(184, 48, 253, 30));

@@ -1,6 +1,6 @@
 #include "app/PictureLoader.h"
 
-#include "platform/JpegDecoder.h"
+#include "platform/decoding/JpegDecoder.h"
 
 #include <cstring>
 

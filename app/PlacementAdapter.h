@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/WindowPlacement.h"
-#include "platform/ScreenMetrics.h"
+#include "platform/desktop/ScreenMetrics.h"
 
 class QWidget;
 

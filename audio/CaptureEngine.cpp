@@ -2,7 +2,7 @@
 
 #include "audio/TMyThread.h"
 #include "audio/WaveFileWriter.h"
-#include "platform/SystemErrorText.h"
+#include "platform/system/SystemErrorText.h"
 
 #include <cerrno>
 #include <exception>

@@ -3,8 +3,8 @@
 #include "audio/CaptureHandler.h"
 #include "audio/CaptureState.h"
 #include "audio/CaptureView.h"
-#include "platform/EventPump.h"
-#include "platform/WaveIn.h"
+#include "platform/capture/WaveIn.h"
+#include "platform/desktop/EventPump.h"
 
 #include <future>
 

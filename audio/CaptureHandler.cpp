@@ -1,7 +1,7 @@
 #include "audio/CaptureHandler.h"
 
 #include "audio/ScopeExit.h"
-#include "platform/TThread.h"
+#include "platform/threads/TThread.h"
 
 #include <algorithm>
 #include <cstring>

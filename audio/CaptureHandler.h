@@ -2,7 +2,7 @@
 
 #include "audio/CaptureState.h"
 #include "audio/CaptureView.h"
-#include "platform/WaveIn.h"
+#include "platform/capture/WaveIn.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "audio/CaptureFormat.h"
 #include "audio/RecordingBuffer.h"
-#include "platform/WaveIn.h"
+#include "platform/capture/CaptureFormat.h"
+#include "platform/capture/WaveIn.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "audio/DemoSinger.h"
 
 #include "analysis/SemitoneDetector.h"
-#include "audio/CaptureFormat.h"
+#include "platform/capture/CaptureFormat.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "audio/PlaybackView.h"
-#include "platform/EventPump.h"
-#include "platform/TMediaPlayer.h"
+#include "platform/desktop/EventPump.h"
+#include "platform/playback/TMediaPlayer.h"
 
 #include <chrono>
 

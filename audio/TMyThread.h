@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/TThread.h"
+#include "platform/threads/TThread.h"
 
 namespace tessmar {
 

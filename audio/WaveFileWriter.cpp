@@ -1,6 +1,6 @@
 #include "audio/WaveFileWriter.h"
 
-#include "platform/AtomicFile.h"
+#include "platform/files/AtomicFile.h"
 
 #include <array>
 #include <cerrno>

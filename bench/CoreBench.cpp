@@ -2,8 +2,8 @@
 // FFTW's 1024-point complex FFT as the reference. Build with -DCMAKE_BUILD_TYPE=Release.
 #include "analysis/FFT.h"
 #include "analysis/SemitoneDetector.h"
-#include "audio/CaptureFormat.h"
 #include "audio/WaveFileWriter.h"
+#include "platform/capture/CaptureFormat.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

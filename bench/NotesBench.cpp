@@ -1,8 +1,8 @@
 // Speed of tessmar-notes on long takes: the note log with the sung pitch and the chart,
 // as `tessmar-notes --pitch --chart take.png take.wav > /dev/null` runs it. The argument
 // is the length of the take in seconds. Build with -DCMAKE_BUILD_TYPE=Release.
-#include "audio/CaptureFormat.h"
 #include "audio/DemoSinger.h"
+#include "platform/capture/CaptureFormat.h"
 #include "tools/notes/NoteLog.h"
 #include "tools/notes/QtNoteChart.h"
 

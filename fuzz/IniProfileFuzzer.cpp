@@ -2,8 +2,8 @@
 // restore that reads it at every start, and the writer's promise that a key it sets reads
 // back as set.
 #include "app/FormStorage.h"
-#include "platform/ProfileStore.h"
-#include "platform/ProfileText.h"
+#include "platform/profile/ProfileStore.h"
+#include "platform/profile/ProfileText.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // libFuzzer harness: the JPEG decoding of the About window's picture on any bytes.
-#include "platform/JpegDecoder.h"
+#include "platform/decoding/JpegDecoder.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // libFuzzer harness: the sound-file input of tessmar-notes and TESSMAR_INPUT=file: on any
 // bytes, through libsndfile and the conversion to 16-bit stereo at 11025 frames/s.
-#include "platform/SoundFileDecoder.h"
+#include "platform/decoding/SoundFileDecoder.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "mixer/MixerState.h"
-#include "platform/MixerApi.h"
+#include "platform/mixer/MixerApi.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MixerTypes.h"
+#include "platform/mixer/MixerTypes.h"
 
 namespace tessmar {
 

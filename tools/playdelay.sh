@@ -1,31 +1,28 @@
 #!/usr/bin/env bash
-# Runs tessmar-playdelay against a PulseAudio of its own, shaped like a desktop's: a null
-# sink at 44.1 kHz as the default sink, its monitor as the default source, reached through
-# ALSA's "default" PCM as the program reaches it. Usage: tools/playdelay.sh BUILD_DIR
+# Runs tessmar-playdelay against the tests' private PulseAudio at 44.1 kHz
+# (tests/platform/sound_server.sh), shaped like a desktop's: the beeps go to the default
+# sink through ALSA's "default" PCM as the program plays, and are heard on that sink's
+# monitor. Usage: tools/playdelay.sh BUILD_DIR
 set -euo pipefail
 build=$(realpath "$1")
+here=$(dirname "$(realpath "$0")")
+fixture=$here/../tests/platform/sound_server.sh
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessmar-delay-XXXXXX")
-mkdir -m 700 "$work/run" "$work/home"
-pid=
 cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true
+    bash "$fixture" stop "$work/server" >/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
-socket=$work/run/native
-cat > "$work/server.pa" <<SCRIPT
-load-module module-native-protocol-unix auth-anonymous=1 socket=$socket
-load-module module-null-sink sink_name=desk rate=44100 channels=2
-set-default-sink desk
-set-default-source desk.monitor
-SCRIPT
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run PULSE_SERVER=unix:$socket
+TESSMAR_SERVER_ALONGSIDE=1 bash "$fixture" start pulseaudio 44100 "$work/server" >"$work/start.log" || {
+    echo "playdelay: PulseAudio startet nicht: $(cat "$work/start.log")" >&2
+    exit 1
+}
+if [ -f "$work/server/skip" ]; then
+    echo "playdelay: $(cat "$work/server/skip")" >&2
+    exit 1
+fi
+source "$work/server/env"
 unset ALSA_CONFIG_PATH TESSMAR_OUTPUT
-pulseaudio -n -F "$work/server.pa" --daemonize=no --exit-idle-time=-1 \
-    --log-target=file:"$work/server.log" &
-pid=$!
-for _ in $(seq 50); do
-    pactl info > /dev/null 2>&1 && break
-    sleep 0.1
-done
+# The monitor PCM records from the default sink's monitor, not the fixture's microphone.
+export PULSE_SOURCE=tessmar_sink.monitor
 "$build/tools/tessmar-playdelay" default pulse

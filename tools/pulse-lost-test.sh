@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
-# The sound server dies during a take: starts a PulseAudio of its own (a null sink whose
-# monitor is the default source), lets Tessmar record from it in command-line mode on the
-# offscreen platform, and kills the server mid-take. Tessmar must end the take by itself,
-# save what it had, say why on standard error and exit with status 1.
-# Usage: tools/pulse-lost-test.sh BUILD_DIR
+# The sound server dies during a take: starts the tests' private PulseAudio
+# (tests/platform/sound_server.sh), lets Tessmar record from its default source in
+# command-line mode on the offscreen platform, and kills the server mid-take. Tessmar must
+# end the take by itself, save what it had, say why on standard error and exit with
+# status 1. Usage: tools/pulse-lost-test.sh BUILD_DIR
 set -euo pipefail
 build=$(realpath "$1")
+here=$(dirname "$(realpath "$0")")
+fixture=$here/../tests/platform/sound_server.sh
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessmar-lost-XXXXXX")
-mkdir -m 700 "$work/run" "$work/home"
-pid=
 program=
 cleanup() {
     [ -n "$program" ] && kill -9 "$program" 2>/dev/null || true
-    [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null || true
+    bash "$fixture" stop "$work/server" >/dev/null || true
     [ -n "${KEEP:-}" ] || rm -rf "$work"
 }
 trap cleanup EXIT
@@ -22,32 +22,18 @@ fail() {
     exit 1
 }
 
-socket=$work/run/native
-cat > "$work/server.pa" <<SCRIPT
-load-module module-native-protocol-unix auth-anonymous=1 socket=$socket
-load-module module-null-sink sink_name=tessmar_sink rate=44100 channels=2
-set-default-sink tessmar_sink
-set-default-source tessmar_sink.monitor
-SCRIPT
-
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run PULSE_SERVER=unix:$socket
+TESSMAR_SERVER_ALONGSIDE=1 bash "$fixture" start pulseaudio 44100 "$work/server" \
+    >"$work/start.log" || fail "PulseAudio startet nicht: $(cat "$work/start.log")"
+[ -f "$work/server/skip" ] && fail "$(cat "$work/server/skip")"
+source "$work/server/env"
 unset TESSMAR_INPUT ALSA_CONFIG_PATH
-pulseaudio -n -F "$work/server.pa" --daemonize=no --exit-idle-time=-1 \
-    --log-target=file:"$work/server.log" &
-pid=$!
-disown "$pid" # its death below is intended, not a job to report
-for _ in $(seq 50); do
-    pactl info > /dev/null 2>&1 && break
-    sleep 0.1
-done
-pactl info > /dev/null 2>&1 || fail "PulseAudio startet nicht: $(cat "$work/server.log")"
+mkdir -m 700 "$work/home"
 
 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$work/home "$build/app/tessmar" x "$work/take.wav" 50 \
     2> "$work/err" &
 program=$!
 sleep 3
-kill -9 "$pid" # the server dies, as a crashed or ended session's would
-pid=
+kill -9 "$(cat "$work/server/pid")" # the server dies, as a crashed or ended session's would
 for _ in $(seq 150); do # hang guard only
     kill -0 "$program" 2>/dev/null || break
     sleep 0.1

@@ -4,8 +4,8 @@
 #include "app/AboutBoxUnit.h"
 #include "app/FilenameEdit.h"
 #include "app/Panel.h"
-#include "platform/QtMessageBox.h"
-#include "platform/QtSaveDialog.h"
+#include "platform/desktop/QtMessageBox.h"
+#include "platform/desktop/QtSaveDialog.h"
 
 #include <QDate>
 #include <QFileDialog>

@@ -2,7 +2,7 @@
 
 #include "FakeProfile.h"
 #include "TempDir.h"
-#include "platform/IniFileProfile.h"
+#include "platform/profile/IniFileProfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/IniFileProfile.h"
+#include "platform/profile/IniFileProfile.h"
 
 #include "TempDir.h"
 

@@ -2,7 +2,7 @@
 #include "FakeSound.h"
 #include "QtTestMain.h"
 #include "app/MainUnit.h"
-#include "platform/IniFileProfile.h"
+#include "platform/profile/IniFileProfile.h"
 
 #include <QTest>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "platform/ProfileText.h"
+#include "platform/profile/ProfileText.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include "app/AboutBoxUnit.h"
 #include "app/FilenameEdit.h"
 #include "app/MainUnit.h"
-#include "platform/QtMessageBox.h"
-#include "platform/QtSaveDialog.h"
-#include "platform/TerminationSignals.h"
+#include "platform/desktop/QtMessageBox.h"
+#include "platform/desktop/QtSaveDialog.h"
+#include "platform/desktop/TerminationSignals.h"
 
 #include <QElapsedTimer>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "audio/PlaybackView.h"
-#include "platform/EventPump.h"
+#include "platform/desktop/EventPump.h"
 
 #include <functional>
 #include <stdexcept>

@@ -2,7 +2,7 @@
 
 #include "FakePlaybackView.h"
 #include "ScriptedMediaDevice.h"
-#include "platform/EMCIDeviceError.h"
+#include "platform/playback/EMCIDeviceError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "audio/WaveFileWriter.h"
 
 #include "TempDir.h"
-#include "platform/SystemErrorText.h"
+#include "platform/system/SystemErrorText.h"
 
 #include <cerrno>
 #include <csignal>

@@ -2,7 +2,7 @@
 
 #include "analysis/SemitoneDetector.h"
 #include "audio/CaptureView.h"
-#include "platform/EventPump.h"
+#include "platform/desktop/EventPump.h"
 
 #include <chrono>
 #include <condition_variable>

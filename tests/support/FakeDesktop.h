@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/MessageBox.h"
-#include "platform/SaveDialog.h"
-#include "platform/ScreenMetrics.h"
-#include "platform/Shell.h"
+#include "platform/desktop/MessageBox.h"
+#include "platform/desktop/SaveDialog.h"
+#include "platform/desktop/ScreenMetrics.h"
+#include "platform/desktop/Shell.h"
 
 #include <QString>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ProfileStore.h"
+#include "platform/profile/ProfileStore.h"
 
 #include <map>
 #include <string>

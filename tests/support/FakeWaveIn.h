@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/WaveIn.h"
+#include "platform/capture/WaveIn.h"
 
 #include <condition_variable>
 #include <cstdint>

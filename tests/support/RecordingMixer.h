@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MixerApi.h"
+#include "platform/mixer/MixerApi.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/QtEventPump.h"
+#include "platform/desktop/QtEventPump.h"
 
 #include <chrono>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MediaPlayerDevice.h"
+#include "platform/playback/MediaPlayerDevice.h"
 
 #include <cstddef>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "audio/CaptureFormat.h"
-#include "platform/WaveIn.h"
+#include "platform/capture/CaptureFormat.h"
+#include "platform/capture/WaveIn.h"
 
 #include <chrono>
 #include <condition_variable>

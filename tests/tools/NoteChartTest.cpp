@@ -1,5 +1,5 @@
 #include "TempDir.h"
-#include "audio/CaptureFormat.h"
+#include "platform/capture/CaptureFormat.h"
 #include "tools/notes/ChartLayout.h"
 #include "tools/notes/NoteLog.h"
 #include "tools/notes/QtNoteChart.h"

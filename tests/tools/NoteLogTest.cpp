@@ -1,7 +1,7 @@
 #include "tools/notes/NoteLog.h"
 
 #include "TempDir.h"
-#include "platform/SoundFileDecoder.h"
+#include "platform/decoding/SoundFileDecoder.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "analysis/NoteNaming.h"
 #include "analysis/SemitoneDetector.h"
-#include "audio/CaptureFormat.h"
+#include "platform/capture/CaptureFormat.h"
 #include "tools/notes/ChartLayout.h"
 #include "tools/notes/NoteRuns.h"
 #include "tools/notes/PitchEstimator.h"

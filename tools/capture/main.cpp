@@ -1,11 +1,12 @@
 // tessmar-capture: records from the input TESSMAR_INPUT names into a WAV file, through the
 // recording device as the program drives it (two blocks, each given back as it arrives),
 // and tells how much input was lost. For trying an input without the window.
-#include "audio/CaptureFormat.h"
+#include "audio/DemoSingerInput.h"
 #include "audio/WaveFileWriter.h"
-#include "platform/LinuxWaveIn.h"
-#include "platform/MessageQueue.h"
-#include "platform/SystemErrorText.h"
+#include "platform/capture/CaptureFormat.h"
+#include "platform/capture/LinuxWaveIn.h"
+#include "platform/system/SystemErrorText.h"
+#include "platform/threads/MessageQueue.h"
 
 #include <cerrno>
 #include <cstring>
@@ -82,7 +83,7 @@ int main(int argc, char** argv) {
         std::cerr << usage;
         return 2;
     }
-    const auto api = LinuxWaveIn::FromEnvironment();
+    const auto api = LinuxWaveIn::FromEnvironment(DemoSingerInput());
     const auto recorded = Record(*api, std::size_t(seconds) * kBytesPerSecond);
     if (recorded.empty()) {
         std::cerr << "tessmar-capture: Die Eingabe lässt sich nicht öffnen.\n";

@@ -1,9 +1,9 @@
 // tessmar-demo: writes the built-in singer's scale to a WAV file in the capture format,
 // material for trying the note display and the note log without a microphone.
-#include "audio/CaptureFormat.h"
 #include "audio/DemoSinger.h"
 #include "audio/WaveFileWriter.h"
-#include "platform/SystemErrorText.h"
+#include "platform/capture/CaptureFormat.h"
+#include "platform/system/SystemErrorText.h"
 
 #include <cerrno>
 #include <cstring>

@@ -2,9 +2,9 @@
 
 #include "analysis/NoteNaming.h"
 #include "analysis/SemitoneDetector.h"
-#include "audio/CaptureFormat.h"
-#include "platform/AtomicFile.h"
-#include "platform/SoundFileDecoder.h"
+#include "platform/capture/CaptureFormat.h"
+#include "platform/decoding/SoundFileDecoder.h"
+#include "platform/files/AtomicFile.h"
 #include "tools/notes/ChartRenderer.h"
 #include "tools/notes/PitchEstimator.h"
 #include "tools/notes/SungPitch.h"

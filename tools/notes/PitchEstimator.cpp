@@ -1,6 +1,6 @@
 #include "tools/notes/PitchEstimator.h"
 
-#include "audio/CaptureFormat.h"
+#include "platform/capture/CaptureFormat.h"
 #include "tools/notes/SungPitch.h"
 
 #include <aubio/aubio.h>

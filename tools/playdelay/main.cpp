@@ -6,7 +6,7 @@
 // position the player reported at the moment the beep was heard, against the beep's place
 // in the file. Exit status 1 when something can't be opened.
 #include "audio/WaveFileWriter.h"
-#include "platform/AlsaMediaDevice.h"
+#include "platform/playback/AlsaMediaDevice.h"
 
 #include <alsa/asoundlib.h>
 #include <atomic>

@@ -5,15 +5,16 @@
 #include "app/AppError.h"
 #include "app/FilenameEdit.h"
 #include "app/MainUnit.h"
-#include "platform/AlsaMediaDevice.h"
-#include "platform/AlsaMixer.h"
-#include "platform/DesktopShell.h"
-#include "platform/IniFileProfile.h"
-#include "platform/LinuxWaveIn.h"
-#include "platform/QtEventPump.h"
-#include "platform/QtMessageBox.h"
-#include "platform/QtSaveDialog.h"
-#include "platform/QtScreenMetrics.h"
+#include "audio/DemoSingerInput.h"
+#include "platform/capture/LinuxWaveIn.h"
+#include "platform/desktop/DesktopShell.h"
+#include "platform/desktop/QtEventPump.h"
+#include "platform/desktop/QtMessageBox.h"
+#include "platform/desktop/QtSaveDialog.h"
+#include "platform/desktop/QtScreenMetrics.h"
+#include "platform/mixer/AlsaMixer.h"
+#include "platform/playback/AlsaMediaDevice.h"
+#include "platform/profile/IniFileProfile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
     QtMessageBox messages;
     QtScreenMetrics screen;
     DesktopShell shell;
-    const auto waveIn = LinuxWaveIn::FromEnvironment();
+    const auto waveIn = LinuxWaveIn::FromEnvironment(DemoSingerInput());
     // A mixer that isn't there: the pictures must not touch the machine's levels.
     AlsaMixer mixer("tessmar-snapshot-no-mixer");
     AlsaMediaDevice mediaDevice;

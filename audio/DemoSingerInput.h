@@ -1,0 +1,19 @@
+#pragma once
+
+#include "audio/DemoSinger.h"
+#include "platform/capture/LinuxWaveIn.h"
+
+namespace tessmar {
+
+// The built-in singer as the recording device's input, for the program and the tools to
+// wire in: each open sings from the first note with a singer of its own.
+inline LinuxWaveIn::SingerFactory DemoSingerInput() {
+    return [] {
+        return PacedCaptureSource::Render(
+            [singer = DemoSinger()](std::int16_t* frames, std::size_t count) mutable {
+                singer.Render(frames, count);
+            });
+    };
+}
+
+} // namespace tessmar

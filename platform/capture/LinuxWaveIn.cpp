@@ -1,0 +1,163 @@
+#include "platform/capture/LinuxWaveIn.h"
+
+#include "platform/capture/AlsaCaptureSource.h"
+#include "platform/capture/CaptureDevice.h"
+#include "platform/capture/CaptureFormat.h"
+#include "platform/capture/PacedCaptureSource.h"
+#include "platform/decoding/SoundFileDecoder.h"
+
+#include <algorithm>
+#include <iostream>
+
+namespace tessmar {
+namespace {
+
+bool IsCaptureFormat(const WaveFormatEx& f) {
+    return f.wFormatTag == WAVE_FORMAT_PCM && f.nChannels == kChannels &&
+           f.nSamplesPerSec == kSampleRate && f.wBitsPerSample == 8 * kBytesPerSample &&
+           f.nBlockAlign == kFrameBytes && f.nAvgBytesPerSec == kBytesPerSecond;
+}
+
+std::unique_ptr<CaptureSource> OpenFile(const std::string& path, MMRESULT& result) {
+    std::string error;
+    std::shared_ptr<SoundFileDecoder> decoder = SoundFileDecoder::Open(path, error);
+    if (!decoder) {
+        std::cerr << "tessmar: Die Eingabedatei „" << path << "“ lässt sich nicht lesen: " << error
+                  << ".\n";
+        result = MMSYSERR_READERROR; // a file, not a missing device
+
+        return nullptr;
+    }
+    // The file, then silence; a read error is told once and also ends in silence.
+    auto render = [decoder, told = false](std::int16_t* frames, std::size_t count) mutable {
+        const std::size_t got = decoder->Read(frames, count);
+        std::fill(frames + got * kChannels, frames + count * kChannels, std::int16_t{0});
+        if (got < count && !decoder->error().empty() && !told) {
+            told = true;
+            std::cerr << "tessmar: Die Eingabedatei bricht ab: " << decoder->error() << ".\n";
+        }
+    };
+    return std::make_unique<PacedCaptureSource>(std::move(render));
+}
+
+std::unique_ptr<CaptureSource>
+OpenSource(const CaptureInput& input, const LinuxWaveIn::SingerFactory& singer, MMRESULT& result) {
+    result = MMSYSERR_NOERROR;
+    switch (input.kind) {
+    case CaptureInput::Kind::Demo:
+        if (!singer) {
+            result = MMSYSERR_NODRIVER;
+            return nullptr;
+        }
+        return std::make_unique<PacedCaptureSource>(singer());
+    case CaptureInput::Kind::File:
+        return OpenFile(input.argument, result);
+    case CaptureInput::Kind::Alsa:
+        break;
+    }
+    std::string error;
+    auto source = AlsaCaptureSource::Open(input.argument, result, error);
+    if (!source) {
+        std::cerr << "tessmar: Das Aufnahmegerät „" << input.argument << "“ " << error << ".\n";
+    }
+    return source;
+}
+
+} // namespace
+
+LinuxWaveIn::LinuxWaveIn(CaptureInput input, SingerFactory singer)
+    : input_(std::move(input)), singer_(std::move(singer)) {}
+
+std::unique_ptr<LinuxWaveIn> LinuxWaveIn::FromEnvironment(SingerFactory singer) {
+    return std::make_unique<LinuxWaveIn>(CaptureInput::FromEnvironment(), std::move(singer));
+}
+
+LinuxWaveIn::~LinuxWaveIn() {
+    // Each device closes as it goes, within a bounded wait for its thread.
+    std::lock_guard lock(mutex_);
+    devices_.clear();
+}
+
+std::shared_ptr<CaptureDevice> LinuxWaveIn::Find(HWAVEIN handle) {
+    std::lock_guard lock(mutex_);
+    const auto it = devices_.find(handle);
+    return it == devices_.end() ? nullptr : it->second;
+}
+
+MMRESULT LinuxWaveIn::waveInOpen(HWAVEIN* handle, std::uint32_t deviceId,
+                                 const WaveFormatEx* format, std::uintptr_t callback,
+                                 std::uintptr_t /*instance*/, std::uint32_t flags) {
+    if (!handle || !format || callback == 0 || flags != CALLBACK_THREAD) {
+        return MMSYSERR_INVALPARAM;
+    }
+    if (deviceId != WAVE_MAPPER && deviceId != 0) {
+        return MMSYSERR_BADDEVICEID;
+    }
+    if (!IsCaptureFormat(*format)) {
+        return WAVERR_BADFORMAT;
+    }
+    MMRESULT result = MMSYSERR_NOERROR;
+    std::unique_ptr<CaptureSource> source = OpenSource(input_, singer_, result);
+    if (!source) {
+        return result;
+    }
+    std::lock_guard lock(mutex_);
+    const HWAVEIN opened = ++lastHandle_;
+    devices_.emplace(
+        opened, std::make_shared<CaptureDevice>(opened, callback, std::move(source), counters_));
+    *handle = opened;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT LinuxWaveIn::waveInPrepareHeader(HWAVEIN handle, WaveHdr* header, std::uint32_t size) {
+    if (!Find(handle)) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (!header || size < kWaveHdrSize || !header->lpData || header->dwBufferLength < kFrameBytes) {
+        return MMSYSERR_INVALPARAM;
+    }
+    header->dwFlags |= WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT LinuxWaveIn::waveInAddBuffer(HWAVEIN handle, WaveHdr* header, std::uint32_t size) {
+    const auto device = Find(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (!header || size < kWaveHdrSize) {
+        return MMSYSERR_INVALPARAM;
+    }
+    return device->AddBuffer(header);
+}
+
+MMRESULT LinuxWaveIn::waveInStart(HWAVEIN handle) {
+    const auto device = Find(handle);
+    return device ? device->Start() : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT LinuxWaveIn::waveInStop(HWAVEIN handle) {
+    const auto device = Find(handle);
+    return device ? device->Stop() : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT LinuxWaveIn::waveInReset(HWAVEIN handle) {
+    const auto device = Find(handle);
+    return device ? device->Reset() : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT LinuxWaveIn::waveInClose(HWAVEIN handle) {
+    std::shared_ptr<CaptureDevice> device;
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = devices_.find(handle);
+        if (it == devices_.end()) {
+            return MMSYSERR_INVALHANDLE;
+        }
+        device = std::move(it->second);
+        devices_.erase(it);
+    }
+    return device->Close();
+}
+
+} // namespace tessmar

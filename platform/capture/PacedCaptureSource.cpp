@@ -1,0 +1,55 @@
+#include "platform/capture/PacedCaptureSource.h"
+
+#include "platform/capture/CaptureFormat.h"
+
+#include <algorithm>
+
+namespace tessmar {
+namespace {
+
+using std::chrono::microseconds;
+
+// Whole frames due after the given time (microseconds keep this exact for years).
+std::uint64_t FramesIn(std::chrono::steady_clock::duration elapsed) {
+    const auto us = std::chrono::duration_cast<microseconds>(elapsed).count();
+    return us <= 0 ? 0 : std::uint64_t(us) * kSampleRate / 1'000'000;
+}
+
+// The time by which the given number of frames is due.
+microseconds TimeOf(std::uint64_t frames) {
+    return microseconds((frames * 1'000'000 + kSampleRate - 1) / kSampleRate);
+}
+
+} // namespace
+
+void PacedCaptureSource::Start() {
+    start_ = Clock::now();
+    delivered_ = 0;
+}
+
+std::size_t PacedCaptureSource::Read(std::int16_t* frames, std::size_t maxFrames,
+                                     std::stop_token stop) {
+    while (!stop.stop_requested()) {
+        const Clock::time_point now = Clock::now();
+        const std::uint64_t due = FramesIn(now - start_);
+        std::uint64_t ready = due > delivered_ ? due - delivered_ : 0;
+        if (ready > kBufferFrames) {
+            // The reader was away too long: the input pauses instead of bursting.
+            ++overruns_;
+            start_ = now - TimeOf(delivered_ + kBufferFrames);
+            ready = kBufferFrames;
+        }
+        if (ready >= kChunkFrames) {
+            const std::size_t count = std::min<std::uint64_t>(ready, maxFrames);
+            render_(frames, count);
+            delivered_ += count;
+            return count;
+        }
+        const Clock::time_point next = start_ + TimeOf(delivered_ + kChunkFrames);
+        std::unique_lock lock(waitMutex_);
+        wake_.wait_until(lock, stop, next, [] { return false; });
+    }
+    return 0;
+}
+
+} // namespace tessmar

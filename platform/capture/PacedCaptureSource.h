@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/capture/CaptureSource.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
+namespace tessmar {
+
+// Input made by a function (the built-in singer, a decoded file), delivered at the pace of
+// the capture format's frame rate as a sound card would: by the clock, in small chunks,
+// sleeping until each is due.
+class PacedCaptureSource : public CaptureSource {
+public:
+    // Appends the next frameCount interleaved stereo frames of the input.
+    using Render = std::function<void(std::int16_t* frames, std::size_t frameCount)>;
+
+    // A chunk that doesn't divide a 4096-byte block, so that stop finds blocks partly
+    // filled as with a sound server's small fragments.
+    static constexpr std::size_t kChunkFrames = 480;
+    // Input that is due but not read keeps this long (about 0.74 s, like the ALSA buffer);
+    // beyond it the source counts an overrun and resumes from now.
+    static constexpr std::size_t kBufferFrames = 8 * 1024;
+
+    explicit PacedCaptureSource(Render render) : render_(std::move(render)) {}
+
+    void Start() override;
+    void Stop() override {}
+    std::size_t Read(std::int16_t* frames, std::size_t maxFrames, std::stop_token stop) override;
+    std::uint64_t Overruns() const override { return overruns_; }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    Render render_;
+    Clock::time_point start_{};
+    std::uint64_t delivered_ = 0; // frames since start_
+    std::uint64_t overruns_ = 0;
+    std::mutex waitMutex_; // for the stoppable sleep only
+    std::condition_variable_any wake_;
+};
+
+} // namespace tessmar

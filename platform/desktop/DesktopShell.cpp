@@ -1,0 +1,12 @@
+#include "platform/desktop/DesktopShell.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace tessmar {
+
+void DesktopShell::Open(const std::string& address) {
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
+}
+
+} // namespace tessmar

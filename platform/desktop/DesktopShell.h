@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/desktop/Shell.h"
+
+namespace tessmar {
+
+class DesktopShell : public Shell {
+public:
+    void Open(const std::string& address) override;
+};
+
+} // namespace tessmar

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/desktop/MessageBox.h"
+
+namespace tessmar {
+
+class QtMessageBox : public MessageBox {
+public:
+    void ShowError(QWidget* parent, const QString& caption, const QString& text) override;
+};
+
+} // namespace tessmar

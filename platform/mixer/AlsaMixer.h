@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/mixer/MixerApi.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace tessmar {
+
+class AlsaControl;
+class AlsaMixerModel;
+
+// The mixer interface on ALSA's simple mixer (see AlsaMixerModel for how its elements
+// become lines and controls). Device 0 is the ALSA control device given to the
+// constructor. Each open handle holds its own ALSA mixer, closed by mixerClose or with
+// this object. Values are set on all channels alike (cChannels 1).
+class AlsaMixer : public MixerApi {
+public:
+    explicit AlsaMixer(std::string device = DefaultDevice());
+    ~AlsaMixer() override;
+
+    // The environment variable TESSMAR_MIXER when set, else "default".
+    static std::string DefaultDevice();
+
+    MMRESULT mixerOpen(HMIXER* mixer, DWORD deviceId, std::uintptr_t callback,
+                       std::uintptr_t instance, DWORD flags) override;
+    MMRESULT mixerGetLineInfoA(HMIXER mixer, MIXERLINEA* line, DWORD flags) override;
+    MMRESULT mixerGetLineControlsA(HMIXER mixer, MIXERLINECONTROLSA* request, DWORD flags) override;
+    MMRESULT mixerGetControlDetailsA(HMIXER mixer, MIXERCONTROLDETAILS* details,
+                                     DWORD flags) override;
+    MMRESULT mixerSetControlDetails(HMIXER mixer, MIXERCONTROLDETAILS* details,
+                                    DWORD flags) override;
+    MMRESULT mixerClose(HMIXER mixer) override;
+
+private:
+    // The control a details request names, once the request has been checked.
+    MMRESULT ControlFor(HMIXER mixer, const MIXERCONTROLDETAILS* details, DWORD cbDetails,
+                        AlsaControl*& control);
+
+    std::string device_;
+    std::map<HMIXER, std::unique_ptr<AlsaMixerModel>> open_;
+    HMIXER nextHandle_ = 1;
+};
+
+} // namespace tessmar

@@ -1,0 +1,48 @@
+#include "platform/system/SystemErrorText.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace tessmar {
+
+std::string SystemErrorText(int error) {
+    switch (error) {
+    case kErrNotRegularFile:
+        return "keine gewöhnliche Datei";
+    case ENOENT:
+        return "Datei oder Ordner nicht vorhanden";
+    case EACCES:
+        return "keine Berechtigung";
+    case EPERM:
+        return "Vorgang nicht erlaubt";
+    case EROFS:
+        return "das Dateisystem ist schreibgeschützt";
+    case ENOSPC:
+        return "kein Platz mehr auf dem Datenträger";
+    case EDQUOT:
+        return "das Speicherkontingent ist erschöpft";
+    case EISDIR:
+        return "das ist ein Ordner";
+    case ENOTDIR:
+        return "ein Teil des Pfades ist kein Ordner";
+    case ENAMETOOLONG:
+        return "der Name ist zu lang";
+    case ENODEV:
+        return "kein solches Gerät";
+    case EBUSY:
+        return "wird gerade benutzt";
+    case EIO:
+        return "Ein-/Ausgabefehler";
+    case EFBIG:
+        return "die Datei wird zu groß";
+    case 0:
+        return "unbekannter Fehler";
+    default:
+        break;
+    }
+    // strerrordesc_np, unlike strerror, keeps no shared buffer.
+    const char* text = ::strerrordesc_np(error);
+    return "Fehler " + std::to_string(error) + (text ? " (" + std::string(text) + ")" : "");
+}
+
+} // namespace tessmar
