@@ -10,11 +10,12 @@ set -euo pipefail
 build=$(realpath "$1")
 seconds=${SOAK_SECONDS:-$(( ${2:-30} * 60 ))} # SOAK_SECONDS: a shorter try
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessmar-soak-XXXXXX")
-mkdir -m 700 "$work/run" "$work/home"
+fixture=$(dirname "$(realpath "$0")")/../tests/platform/sound_server.sh
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     wait 2>/dev/null || true
+    bash "$fixture" stop "$work/server" >/dev/null || true
     [ -n "${KEEP:-}" ] && echo "soak: work folder $work" || rm -rf "$work"
 }
 trap cleanup EXIT
@@ -23,30 +24,19 @@ fail() {
     exit 1
 }
 
-socket=$work/run/native
-cat > "$work/server.pa" <<SCRIPT
-load-module module-native-protocol-unix auth-anonymous=1 socket=$socket
-load-module module-null-sink sink_name=tessmar_sink rate=11025 channels=2 format=s16le
-load-module module-null-sink sink_name=tessmar_singer rate=11025 channels=2 format=s16le
-load-module module-remap-source source_name=tessmar_mic master=tessmar_singer.monitor
-set-default-sink tessmar_sink
-set-default-source tessmar_mic
-load-module module-null-source source_name=tessmar_silence
-load-module module-loopback source=tessmar_silence sink=tessmar_singer
-SCRIPT
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run PULSE_SERVER=unix:$socket
+# The tests' sound server: a default source that hears the singer's sink, at the capture rate.
+bash "$fixture" start pulseaudio 11025 "$work/server" >"$work/start.log" ||
+    fail "PulseAudio startet nicht: $(cat "$work/start.log")"
+[ -f "$work/server/skip" ] && fail "$(cat "$work/server/skip")"
+source "$work/server/env"
 unset TESSMAR_INPUT ALSA_CONFIG_PATH
-pulseaudio -n -F "$work/server.pa" --daemonize=no --exit-idle-time=-1 \
-    --log-target=file:"$work/server.log" &
-pids+=($!)
-sleep 2
-pactl info > /dev/null 2>&1 || fail "PulseAudio startet nicht: $(cat "$work/server.log")"
+sleep 2 # the server settles before the first stream
 
 "$build/tools/tessmar-demo" "$work/sung.wav" 60
 # paplay complains when it is cut off at the end; that is no failure.
 (while :; do paplay --device=tessmar_singer "$work/sung.wav" 2>/dev/null; done) &
 pids+=($!)
-QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$work/home "$build/app/tessmar" x "$work/take.wav" 100 \
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$HOME "$build/app/tessmar" x "$work/take.wav" 100 \
     2> "$work/stderr" &
 program=$!
 pids+=("$program")
