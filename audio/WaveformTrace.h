@@ -22,5 +22,9 @@ struct WaveformTrace {
 // spread over the height with positive samples below the midline. A block of no more bytes
 // than the view has pixels only clears it.
 WaveformTrace TraceBlock(const std::uint8_t* block, std::uint32_t n, int width, int height);
+// The same into an existing trace, whose memory is reused: no allocation once it has room
+// for `width` points.
+void TraceBlock(const std::uint8_t* block, std::uint32_t n, int width, int height,
+                WaveformTrace& into);
 
 } // namespace tessmar
