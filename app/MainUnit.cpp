@@ -215,6 +215,7 @@ void TMainForm::ShowLatestBlock() {
         bool traceArrived = false;
         ShowNote(captureLink_.TakeBlock(trace_, traceArrived));
         if (traceArrived) {
+            latency_.Record(trace_.filledAt);
             traceToDraw_ = true;
             PaintBox1->update();
         }

@@ -2,6 +2,7 @@
 
 #include "app/CaptureLink.h"
 #include "app/HandlerGuard.h"
+#include "app/LatencyLog.h"
 #include "app/MainFormPlacement.h"
 #include "app/ModalWindowCloser.h"
 #include "app/PlaybackLink.h"
@@ -167,6 +168,7 @@ private:
     CaptureLink captureLink_;
     WaveformTrace trace_;      // the newest block's, drawn once
     bool traceToDraw_ = false; // until the paint after its arrival
+    LatencyLog latency_;
     CaptureEngine engine_;
     MixerSetup mixerSetup_;
     TMediaPlayer player_; // the device behind the hidden MediaPlayer1 control

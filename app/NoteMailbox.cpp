@@ -16,6 +16,7 @@ bool NoteMailbox::Post(std::int32_t note, const WaveformTrace& trace) {
     latest_ = note;
     trace_.width = trace.width;
     trace_.height = trace.height;
+    trace_.filledAt = trace.filledAt;
     trace_.y.assign(trace.y.begin(), trace.y.end()); // within the capacity it has
     traceWaiting_ = true;
     return !std::exchange(pending_, true);

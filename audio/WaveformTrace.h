@@ -15,6 +15,9 @@ struct WaveformTrace {
     int width = 0;
     int height = 0;
     std::vector<int> y;
+    // When the device handed the block back (steady clock, ns; 0: not known), for the
+    // note latency the benchmark measures.
+    std::int64_t filledAt = 0;
 };
 
 // The trace of the newest block (n bytes of 16-bit stereo, left channel drawn) on a view
