@@ -4,6 +4,7 @@ namespace tessmar {
 
 void CaptureLink::SetOutputFileName(std::string name) {
     std::lock_guard lock(mutex_);
+    fileNamed_.store(!name.empty(), std::memory_order_relaxed);
     fileName_ = std::move(name);
 }
 
@@ -13,30 +14,21 @@ std::string CaptureLink::OutputFileName() {
 }
 
 void CaptureLink::SetViewSize(ViewSize size) {
-    std::lock_guard lock(mutex_);
-    viewSize_ = size;
+    mailbox_.Reserve(size.width);
+    viewSize_.store(size, std::memory_order_relaxed);
 }
 
-ViewSize CaptureLink::WaveformViewSize() {
-    std::lock_guard lock(mutex_);
-    return viewSize_;
-}
-
-void CaptureLink::ShowWaveform(WaveformTrace trace) {
-    bool notify = false;
-    {
-        std::lock_guard lock(mutex_);
-        notify = !trace_.has_value(); // otherwise the window is already told, and draws the newest
-        trace_ = std::move(trace);
-    }
-    if (notify) {
-        QMetaObject::invokeMethod(this, "TraceWaiting", Qt::QueuedConnection);
+void CaptureLink::PostNote(std::int32_t note) {
+    if (mailbox_.Post(note)) {
+        doorbell_.Ring();
     }
 }
 
-std::optional<WaveformTrace> CaptureLink::TakeTrace() {
-    std::lock_guard lock(mutex_);
-    return std::exchange(trace_, std::nullopt);
+void CaptureLink::ShowWaveform(const WaveformTrace& trace) {
+    // Otherwise the window is already told, and fetches the newest.
+    if (mailbox_.Post(note_, trace)) {
+        doorbell_.Ring();
+    }
 }
 
 void CaptureLink::RecordingFull(RecordingLimit why) {

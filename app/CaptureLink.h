@@ -1,24 +1,28 @@
 #pragma once
 
+#include "app/Doorbell.h"
+#include "app/NoteMailbox.h"
 #include "audio/CaptureView.h"
 
 #include <QObject>
+#include <atomic>
 #include <functional>
 #include <mutex>
-#include <optional>
 
 namespace tessmar {
 
-// The main window as the recording sees it. The capture thread reads copies that the
-// window keeps current and leaves its results here; a queued call has the window's thread
-// fetch them. Nothing the capture thread calls waits for the window's thread.
+// The main window as the recording sees it. The capture thread reads what the window
+// keeps current (a flag and the view's size, both atomic) and leaves each block's note and
+// trace in a mailbox; one ring of a doorbell per block has the window's thread fetch them.
+// Per block nothing is allocated and no call is queued; only the rare reports (recording
+// full, device lost) are queued calls, looked up by name.
 class CaptureLink : public QObject, public CaptureView {
     Q_OBJECT
 public:
-    // What the window does with the results, on its own thread (analyse: on any thread).
+    // What the window does with the results, on its own thread (detect: on any thread).
     struct Window {
-        std::function<void(const std::uint8_t*)> analyse;
-        std::function<void()> traceWaiting;
+        std::function<std::int32_t(const std::uint8_t*)> detect;
+        std::function<void()> blockWaiting;
         std::function<void(RecordingLimit)> recordingFull;
         std::function<std::string(const std::string&, const std::string&)> askForOtherFile;
         std::function<void(std::uint32_t)> deviceUnavailable;
@@ -27,21 +31,32 @@ public:
     };
 
     explicit CaptureLink(Window window, QObject* parent = nullptr)
-        : QObject(parent), window_(std::move(window)) {}
+        : QObject(parent), window_(std::move(window)),
+          doorbell_([this] { window_.blockWaiting(); }, this) {}
 
     // Window thread: keep the copies current.
     void SetOutputFileName(std::string name);
     void SetViewSize(ViewSize size);
-    // Window thread: the newest trace that has not been drawn yet.
-    std::optional<WaveformTrace> TakeTrace();
+    // Any thread: a note to show, without a trace; the window is told.
+    void PostNote(std::int32_t note);
+    // Window thread: a note shown at once; later fetches give it until a newer one comes.
+    std::int32_t ShowNoteNow(std::int32_t note) {
+        mailbox_.Post(note);
+        return mailbox_.Take();
+    }
+    // Window thread: the latest note, and the trace that came since the last fetch.
+    std::int32_t TakeBlock(WaveformTrace& trace, bool& traceArrived) {
+        return mailbox_.Take(trace, traceArrived);
+    }
     // Window thread, once the capture thread has ended: a trace still waiting belongs to
-    // the recording that is over, and the view goes plain.
-    void DiscardTrace() { TakeTrace(); }
+    // the recording that is over; its note is still shown.
+    void DiscardTrace() { mailbox_.DropTrace(); }
 
     std::string OutputFileName() override;
-    void AnalizeFrequenz(const std::uint8_t* block) override { window_.analyse(block); }
-    ViewSize WaveformViewSize() override;
-    void ShowWaveform(WaveformTrace trace) override;
+    bool OutputFileNamed() override { return fileNamed_.load(std::memory_order_relaxed); }
+    void AnalizeFrequenz(const std::uint8_t* block) override { note_ = window_.detect(block); }
+    ViewSize WaveformViewSize() override { return viewSize_.load(std::memory_order_relaxed); }
+    void ShowWaveform(const WaveformTrace& trace) override;
     void RecordingFull(RecordingLimit why) override;
     void DeviceLost() override;
     void DeviceUnavailable(std::uint32_t code) override { window_.deviceUnavailable(code); }
@@ -51,19 +66,20 @@ public:
     void RecordingSaved(const std::string& fileName) override { window_.recordingSaved(fileName); }
 
 private slots:
-    // Queued by name, not as functors: nothing allocated on the capture thread travels to
-    // the window's thread.
-    void TraceWaiting() { window_.traceWaiting(); }
+    // Once per recording at most: queued by name; the call's event is Qt's allocation.
     void ReportRecordingFull() { window_.recordingFull(RecordingLimit::LongestLength); }
     void ReportOutOfMemory() { window_.recordingFull(RecordingLimit::OutOfMemory); }
     void ReportDeviceLost() { window_.deviceLost(); }
 
 private:
     Window window_;
-    std::mutex mutex_;
+    Doorbell doorbell_;
+    NoteMailbox mailbox_;
+    std::mutex mutex_; // the name, which only the window's thread needs in full
     std::string fileName_;
-    ViewSize viewSize_;
-    std::optional<WaveformTrace> trace_;
+    std::atomic<bool> fileNamed_ = false;
+    std::atomic<ViewSize> viewSize_{ViewSize{}};
+    std::int32_t note_ = -1; // capture thread: the block's note, until its trace goes with it
 };
 
 } // namespace tessmar

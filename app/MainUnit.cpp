@@ -80,8 +80,8 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
              {services.homeFolder, TempFolder()}, outcome_),
       placement_(services.profile, services.screen),
       captureLink_(
-          {[this](const std::uint8_t* block) { AnalizeFrequenz(block); },
-           [this] { PaintBox1->update(); },
+          {[](const std::uint8_t* block) { return DetectNote(block); },
+           [this] { ShowLatestBlock(); },
            [this](RecordingLimit why) { guard_.Report(this, RecordingStoppedGrowingText(why)); },
            [this](const std::string& file, const std::string& reason) {
                return saver_.OtherFile(file, reason);
@@ -146,6 +146,7 @@ void TMainForm::ConnectHandlers() {
             [this] { captureLink_.SetOutputFileName(FilenameEdit2->FileName()); });
     captureLink_.SetOutputFileName(FilenameEdit2->FileName());
     captureLink_.SetViewSize({PaintBox1->width(), PaintBox1->height()});
+    trace_.y.reserve(std::size_t(PaintBox1->width())); // what the mailbox swaps with
 }
 
 void TMainForm::setVisible(bool visible) {
@@ -201,16 +202,24 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
 void TMainForm::AnalizeFrequenz(const std::uint8_t* block) {
     const std::int32_t note = DetectNote(block);
     if (QThread::currentThread() == thread()) {
-        notes_.Post(note);
-        ShowNote(notes_.Take());
-    } else if (notes_.Post(note)) {
-        // No data travels with the call: the window fetches the latest result itself.
-        QMetaObject::invokeMethod(this, "ShowLatestNote", Qt::QueuedConnection);
+        ShowNote(captureLink_.ShowNoteNow(note));
+    } else {
+        captureLink_.PostNote(note); // the window fetches the latest result itself
     }
 }
 
-void TMainForm::ShowLatestNote() {
-    Guarded([this] { ShowNote(notes_.Take()); });
+// A block's note and trace, or a note alone, are waiting: the trace is drawn in the paint
+// that follows.
+void TMainForm::ShowLatestBlock() {
+    Guarded([this] {
+        bool traceArrived = false;
+        ShowNote(captureLink_.TakeBlock(trace_, traceArrived));
+        if (traceArrived) {
+            latency_.Record(trace_.filledAt);
+            traceToDraw_ = true;
+            PaintBox1->update();
+        }
+    });
 }
 
 // Every block ends with only the note's red label shown and its name in Label1. Labels
@@ -296,6 +305,7 @@ void TMainForm::BackToIdle(bool playable) {
     PlayWAVBtn->setEnabled(playable); // still off when this recording began in a playback
     // The capture thread has ended: a trace it left is of a take that is over.
     captureLink_.DiscardTrace();
+    traceToDraw_ = false;
     PaintBox1->repaint();
     if (terminationRequested_) {
         close();
@@ -406,15 +416,14 @@ void TMainForm::PaintBox1Paint(QObject*) {
 // leaves the view plain until the next block.
 void TMainForm::DrawWaveformTrace() {
     QPainter* canvas = PaintBox1->Canvas();
-    const std::optional<WaveformTrace> trace = captureLink_.TakeTrace();
-    if (!canvas || !trace || trace->y.empty()) {
+    if (!canvas || !std::exchange(traceToDraw_, false) || trace_.y.empty()) {
         return;
     }
     QPolygon line;
-    line.reserve(int(trace->y.size()) + 1);
-    line << QPoint(-1, trace->height / 2); // from just left of the view, on the midline
-    for (std::size_t x = 0; x < trace->y.size(); ++x) {
-        line << QPoint(int(x), trace->y[x]);
+    line.reserve(int(trace_.y.size()) + 1);
+    line << QPoint(-1, trace_.height / 2); // from just left of the view, on the midline
+    for (std::size_t x = 0; x < trace_.y.size(); ++x) {
+        line << QPoint(int(x), trace_.y[x]);
     }
     canvas->setPen(kLime);
     canvas->drawPolyline(line);

@@ -2,9 +2,9 @@
 
 #include "app/CaptureLink.h"
 #include "app/HandlerGuard.h"
+#include "app/LatencyLog.h"
 #include "app/MainFormPlacement.h"
 #include "app/ModalWindowCloser.h"
-#include "app/NoteMailbox.h"
 #include "app/PlaybackLink.h"
 #include "app/RunOutcome.h"
 #include "app/TakeSaver.h"
@@ -133,10 +133,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private slots:
-    void ShowLatestNote();
-
 private:
+    void ShowLatestBlock();
     void DrawWaveformTrace();
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason);
     void RecordingSaved(const std::string& fileName);
@@ -161,13 +159,15 @@ private:
     TakeSaver saver_;
     ModalWindowCloser modalCloser_;
     MainFormPlacement placement_;
-    NoteMailbox notes_;
     TAboutBox* aboutBox_ = nullptr;
     double scale_ = 1.0;
     bool shown_ = false;
     std::array<QLabel*, 12> plainNotes_{};
     std::array<QLabel*, 12> litNotes_{};
     CaptureLink captureLink_;
+    WaveformTrace trace_;      // the newest block's, drawn once
+    bool traceToDraw_ = false; // until the paint after its arrival
+    LatencyLog latency_;
     CaptureEngine engine_;
     MixerSetup mixerSetup_;
     TMediaPlayer player_; // the device behind the hidden MediaPlayer1 control

@@ -4,6 +4,7 @@
 #include "audio/WaveFileWriter.h"
 #include "platform/system/SystemErrorText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <exception>
 
@@ -43,6 +44,9 @@ void CaptureEngine::RecordBtnClick() {
     s.Recording = RecordingBuffer(recordingLimit_);
     s.KeepingStopped = false;
     s.RecordingFullReported = false;
+    // The one allocation of the trace in a recording; the capture thread only reuses it.
+    s.Trace = WaveformTrace{};
+    s.Trace.y.reserve(std::size_t(std::max(0, view_.WaveformViewSize().width)));
 
     auto thread = std::make_unique<TMyThread>(handler_);
     thread->SetFreeOnTerminate(true);

@@ -37,7 +37,7 @@ void CaptureHandler::HandleCapturedBlock() {
     // leave the device one block short and every later block out of step with the toggle.
     ScopeExit giveBack([&] { device_.waveInAddBuffer(s.WaveInHandle, header, kWaveHdrSize); });
 
-    if (view_.OutputFileName().empty()) {
+    if (!view_.OutputFileNamed()) {
         s.Recording.Release();
         s.KeepingStopped = false;
     }
@@ -59,16 +59,21 @@ void CaptureHandler::HandleCapturedBlock() {
         }
     }
     view_.AnalizeFrequenz(buffer);
+    s.Trace.filledAt = std::int64_t(header->reserved); // before the device may reuse it
     giveBack.Run();
     DrawWaveform(newest, n);
 }
 
 void CaptureHandler::DrawWaveform(const std::uint8_t* newest, std::uint32_t n) {
     const ViewSize size = view_.WaveformViewSize();
+    WaveformTrace& trace = state_.Trace;
     if (size.width <= 0) {
-        return;
+        trace.width = size.width; // nothing to draw, but the note still goes to the window
+        trace.y.clear();
+    } else {
+        TraceBlock(newest, n, size.width, size.height, trace);
     }
-    view_.ShowWaveform(TraceBlock(newest, n, size.width, size.height));
+    view_.ShowWaveform(trace);
 }
 
 } // namespace tessmar

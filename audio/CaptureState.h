@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/RecordingBuffer.h"
+#include "audio/WaveformTrace.h"
 #include "platform/capture/CaptureFormat.h"
 #include "platform/capture/WaveIn.h"
 
@@ -30,6 +31,8 @@ struct CaptureState {
     bool RecordingFullReported = false;
     // The newest block when it could not be kept in the recording, for drawing.
     std::array<std::uint8_t, kBlockBytes> UnkeptBlock{};
+    // The newest block's trace, made room for once at start and reused for every block.
+    WaveformTrace Trace;
 };
 
 } // namespace tessmar

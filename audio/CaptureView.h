@@ -24,13 +24,18 @@ public:
 
     // Any thread: the output file name as the window shows it right now; empty for none.
     virtual std::string OutputFileName() = 0;
+    // Capture thread, every block: whether a file is named right now. Cheaper than the
+    // name itself, which the block doesn't need.
+    virtual bool OutputFileNamed() = 0;
 
     // Capture thread: analyses one block and shows its note.
     virtual void AnalizeFrequenz(const std::uint8_t* block) = 0;
     // Capture thread: the waveform view's size right now.
     virtual ViewSize WaveformViewSize() = 0;
-    // Capture thread: shows a block's trace.
-    virtual void ShowWaveform(WaveformTrace trace) = 0;
+    // Capture thread, last of every block: shows its trace (empty on a view of no width)
+    // together with the note AnalizeFrequenz found. The trace is the handler's own buffer;
+    // keep a copy.
+    virtual void ShowWaveform(const WaveformTrace& trace) = 0;
     // Capture thread, at most once per recording: no more blocks can be kept, and why.
     virtual void RecordingFull(RecordingLimit why) = 0;
     // Capture thread, at most once per recording: the device has gone away; the blocks

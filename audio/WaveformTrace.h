@@ -15,6 +15,9 @@ struct WaveformTrace {
     int width = 0;
     int height = 0;
     std::vector<int> y;
+    // When the device handed the block back (steady clock, ns; 0: not known), for the
+    // note latency the benchmark measures.
+    std::int64_t filledAt = 0;
 };
 
 // The trace of the newest block (n bytes of 16-bit stereo, left channel drawn) on a view
@@ -22,5 +25,9 @@ struct WaveformTrace {
 // spread over the height with positive samples below the midline. A block of no more bytes
 // than the view has pixels only clears it.
 WaveformTrace TraceBlock(const std::uint8_t* block, std::uint32_t n, int width, int height);
+// The same into an existing trace, whose memory is reused: no allocation once it has room
+// for `width` points.
+void TraceBlock(const std::uint8_t* block, std::uint32_t n, int width, int height,
+                WaveformTrace& into);
 
 } // namespace tessmar

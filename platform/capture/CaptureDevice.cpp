@@ -3,6 +3,7 @@
 #include "platform/capture/CaptureFormat.h"
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -287,6 +288,9 @@ void CaptureDevice::Core::HandBackFront() {
     WaveHdr* block = queue_.front();
     queue_.pop_front();
     block->dwFlags = (block->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+    block->reserved = std::uintptr_t(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                         std::chrono::steady_clock::now().time_since_epoch())
+                                         .count());
     PostThreadMessage(callback_, MM_WIM_DATA, handle_, reinterpret_cast<std::intptr_t>(block));
 }
 

@@ -55,7 +55,7 @@ struct WaveHdr {
     std::uint32_t dwFlags = 0;
     std::uint32_t dwLoops = 0;
     WaveHdr* lpNext = nullptr;
-    std::uintptr_t reserved = 0;
+    std::uintptr_t reserved = 0; // the device's: when it handed the block back (steady clock, ns)
 };
 inline constexpr std::uint32_t kWaveHdrSize = 32; // the size the callers pass, as recorded
 

@@ -17,5 +17,33 @@ TEST(NoteMailbox, OneNotificationPerFetchAndAlwaysTheLatestNote) {
     EXPECT_EQ(mailbox.Take(), 12);
 }
 
+// A block's trace travels with its note; the window draws each trace at most once, and a
+// trace dropped at the end of a take leaves its note to be shown.
+TEST(NoteMailbox, TheTraceGoesWithItsNoteAndArrivesOnce) {
+    NoteMailbox mailbox;
+    mailbox.Reserve(3);
+    WaveformTrace shown;
+    bool arrived = true;
+    EXPECT_EQ(mailbox.Take(shown, arrived), -1);
+    EXPECT_FALSE(arrived);
+    EXPECT_TRUE(mailbox.Post(45, WaveformTrace{3, 8, {1, 2, 3}, 77}));
+    EXPECT_FALSE(mailbox.Post(46, WaveformTrace{3, 8, {4, 5, 6}, 78})); // the newest wins
+    EXPECT_EQ(mailbox.Take(shown, arrived), 46);
+    EXPECT_TRUE(arrived);
+    EXPECT_EQ(shown.y, (std::vector<int>{4, 5, 6}));
+    EXPECT_EQ(shown.filledAt, 78);
+    EXPECT_EQ(mailbox.Take(shown, arrived), 46);
+    EXPECT_FALSE(arrived) << "drawn once";
+    EXPECT_EQ(shown.y, (std::vector<int>{4, 5, 6})) << "left as it was";
+
+    EXPECT_TRUE(mailbox.Post(12, WaveformTrace{3, 8, {7, 8, 9}, 79}));
+    mailbox.DropTrace();
+    EXPECT_EQ(mailbox.Take(shown, arrived), 12);
+    EXPECT_FALSE(arrived);
+    EXPECT_TRUE(mailbox.Post(-1)); // a note alone brings no trace
+    EXPECT_EQ(mailbox.Take(shown, arrived), -1);
+    EXPECT_FALSE(arrived);
+}
+
 } // namespace
 } // namespace tessmar

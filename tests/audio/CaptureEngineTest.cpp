@@ -261,11 +261,11 @@ TEST(CaptureHandler, OutOfMemoryIsNotTheLongestLength) {
 // A window whose calls fail once, as they would when memory runs out mid-block.
 class FailingView : public FakeCaptureView {
 public:
-    std::string OutputFileName() override {
+    bool OutputFileNamed() override {
         if (failName.exchange(false)) {
             throw std::bad_alloc();
         }
-        return FakeCaptureView::OutputFileName();
+        return FakeCaptureView::OutputFileNamed();
     }
     void AnalizeFrequenz(const std::uint8_t* block) override {
         if (failAnalysis.exchange(false)) {

@@ -19,6 +19,7 @@ public:
         std::lock_guard lock(mutex_);
         return fileName_;
     }
+    bool OutputFileNamed() override { return !OutputFileName().empty(); }
     void SetFileName(std::string name) {
         std::lock_guard lock(mutex_);
         fileName_ = std::move(name);
@@ -29,9 +30,9 @@ public:
         notes_.push_back(note);
     }
     ViewSize WaveformViewSize() override { return {437, 117}; }
-    void ShowWaveform(WaveformTrace trace) override {
+    void ShowWaveform(const WaveformTrace& trace) override {
         std::lock_guard lock(mutex_);
-        traces_.push_back(std::move(trace));
+        traces_.push_back(trace);
         changed_.notify_all();
     }
     void RecordingFull(RecordingLimit why) override {

@@ -14,9 +14,10 @@ public:
     explicit QuietCaptureView(std::string fileName) : fileName_(std::move(fileName)) {}
 
     std::string OutputFileName() override { return fileName_; }
+    bool OutputFileNamed() override { return !fileName_.empty(); }
     void AnalizeFrequenz(const std::uint8_t*) override {}
     ViewSize WaveformViewSize() override { return {0, 0}; }
-    void ShowWaveform(WaveformTrace) override {}
+    void ShowWaveform(const WaveformTrace&) override {}
     void RecordingFull(RecordingLimit why) override {
         ++fullReports;
         outOfMemory = why == RecordingLimit::OutOfMemory;
