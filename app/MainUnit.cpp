@@ -31,35 +31,6 @@ namespace {
 const QColor kMaroon(128, 0, 0);
 const QColor kLime(0, 255, 0);
 
-// Why the recording device didn't open, in the user's words; nothing gets recorded then.
-QString DeviceUnavailableText(std::uint32_t code) {
-    const char* why = "";
-    switch (code) {
-    case MMSYSERR_BADDEVICEID:
-    case MMSYSERR_NODRIVER:
-        why = "es ist keines vorhanden oder es lässt sich nicht erreichen";
-        break;
-    case MMSYSERR_ALLOCATED:
-        why = "es wird gerade von einem anderen Programm benutzt";
-        break;
-    case WAVERR_BADFORMAT:
-        why = "es nimmt nicht in 16 Bit Stereo mit 11025 Hz auf";
-        break;
-    case MMSYSERR_READERROR:
-        return QString::fromUtf8(
-            "Die Eingabedatei (TESSMAR_INPUT) lässt sich nicht lesen; warum, steht in der "
-            "Standardfehlerausgabe. Es wird nichts aufgenommen; beenden Sie die Aufnahme mit "
-            "\"Abbrechen\"");
-    default:
-        return QString("Das Aufnahmegerät lässt sich nicht öffnen (Fehler %1). Es wird nichts "
-                       "aufgenommen; beenden Sie die Aufnahme mit \"Abbrechen\"")
-            .arg(code);
-    }
-    return QString("Das Aufnahmegerät lässt sich nicht öffnen: %1. Es wird nichts aufgenommen; "
-                   "beenden Sie die Aufnahme mit \"Abbrechen\"")
-        .arg(QString::fromUtf8(why));
-}
-
 std::string TempFolder() {
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
@@ -386,7 +357,7 @@ void TMainForm::RecordingSaved(const std::string& fileName) {
 }
 
 void TMainForm::ReportDeviceUnavailable(std::uint32_t code) {
-    const std::string text = DeviceUnavailableText(code).toStdString();
+    const std::string text = DeviceUnavailableText(code);
     if (commandLine_) {
         outcome_.Fail(text); // on the terminal at once
         if (signalled_) {

@@ -1,5 +1,7 @@
 #include "app/RecordingMessages.h"
 
+#include "platform/capture/WaveIn.h"
+
 namespace tessmar {
 
 std::string RecordingStoppedGrowingText(RecordingLimit why) {
@@ -19,6 +21,32 @@ std::string DeviceLostText(bool kept) {
                       "gespeichert";
     }
     return gone + "Es wird nichts mehr aufgenommen; beenden Sie die Aufnahme mit \"Abbrechen\"";
+}
+
+std::string DeviceUnavailableText(std::uint32_t code) {
+    const std::string nothing = "Es wird nichts aufgenommen; beenden Sie die Aufnahme mit "
+                                "\"Abbrechen\"";
+    const char* why = nullptr;
+    switch (code) {
+    case MMSYSERR_BADDEVICEID:
+    case MMSYSERR_NODRIVER:
+        why = "es ist keines vorhanden oder es lässt sich nicht erreichen";
+        break;
+    case MMSYSERR_ALLOCATED:
+        why = "es wird gerade von einem anderen Programm benutzt";
+        break;
+    case WAVERR_BADFORMAT:
+        why = "es nimmt nicht in 16 Bit Stereo mit 11025 Hz auf";
+        break;
+    case MMSYSERR_READERROR:
+        return "Die Eingabedatei (TESSMAR_INPUT) lässt sich nicht lesen; warum, steht in der "
+               "Standardfehlerausgabe. " +
+               nothing;
+    default:
+        return "Das Aufnahmegerät lässt sich nicht öffnen (Fehler " + std::to_string(code) + "). " +
+               nothing;
+    }
+    return std::string("Das Aufnahmegerät lässt sich nicht öffnen: ") + why + ". " + nothing;
 }
 
 } // namespace tessmar

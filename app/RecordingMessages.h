@@ -2,6 +2,7 @@
 
 #include "audio/CaptureView.h"
 
+#include <cstdint>
 #include <string>
 
 namespace tessmar {
@@ -11,5 +12,8 @@ std::string RecordingStoppedGrowingText(RecordingLimit why);
 // What the user is told once when the recording device goes away during a take; `kept`
 // when a file is named, so what was recorded so far is saved by "Abbrechen".
 std::string DeviceLostText(bool kept);
+// Why the recording device didn't open (its code as the device gave it), in the user's
+// words; nothing gets recorded then.
+std::string DeviceUnavailableText(std::uint32_t code);
 
 } // namespace tessmar
