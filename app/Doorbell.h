@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/system/UniqueFd.h"
+
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -24,9 +26,9 @@ public:
 private:
     void Answer();
 
-    int fd_ = -1;
+    const UniqueFd fd_;
     std::function<void()> answer_;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<QSocketNotifier> notifier_; // after the descriptor: stops watching first
 };
 
 } // namespace tessmar
