@@ -22,7 +22,7 @@ void RunOutcome::Note(const std::string& text) {
 }
 
 void RunOutcome::SayOnStandardError(const std::string& text) {
-    std::fprintf(stderr, "%s: %s\n", kApplicationTitle, text.c_str());
+    std::fprintf(stderr, "tessmar: %s\n", text.c_str()); // the program's name, as Unix tools say it
     std::fflush(stderr);
 }
 

@@ -25,7 +25,7 @@ public:
     int ExitStatus() const { return failed_ ? 1 : 0; }
     const std::vector<std::string>& Said() const { return said_; }
 
-    // "Tessmar: text." on standard error.
+    // "tessmar: text." on standard error.
     static void SayOnStandardError(const std::string& text);
 
 private:

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     const int outcome = form.Outcome().ExitStatus();
     // Input lost because no block was free means the recording has gaps: say so.
     if (waveIn->LostFrames() > 0 || waveIn->SourceOverruns() > 0) {
-        std::fprintf(stderr, "Tessmar: %llu Frames gingen verloren (%llu Überläufe).\n",
+        std::fprintf(stderr, "tessmar: %llu Frames gingen verloren (%llu Überläufe).\n",
                      static_cast<unsigned long long>(waveIn->LostFrames()),
                      static_cast<unsigned long long>(waveIn->SourceOverruns()));
     }
