@@ -16,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
@@ -59,6 +60,7 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
            },
            [this](std::uint32_t code) { ReportDeviceUnavailable(code); },
            [this](const std::string& file) { RecordingSaved(file); }, [this] { DeviceLost(); }}),
+      tracePicture_(kMaroon.rgb(), kLime.rgb()),
       engine_(services.waveIn, captureLink_, services.events), mixerSetup_(services.mixer),
       player_(services.mediaDevice), playback_(player_, playbackLink_, services.events) {
     setObjectName("MainForm");
@@ -188,7 +190,9 @@ void TMainForm::ShowLatestBlock() {
         if (traceArrived) {
             latency_.Record(trace_.filledAt);
             traceToDraw_ = true;
-            PaintBox1->update();
+            // Only the rows the last trace or this one reached need showing again.
+            const WaveformPicture::Rows rows = tracePicture_.Draw(trace_);
+            PaintBox1->update(0, rows.top, PaintBox1->width(), rows.bottom - rows.top + 1);
         }
     });
 }
@@ -390,14 +394,10 @@ void TMainForm::DrawWaveformTrace() {
     if (!canvas || !std::exchange(traceToDraw_, false) || trace_.y.empty()) {
         return;
     }
-    QPolygon line;
-    line.reserve(int(trace_.y.size()) + 1);
-    line << QPoint(-1, trace_.height / 2); // from just left of the view, on the midline
-    for (std::size_t x = 0; x < trace_.y.size(); ++x) {
-        line << QPoint(int(x), trace_.y[x]);
-    }
-    canvas->setPen(kLime);
-    canvas->drawPolyline(line);
+    const QImage picture(reinterpret_cast<const uchar*>(tracePicture_.Pixels()),
+                         tracePicture_.Width(), tracePicture_.Height(),
+                         qsizetype(tracePicture_.Width()) * 4, QImage::Format_RGB32);
+    canvas->drawImage(QPoint(0, 0), picture);
 }
 
 } // namespace tessmar

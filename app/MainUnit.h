@@ -8,6 +8,7 @@
 #include "app/PlaybackLink.h"
 #include "app/RunOutcome.h"
 #include "app/TakeSaver.h"
+#include "app/WaveformPicture.h"
 #include "audio/CaptureEngine.h"
 #include "audio/PlaybackController.h"
 #include "mixer/MixerSetup.h"
@@ -165,8 +166,9 @@ private:
     std::array<QLabel*, 12> plainNotes_{};
     std::array<QLabel*, 12> litNotes_{};
     CaptureLink captureLink_;
-    WaveformTrace trace_;      // the newest block's, drawn once
-    bool traceToDraw_ = false; // until the paint after its arrival
+    WaveformTrace trace_;          // the newest block's, drawn once
+    bool traceToDraw_ = false;     // until the paint after its arrival
+    WaveformPicture tracePicture_; // the newest trace, as the view shows it
     LatencyLog latency_;
     CaptureEngine engine_;
     MixerSetup mixerSetup_;
