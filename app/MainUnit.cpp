@@ -198,8 +198,12 @@ void TMainForm::ShowLatestBlock() {
 }
 
 // Every block ends with only the note's red label shown and its name in Label1. Labels
-// already in that state are left alone: a held note then costs no repainting at all.
+// already in that state are left alone: a held note then costs no repainting at all, and
+// not even a look at the labels.
 void TMainForm::ShowNote(std::int32_t note) {
+    if (std::exchange(shownNote_, note) == note) {
+        return;
+    }
     QLabel* const lit = note == kNoNote ? nullptr : litNotes_[LitLabelNumber(note) - 17];
     for (QLabel* label : litNotes_) {
         if (label->isHidden() == (label == lit)) {

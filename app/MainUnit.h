@@ -17,6 +17,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -166,9 +167,10 @@ private:
     std::array<QLabel*, 12> plainNotes_{};
     std::array<QLabel*, 12> litNotes_{};
     CaptureLink captureLink_;
-    WaveformTrace trace_;          // the newest block's, drawn once
-    bool traceToDraw_ = false;     // until the paint after its arrival
-    WaveformPicture tracePicture_; // the newest trace, as the view shows it
+    WaveformTrace trace_;                   // the newest block's, drawn once
+    bool traceToDraw_ = false;              // until the paint after its arrival
+    std::optional<std::int32_t> shownNote_; // by the labels; none before the first
+    WaveformPicture tracePicture_;          // the newest trace, as the view shows it
     LatencyLog latency_;
     CaptureEngine engine_;
     MixerSetup mixerSetup_;
