@@ -20,6 +20,13 @@ microseconds TimeOf(std::uint64_t frames) {
     return microseconds((frames * 1'000'000 + kSampleRate - 1) / kSampleRate);
 }
 
+// Where the chunk after `delivered` frames ends.
+std::uint64_t NextChunkEnd(std::uint64_t delivered) {
+    constexpr std::uint64_t first = PacedCaptureSource::kFirstChunkFrames;
+    constexpr std::uint64_t chunk = PacedCaptureSource::kChunkFrames;
+    return delivered < first ? first : first + ((delivered - first) / chunk + 1) * chunk;
+}
+
 } // namespace
 
 void PacedCaptureSource::Start() {
@@ -39,13 +46,14 @@ std::size_t PacedCaptureSource::Read(std::int16_t* frames, std::size_t maxFrames
             start_ = now - TimeOf(delivered_ + kBufferFrames);
             ready = kBufferFrames;
         }
-        if (ready >= kChunkFrames) {
+        const std::uint64_t chunkEnd = NextChunkEnd(delivered_);
+        if (delivered_ + ready >= chunkEnd) {
             const std::size_t count = std::min<std::uint64_t>(ready, maxFrames);
             render_(frames, count);
             delivered_ += count;
             return count;
         }
-        const Clock::time_point next = start_ + TimeOf(delivered_ + kChunkFrames);
+        const Clock::time_point next = start_ + TimeOf(chunkEnd);
         std::unique_lock lock(waitMutex_);
         wake_.wait_until(lock, stop, next, [] { return false; });
     }

@@ -17,9 +17,12 @@ public:
     // Appends the next frameCount interleaved stereo frames of the input.
     using Render = std::function<void(std::int16_t* frames, std::size_t frameCount)>;
 
-    // A chunk that doesn't divide a 4096-byte block, so that stop finds blocks partly
-    // filled as with a sound server's small fragments.
-    static constexpr std::size_t kChunkFrames = 480;
+    // A block's worth at a time, so that the clock wakes the input once a block, but out
+    // of step with the blocks by a first, shorter chunk: each chunk completes a block a
+    // few milliseconds late and leaves the next partly filled, as a sound server's
+    // fragments would, so that stop finds a block partly filled.
+    static constexpr std::size_t kChunkFrames = 1024;
+    static constexpr std::size_t kFirstChunkFrames = 64;
     // Input that is due but not read keeps this long (about 0.74 s, like the ALSA buffer);
     // beyond it the source counts an overrun and resumes from now.
     static constexpr std::size_t kBufferFrames = 8 * 1024;
