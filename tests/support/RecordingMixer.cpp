@@ -250,8 +250,8 @@ MMRESULT RecordingMixer::mixerSetControlDetails(HMIXER mixer, MIXERCONTROLDETAIL
         // Exactly what the caller says it passes: the sanitizers catch a count that
         // exceeds the caller's buffer.
         for (DWORD i = 0; i < count; ++i) {
-            values +=
-                (i ? " " : "") + std::to_string(static_cast<const LONG*>(details->paDetails)[i]);
+            values += i ? " " : "";
+            values += std::to_string(static_cast<const LONG*>(details->paDetails)[i]);
         }
     }
     calls_.push_back("mixerSetControlDetails(control " + std::to_string(details->dwControlID) +
