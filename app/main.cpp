@@ -15,6 +15,7 @@
 #include "platform/mixer/AlsaMixer.h"
 #include "platform/playback/AlsaMediaDevice.h"
 #include "platform/profile/IniFileProfile.h"
+#include "platform/threads/ShortTimeSlices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,6 +28,9 @@ int main(int argc, char** argv) {
     if (const auto status = ProgramInfo::Answer({argv + 1, argv + argc}, std::cout)) {
         return *status;
     }
+    // Before any thread starts, so that all of them have it. A block's work takes well
+    // under a millisecond on each thread; only a hint, so a refusal changes nothing.
+    RequestShortTimeSlices(std::chrono::milliseconds(1));
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
     // Names the desktop entry: the window's app ID on Wayland, the icon in the task bar.
