@@ -5,6 +5,7 @@
 # shown in the window. Prints median, 99th percentile and maximum.
 # Usage: bench/note-latency.sh BUILD_DIR [SECONDS]   (a Release build)
 set -euo pipefail
+source "$(dirname "$(realpath "$0")")/processor-share.sh"
 build=$(realpath "$1")
 seconds=${2:-60}
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessmar-latency-XXXXXX")
@@ -15,10 +16,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for _ in 1 2; do
-    (while :; do :; done) &
-    load+=($!)
-done
+load_both_cores load
 TESSMAR_LATENCY_LOG=$work/latency.txt TESSMAR_INPUT=demo TESSMAR_MIXER=tessmar-bench-no-mixer \
     QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$work "$build/app/tessmar" x "$work/take.wav" \
     2>"$work/stderr" &

@@ -4,6 +4,7 @@
 # the input lost. Once on a quiet machine, once while two busy processes keep both cores
 # loaded. Usage: bench/record-demo.sh BUILD_DIR [SECONDS]   (a Release build)
 set -euo pipefail
+source "$(dirname "$(realpath "$0")")/processor-share.sh"
 build=$(realpath "$1")
 seconds=${2:-60}
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessmar-bench-XXXXXX")
@@ -21,26 +22,16 @@ measure() {
         XDG_CONFIG_HOME=$work "$build/app/tessmar" x "$work/take.wav" 2>"$work/stderr" &
     local pid=$!
     sleep 3 # start-up is not what is measured
-    # utime + stime of the process in clock ticks, over the measured stretch.
-    local start before after end
-    start=$(date +%s.%N)
-    before=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
-    sleep "$seconds"
-    after=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
-    end=$(date +%s.%N)
+    local share
+    share=$(processor_share "$pid" "$seconds")
     kill -INT "$pid"
     wait "$pid"
     local lost
     lost=$(grep -o '[0-9]* Frames gingen verloren' "$work/stderr" | cut -d' ' -f1 || true)
-    awk -v t="$((after - before))" -v hz="$(getconf CLK_TCK)" -v s="$start" -v e="$end" -v l="${lost:-0}" \
-        -v label="$label" -v bytes="$(stat -c %s "$work/take.wav")" 'BEGIN {
-        printf "%-28s processor %.2f %% of %.0f s, lost frames %d, recorded %d bytes\n",
-               label, 100 * t / hz / (e - s), e - s, l, bytes - 44 }'
+    printf '%-28s processor %s, lost frames %d, recorded %d bytes\n' "$label" "$share" \
+        "${lost:-0}" "$(($(stat -c %s "$work/take.wav") - 44))"
 }
 
 measure "quiet machine"
-for _ in 1 2; do
-    (while :; do :; done) &
-    load+=($!)
-done
+load_both_cores load
 measure "both cores busy"
