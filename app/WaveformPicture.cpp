@@ -8,30 +8,21 @@ namespace tessmar {
 WaveformPicture::Rows WaveformPicture::Draw(const WaveformTrace& trace) {
     const int width = std::max(trace.width, 0);
     const int height = std::max(trace.height, 0);
-    Rows changed;
+    Rows changed = Reached();
     if (width != width_ || height != height_) {
         width_ = width;
         height_ = height;
         pixels_.assign(std::size_t(width) * std::size_t(height), background_);
         changed = {0, height - 1};
-    } else {
+    } else if (!changed.Empty()) {
         // Clearing the rows the last trace reached costs less than retracing it.
-        changed = Reached();
-        if (!changed.Empty()) {
-            std::fill(pixels_.begin() + std::ptrdiff_t(changed.top) * width,
-                      pixels_.begin() + std::ptrdiff_t(changed.bottom + 1) * width, background_);
-        }
+        std::fill(pixels_.begin() + std::ptrdiff_t(changed.top) * width,
+                  pixels_.begin() + std::ptrdiff_t(changed.bottom + 1) * width, background_);
     }
     drawn_.assign(trace.y.begin(),
                   trace.y.begin() + std::min<std::ptrdiff_t>(std::ssize(trace.y), width));
     DrawLine();
-    const Rows now = Reached();
-    if (!now.Empty()) {
-        changed = changed.Empty()
-                      ? now
-                      : Rows{std::min(changed.top, now.top), std::max(changed.bottom, now.bottom)};
-    }
-    return changed;
+    return changed.Union(Reached());
 }
 
 WaveformPicture::Rows WaveformPicture::Reached() const {

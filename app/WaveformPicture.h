@@ -2,6 +2,7 @@
 
 #include "audio/WaveformTrace.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +27,11 @@ public:
         int top = 0;
         int bottom = -1;
         bool Empty() const { return top > bottom; }
+        Rows Union(Rows other) const {
+            return Empty()         ? other
+                   : other.Empty() ? *this
+                                   : Rows{std::min(top, other.top), std::max(bottom, other.bottom)};
+        }
     };
 
     // Turns the picture into this trace's, clearing no more than the last one reached,
