@@ -5,9 +5,6 @@
 
 namespace tessmar {
 
-inline constexpr std::uint32_t kWaveformBackground = 0x000080; // maroon, as 0x00BBGGRR
-inline constexpr std::uint32_t kWaveformPen = 0x00FF00;        // lime
-
 // What one block leaves in the waveform view: the view cleared to the background, then,
 // unless y is empty, a line from (x - 1, previous y) to (x, y[x]) for every x, starting
 // from the midline at x = -1.
