@@ -249,6 +249,10 @@ void TMainForm::FormShow(QObject*) {
 }
 
 void TMainForm::KonvertBtnClick(QObject*) {
+    // The key that started the take ends it: the focus goes with the start button to
+    // "Abbrechen" and back, not to the file name field, whose cursor would blink (and wake
+    // the window) through the whole take.
+    bool focusBack = focusWidget() == KonvertBtn;
     KonvertBtn->setEnabled(false);
     // A playback that ended by itself would disable "Abbrechen" under the recording.
     const bool playable = PlayWAVBtn->isEnabled();
@@ -260,9 +264,13 @@ void TMainForm::KonvertBtnClick(QObject*) {
         SetMixerBtnClick(this);
         RecordBtnClick(this);
         StopPlayBtn->setEnabled(true);
+        if (focusBack) {
+            StopPlayBtn->setFocus(Qt::OtherFocusReason);
+        }
         // A signal while the device was opened (its box perhaps up) ends the take at once.
         CancelFlag = signalled_;
         WaitForCancel();
+        focusBack = focusWidget() == StopPlayBtn; // unless the user went elsewhere meanwhile
         SetAutoSizedText(Label4, "");
         ProgressBar1->setValue(0);
         StopPlayBtn->setEnabled(false);
@@ -270,17 +278,20 @@ void TMainForm::KonvertBtnClick(QObject*) {
     } catch (...) {
         // The window goes back to idle before the error is shown, so it can start again
         // and be closed.
-        BackToIdle(playable);
+        BackToIdle(playable, focusBack);
         throw;
     }
     saver_.End(!FilenameEdit2->FileName().empty());
-    BackToIdle(playable);
+    BackToIdle(playable, focusBack);
 }
 
-void TMainForm::BackToIdle(bool playable) {
+void TMainForm::BackToIdle(bool playable, bool focusBack) {
     recording_ = false;
     StopPlayBtn->setEnabled(false);
     KonvertBtn->setEnabled(true);
+    if (focusBack) {
+        KonvertBtn->setFocus(Qt::OtherFocusReason);
+    }
     PlayWAVBtn->setEnabled(playable); // still off when this recording began in a playback
     // The capture thread has ended: a trace it left is of a take that is over.
     captureLink_.DiscardTrace();

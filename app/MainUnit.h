@@ -143,7 +143,7 @@ private:
     void ReportDeviceUnavailable(std::uint32_t code);
     void DeviceLost();
     void WaitForCancel();
-    void BackToIdle(bool playable);
+    void BackToIdle(bool playable, bool focusBack);
     bool Unattended() const { return commandLine_ || signalled_; }
     void BuildControls();
     void BuildNoteColumn();

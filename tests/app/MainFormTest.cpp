@@ -209,15 +209,22 @@ private slots:
 
         QSignalSpy konvert(w.KonvertBtn, &QPushButton::clicked);
         QSignalSpy play(w.PlayWAVBtn, &QPushButton::clicked);
-        // Each starts a recording, which Esc ends through the enabled "Abbrechen".
-        auto escapeSoon = [&] {
-            QTimer::singleShot(0, &w, [&] { QTest::keyClick(&w, Qt::Key_Escape); });
+        // Each starts a recording with the focus on "Abbrechen", so that Esc or the key that
+        // started it ends it; the focus then comes back.
+        QWidget* focusDuringTake = nullptr;
+        auto endSoon = [&](Qt::Key key) {
+            QTimer::singleShot(0, &w, [&, key] {
+                focusDuringTake = QApplication::focusWidget();
+                QTest::keyClick(focusDuringTake, key);
+            });
         };
-        escapeSoon();
+        endSoon(Qt::Key_Escape);
         QTest::keyClick(w.KonvertBtn, Qt::Key_Return);
-        escapeSoon();
-        w.KonvertBtn->setFocus(); // the recording took it away while the button was disabled
+        QCOMPARE(focusDuringTake, w.StopPlayBtn);
+        QCOMPARE(QApplication::focusWidget(), w.KonvertBtn);
+        endSoon(Qt::Key_Enter);
         QTest::keyClick(w.KonvertBtn, Qt::Key_Enter);
+        QCOMPARE(focusDuringTake, w.StopPlayBtn);
         QCOMPARE(konvert.count(), 2);
         QVERIFY(w.KonvertBtn->isEnabled());
         QVERIFY(!w.StopPlayBtn->isEnabled());
