@@ -211,8 +211,19 @@ void TMainForm::ShowNote(std::int32_t note) {
         }
     }
     const QString name = QString::fromStdString(NoteName(note));
-    if (Label1->text() != name) {
+    if (Label1->text() == name) {
+        return;
+    }
+    if (name.isEmpty()) {
         SetAutoSizedText(Label1, name);
+    } else if (int& width = noteNameWidths_.at(std::size_t(note)); width == 0) {
+        SetAutoSizedText(Label1, name);
+        width = Label1->width();
+    } else {
+        // The label would shape the text anew to measure it; in the window's fixed font a
+        // name's width never changes.
+        Label1->setText(name);
+        Label1->resize(width, Label1->height());
     }
 }
 

@@ -170,6 +170,7 @@ private:
     WaveformTrace trace_;                   // the newest block's, drawn once
     bool traceToDraw_ = false;              // until the paint after its arrival
     std::optional<std::int32_t> shownNote_; // by the labels; none before the first
+    std::array<int, 128> noteNameWidths_{}; // Label1's for each note's name; 0 until shown
     WaveformPicture tracePicture_;          // the newest trace, as the view shows it
     LatencyLog latency_;
     CaptureEngine engine_;

@@ -153,6 +153,12 @@ private slots:
         for (QLabel* plain : w.PlainNoteLabels()) {
             QVERIFY(plain->isVisible());
         }
+        // A name shown again is as wide as its text, however it was measured.
+        for (const Block* block : {&kA3, &kQuiet, &kC0, &kA3}) {
+            w.AnalizeFrequenz(block->data());
+            QCOMPARE(w.Label1->width(),
+                     w.Label1->text().isEmpty() ? 0 : w.Label1->sizeHint().width());
+        }
     }
 
     // The capture thread never waits for the window: it finishes all its blocks while the
