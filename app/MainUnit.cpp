@@ -190,9 +190,10 @@ void TMainForm::ShowLatestBlock() {
         if (traceArrived) {
             latency_.Record(trace_.filledAt);
             traceToDraw_ = true;
-            // Only the rows the last trace or this one reached need showing again.
+            // Only the rows the last trace or this one reached need showing again; at once,
+            // with any labels the note changed, rather than in a further pass of the loop.
             const WaveformPicture::Rows rows = tracePicture_.Draw(trace_);
-            PaintBox1->update(0, rows.top, PaintBox1->width(), rows.bottom - rows.top + 1);
+            PaintBox1->repaint(0, rows.top, PaintBox1->width(), rows.bottom - rows.top + 1);
         }
     });
 }
