@@ -29,9 +29,12 @@ TESSMAR_TEST_PACKAGES+=(clang libclang-rt-14-dev)
 TESSMAR_PACKAGES+=(librsvg2-bin)
 
 # Only for the package test: validators of the desktop entry, the metainfo and the manual
-# pages, the Debian package tools and lintian.
+# pages, the Debian package tools (dpkg-buildpackage with debhelper, after debian/rules;
+# build-essential, which dpkg-checkbuilddeps asks for) and lintian. No fakeroot: the
+# package builds without root (Rules-Requires-Root: no).
 TESSMAR_TEST_PACKAGES+=(
-    desktop-file-utils appstream groff-base man-db dpkg-dev file lintian
+    desktop-file-utils appstream groff-base man-db dpkg-dev build-essential debhelper file
+    lintian
 )
 
 tessmar_install_packages() {
