@@ -100,7 +100,7 @@ std::optional<FormStorage::Restored> FormStorage::Restore(const WindowPlacement&
     }
 
     Restored restored;
-    if ((!minMax.empty() || !norm.empty()) &&
+    if (screen.placeable && (!minMax.empty() || !norm.empty()) &&
         ReadInteger("PixelsPerInch", screen.pixelsPerInch) == screen.pixelsPerInch) {
         // The border is fixed: only the stored position counts, the size stays as designed.
         // A position so far out that the window's edges don't fit in an int is no position.
@@ -121,18 +121,22 @@ bool FormStorage::Save(const WindowPlacement& p, bool applicationMinimized, cons
     const auto& r = p.normalPosition;
     const std::string norm = Four(r.left, r.top, r.right, r.bottom);
     const int showCmd = applicationMinimized ? WindowPlacement::kShowMinimized : p.showCmd;
-    return profile_.WriteStrings(section_,
-                                 {
-                                     {"FormVersion", "0"},
-                                     {"Flags", std::to_string(p.flags)},
-                                     {"ShowCmd", std::to_string(showCmd)},
-                                     {"PixelsPerInch", std::to_string(screen.pixelsPerInch)},
-                                     {Suffixed("MinMaxPos", screen), minMax},
-                                     {"MinMaxPos", minMax},
-                                     {Suffixed("NormPos", screen), norm},
-                                     {"NormPos", norm},
-                                     {"Visible", destroying ? "1" : "0"},
-                                 });
+    ProfileEntries entries{
+        {"FormVersion", "0"},
+        {"Flags", std::to_string(p.flags)},
+        {"ShowCmd", std::to_string(showCmd)},
+    };
+    if (screen.placeable) {
+        entries.insert(entries.end(), {
+                                          {"PixelsPerInch", std::to_string(screen.pixelsPerInch)},
+                                          {Suffixed("MinMaxPos", screen), minMax},
+                                          {"MinMaxPos", minMax},
+                                          {Suffixed("NormPos", screen), norm},
+                                          {"NormPos", norm},
+                                      });
+    }
+    entries.push_back({"Visible", destroying ? "1" : "0"});
+    return profile_.WriteStrings(section_, entries);
 }
 
 } // namespace tessmar

@@ -16,6 +16,9 @@ public:
         int width = 0;
         int height = 0;
         int pixelsPerInch = 96;
+        // False where windows can neither place themselves nor learn their position
+        // (Wayland): a restore then places nothing and a save keeps the stored position.
+        bool placeable = true;
     };
 
     struct Restored {
@@ -32,6 +35,9 @@ public:
 
     // Writes every key. destroying tells whether the window is going away (Visible=1) or
     // being closed (Visible=0). False when the file could not be written.
+    // Where windows aren't placeable, the position keys and the pixels per inch that
+    // vouch for them stay as they are: the window's position is unknown there, and
+    // writing 0,0 would lose the one stored on a desktop where it is known.
     bool Save(const WindowPlacement& placement, bool applicationMinimized, const Screen& screen,
               bool destroying);
 

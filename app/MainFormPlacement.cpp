@@ -13,7 +13,8 @@ MainFormPlacement::MainFormPlacement(ProfileStore& profile, ScreenMetrics& scree
     : storage_(profile), screen_(screen) {}
 
 FormStorage::Screen MainFormPlacement::CurrentScreen() const {
-    return {screen_.ScreenWidth(), screen_.ScreenHeight(), screen_.PixelsPerInch()};
+    return {screen_.ScreenWidth(), screen_.ScreenHeight(), screen_.PixelsPerInch(),
+            screen_.WindowsPlaceable()};
 }
 
 void MainFormPlacement::Restore(QWidget& window) {
@@ -24,9 +25,9 @@ void MainFormPlacement::Restore(QWidget& window) {
     const auto restored = storage_.Restore(PlacementAdapter::Read(window), CurrentScreen());
     if (restored && restored->placement) {
         PlacementAdapter::Apply(window, *restored->placement, screen_.WorkArea());
-    } else {
+    } else if (screen_.WindowsPlaceable()) {
         PlacementAdapter::Centre(window, screen_.WorkArea());
-    }
+    } // else the compositor places the window
     if (!restored) {
         return;
     }

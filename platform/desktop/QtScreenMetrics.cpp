@@ -33,4 +33,8 @@ ScreenRect QtScreenMetrics::WorkArea() const {
     return {r.left(), r.top(), r.width(), r.height()};
 }
 
+bool QtScreenMetrics::WindowsPlaceable() const {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 } // namespace tessmar

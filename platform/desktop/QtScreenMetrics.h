@@ -12,6 +12,8 @@ public:
     int ScreenHeight() const override;
     int PixelsPerInch() const override;
     ScreenRect WorkArea() const override;
+    // False on Qt's Wayland platforms ("wayland", "wayland-egl" ...).
+    bool WindowsPlaceable() const override;
 };
 
 } // namespace tessmar

@@ -20,6 +20,9 @@ public:
     virtual int PixelsPerInch() const = 0;
     // The part of the primary screen windows may use (without panels), for centring.
     virtual ScreenRect WorkArea() const = 0;
+    // False where the windowing system neither lets a window place itself nor tells it
+    // where it is (Wayland): the window's position is then the compositor's alone.
+    virtual bool WindowsPlaceable() const = 0;
 };
 
 } // namespace tessmar

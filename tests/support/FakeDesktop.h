@@ -60,9 +60,11 @@ public:
     int ScreenHeight() const override { return height; }
     int PixelsPerInch() const override { return ppi; }
     ScreenRect WorkArea() const override { return {0, 0, width, height}; }
+    bool WindowsPlaceable() const override { return placeable; }
     int width = 1024;
     int height = 768;
     int ppi = 96;
+    bool placeable = true;
 };
 
 } // namespace tessmar::test
