@@ -22,6 +22,10 @@ TESSMAR_TEST_PACKAGES=(
     pipewire wireplumber dbus-daemon
 )
 
+# The window on Wayland (tools/wayland-test.sh): a headless Weston as the compositor and
+# Qt's Wayland platform plugin.
+TESSMAR_TEST_PACKAGES+=(weston qt6-wayland)
+
 # The fuzzers: clang with its runtime libraries (libFuzzer, the sanitizers).
 TESSMAR_TEST_PACKAGES+=(clang libclang-rt-14-dev)
 

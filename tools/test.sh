@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a Debug build (also recording through sound
-# servers of its own: PulseAudio at two rates, PipeWire), an AddressSanitizer +
-# UndefinedBehaviorSanitizer build and a ThreadSanitizer build; then a clang build of the
-# fuzzers alone, each run for a short while (TESSMAR_FUZZ_SECONDS, 20 s by default); last
-# the installed program and its Debian package.
+# servers of its own: PulseAudio at two rates, PipeWire; and on a headless Weston), an
+# AddressSanitizer + UndefinedBehaviorSanitizer build and a ThreadSanitizer build; then a
+# clang build of the fuzzers alone, each run for a short while (TESSMAR_FUZZ_SECONDS, 20 s
+# by default); last the Debian package, built, checked, installed and started.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/deps.sh
@@ -24,6 +24,7 @@ for server in "pulseaudio 11025" "pulseaudio 44100" "pipewire 48000"; do
     bash tools/sound-server-test.sh build/debug $server
 done
 bash tools/pulse-lost-test.sh build/debug
+bash tools/wayland-test.sh build/debug
 run_build build/asan -DTESSMAR_SANITIZE=address,undefined
 run_build build/tsan -DTESSMAR_SANITIZE=thread -DTESSMAR_BUILD_BENCH=OFF
 
@@ -34,6 +35,6 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug 
 cmake --build build/fuzz -j "$jobs" --target fuzzers
 ctest --test-dir build/fuzz --output-on-failure -j "$jobs" -L fuzz
 
-# Installed as a user gets it: DESTDIR install, validators, the Debian package and lintian,
-# then the package installed with apt-get and started.
+# Installed as a user gets it: the Debian package built with dpkg-buildpackage, its
+# contents through the validators and lintian, then installed with apt-get and started.
 bash tools/package-test.sh build/package
