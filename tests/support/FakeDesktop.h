@@ -64,7 +64,7 @@ public:
     int width = 1024;
     int height = 768;
     int ppi = 96;
-    bool placeable = true;
+    bool placeable = true; // false: a Wayland compositor places the windows
 };
 
 } // namespace tessmar::test
