@@ -20,6 +20,18 @@ fail() {
     exit 1
 }
 
+# Build-Depends follow tools/deps.sh: each of its build packages is there, but for the
+# compiler (build-essential), what only the tests and benchmarks use, and what the
+# programs only load at run time (fonts, Qt's translations: the package recommends them).
+build_depends=$(sed -n '/^Build-Depends:/,/^[A-Z]/p' debian/control)
+for pkg in "${TESSMAR_PACKAGES[@]}"; do
+    case $pkg in
+    g++ | libgtest-dev | libgmock-dev | libbenchmark-dev | libfftw3-dev) ;;
+    fonts-* | qt6-translations-l10n) ;;
+    *) grep -q "^ $pkg,\?\$" <<<"$build_depends" || fail "debian/control does not build-depend on $pkg" ;;
+    esac
+done
+
 echo "=== the source, copied to $build/src ==="
 rm -rf "$build/src"
 rm -f "$build"/tessmar*_*.deb "$build"/tessmar*_*.ddeb "$build"/tessmar_*.changes \
