@@ -44,7 +44,7 @@ if git rev-parse --git-dir >/dev/null 2>&1; then
         while IFS= read -r -d '' f; do [ -e "$f" ] && printf '%s\0' "$f"; done |
         tar --null -T - -cf - | tar -xf - -C "$build/src"
 else
-    tar --exclude=./build --exclude=./build-* -cf - . | tar -xf - -C "$build/src"
+    tar --exclude=./build --exclude='./build-*' --exclude=./.git -cf - . | tar -xf - -C "$build/src"
 fi
 
 echo "=== dpkg-buildpackage -us -uc -b ==="
