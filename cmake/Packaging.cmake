@@ -15,8 +15,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window is laid out for the font "MS Sans Serif", which fonts-wine ships.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-wine)
+# The window is laid out for the font "MS Sans Serif", which fonts-wine ships; Qt's own
+# texts (dialogs, standard buttons) are German with qt6-translations-l10n.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine, qt6-translations-l10n")
 # The extended description; cpack puts the summary above before it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tessmar shows the note you sing into the microphone, live, by name and

@@ -25,6 +25,10 @@ TESSMAR_TEST_PACKAGES=(
 # The fuzzers: clang with its runtime libraries (libFuzzer, the sanitizers).
 TESSMAR_TEST_PACKAGES+=(clang libclang-rt-14-dev)
 
+# Qt's own texts in German (the save dialog, the message boxes' buttons): the program
+# loads qtbase_de at run time, so it belongs with the build packages that start.sh installs.
+TESSMAR_PACKAGES+=(qt6-translations-l10n)
+
 # The icon's PNG sizes are rendered from its SVG at build time.
 TESSMAR_PACKAGES+=(librsvg2-bin)
 

@@ -5,6 +5,7 @@
 #include "app/Bevel.h"
 #include "app/FilenameEdit.h"
 #include "app/PaintBox.h"
+#include "platform/desktop/QtGermanTranslations.h"
 
 #include <QFontInfo>
 #include <QLabel>
@@ -303,6 +304,13 @@ private slots:
         field.BrowseButton()->click();
         QCOMPARE(field.text(), QString::fromStdString('"' + f.dir / "new take.wav\""));
         QCOMPARE(f.dialog.requests.back().preselected, std::string("new take.wav"));
+    }
+
+    // Qt's dialogs speak German whatever the locale (the test runs under C).
+    void QtTextsInGerman() {
+        QtGermanTranslations german;
+        QVERIFY(german.Loaded());
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"), QString("Datei&name:"));
     }
 };
 

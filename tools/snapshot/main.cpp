@@ -9,6 +9,7 @@
 #include "platform/capture/LinuxWaveIn.h"
 #include "platform/desktop/DesktopShell.h"
 #include "platform/desktop/QtEventPump.h"
+#include "platform/desktop/QtGermanTranslations.h"
 #include "platform/desktop/QtMessageBox.h"
 #include "platform/desktop/QtSaveDialog.h"
 #include "platform/desktop/QtScreenMetrics.h"
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
     }
     qputenv("TESSMAR_INPUT", "demo"); // the built-in singer, whatever the machine has
     QApplication app(argc, argv);
+    QtGermanTranslations germanQt;
     QApplication::setApplicationName(kApplicationTitle);
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!folder.mkpath(".")) {
