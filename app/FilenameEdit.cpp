@@ -4,6 +4,7 @@
 #include "app/Glyphs.h"
 #include "platform/desktop/SaveDialog.h"
 
+#include <QKeyEvent>
 #include <QStyle>
 #include <QToolButton>
 
@@ -35,6 +36,15 @@ void TFilenameEdit::Browse() {
     if (chosen) {
         setText(QString::fromStdString(FileNameRules::QuotedPath(*chosen)));
     }
+}
+
+void TFilenameEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Down &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier) {
+        browse_->click(); // as the mouse would: the window's handler runs the dialog
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
 }
 
 void TFilenameEdit::resizeEvent(QResizeEvent* event) {

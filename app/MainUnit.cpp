@@ -71,6 +71,7 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     BuildControls();
+    DescribeControls();
     ConnectHandlers();
     Guarded([this] { FormCreate(this); });
 }
