@@ -26,7 +26,7 @@ TAboutBox::TAboutBox(Shell& shell, ScreenMetrics& screen, const QByteArray& pict
       screen_(screen), shell_(shell) {
     setObjectName("AboutBox");
     setWindowTitle("Info");
-    setFont(WindowFont::Get());
+    setFont(WindowFont::Get(devicePixelRatioF()));
     setFixedSize(kClientWidth, kClientHeight);
 
     Panel1 = new TPanel(QColor(240, 202, 166), this);

@@ -34,7 +34,10 @@ bool Save(QWidget& window, const QDir& folder, const char* name) {
     QApplication::processEvents();
     const QString path = folder.filePath(name);
     const QPixmap shown = window.screen()->grabWindow(window.winId());
-    if (!(shown.isNull() ? window.grab() : shown).save(path, "PNG")) {
+    // Whole and in device pixels: at a scale factor the offscreen platform gives only the
+    // window's size in device pixels, its top left part, so the window is drawn afresh.
+    const bool whole = shown.size() == window.size() * window.devicePixelRatio();
+    if (!(whole ? shown : window.grab()).save(path, "PNG")) {
         std::fprintf(stderr, "%s: kann nicht geschrieben werden\n", qPrintable(path));
         return false;
     }
