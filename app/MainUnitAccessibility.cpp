@@ -6,6 +6,7 @@
 #include "app/MainUnit.h"
 #include "app/PaintBox.h"
 
+#include <QAccessibleWidget>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -15,6 +16,15 @@
 
 namespace tessmar {
 namespace {
+
+// A plain widget counts as a pane; the main window is a window to screen readers, which
+// announce it by its title when it becomes active.
+QAccessibleInterface* MainWindowRole(const QString& className, QObject* object) {
+    if (className == QLatin1String(TMainForm::staticMetaObject.className())) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    return nullptr;
+}
 
 void Describe(QWidget* control, const QString& name, const QString& description) {
     if (!name.isEmpty()) {
@@ -26,6 +36,8 @@ void Describe(QWidget* control, const QString& name, const QString& description)
 } // namespace
 
 void TMainForm::DescribeControls() {
+    static const bool windowRole = (QAccessible::installFactory(MainWindowRole), true);
+    (void)windowRole;
     // The captions name their controls; their texts have no mnemonic, so no key appears.
     Label2->setBuddy(FilenameEdit2);
     Label3->setBuddy(TrackBar1);

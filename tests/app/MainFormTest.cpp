@@ -315,6 +315,7 @@ private slots:
         w.show();
         w.AnalizeFrequenz(kA3.data());
         QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&w);
+        QCOMPARE(window->role(), QAccessible::Window);
         for (int i = 0; i < window->childCount(); ++i) {
             QAccessibleInterface* control = window->child(i);
             if (!control->state().invisible && control->object() != w.Label4) {
