@@ -53,7 +53,7 @@ void TFilenameEdit::resizeEvent(QResizeEvent* event) {
     const int side = height() - 2 * frame;
     browse_->setGeometry(width() - frame - side, frame, side, side);
     browse_->setIconSize(QSize(side - 4, side - 4));
-    browse_->setIcon(Glyphs::Folder(double(side - 4) / 16));
+    browse_->setIcon(Glyphs::Folder(double(side - 4) / 16 * devicePixelRatioF()));
     setTextMargins(0, 0, side, 0);
 }
 
