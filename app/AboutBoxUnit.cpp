@@ -26,7 +26,7 @@ TAboutBox::TAboutBox(Shell& shell, ScreenMetrics& screen, const QByteArray& pict
       screen_(screen), shell_(shell) {
     setObjectName("AboutBox");
     setWindowTitle("Info");
-    setFont(WindowFont::Get());
+    setFont(WindowFont::Get(devicePixelRatioF()));
     setFixedSize(kClientWidth, kClientHeight);
 
     Panel1 = new TPanel(QColor(240, 202, 166), this);
@@ -67,13 +67,13 @@ TAboutBox::TAboutBox(Shell& shell, ScreenMetrics& screen, const QByteArray& pict
     Copyright->setText(
         Copyright->text().replace(Copyright->text().indexOf("XXXX"), 4, QString::number(year)));
 
-    WebBtn = new QPushButton(Glyphs::Globe(1.0), "tessmar.example.org", Panel1);
+    WebBtn = new QPushButton(Glyphs::Globe(devicePixelRatioF()), "tessmar.example.org", Panel1);
     WebBtn->setObjectName("WebBtn");
     WebBtn->setAutoDefault(false);
     WebBtn->setGeometry(336, 240, 169, 25);
     connect(WebBtn, &QPushButton::clicked, this, [this] { WebBtnClick(this); });
 
-    OKButton = new QPushButton(Glyphs::Tick(1.0), "OK", this);
+    OKButton = new QPushButton(Glyphs::Tick(devicePixelRatioF()), "OK", this);
     OKButton->setObjectName("OKButton");
     OKButton->setGeometry(241, 404, 181, 37);
     OKButton->setDefault(true);

@@ -4,6 +4,7 @@
 #include "app/Glyphs.h"
 #include "platform/desktop/SaveDialog.h"
 
+#include <QKeyEvent>
 #include <QStyle>
 #include <QToolButton>
 
@@ -37,13 +38,22 @@ void TFilenameEdit::Browse() {
     }
 }
 
+void TFilenameEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Down &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier) {
+        browse_->click(); // as the mouse would: the window's handler runs the dialog
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
 void TFilenameEdit::resizeEvent(QResizeEvent* event) {
     QLineEdit::resizeEvent(event);
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     const int side = height() - 2 * frame;
     browse_->setGeometry(width() - frame - side, frame, side, side);
     browse_->setIconSize(QSize(side - 4, side - 4));
-    browse_->setIcon(Glyphs::Folder(double(side - 4) / 16));
+    browse_->setIcon(Glyphs::Folder(double(side - 4) / 16 * devicePixelRatioF()));
     setTextMargins(0, 0, side, 0);
 }
 

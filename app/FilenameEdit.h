@@ -16,6 +16,9 @@ class TFilenameEdit : public QLineEdit {
 public:
     static constexpr const char* kDialogTitle = "Browse";
     static constexpr const char* kFilter = "WAV-Dateien (*.wav)";
+    // The browse button takes no focus; this key opens it from the field, as Alt+Down
+    // opens a combo box's list.
+    static constexpr const char* kBrowseKeyText = "Alt+Runter";
 
     TFilenameEdit(SaveDialog& dialog, QWidget* parent);
 
@@ -29,6 +32,7 @@ public:
     void Browse();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -65,12 +65,13 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
       player_(services.mediaDevice), playback_(player_, playbackLink_, services.events) {
     setObjectName("MainForm");
     setWindowTitle(kCaption);
-    setFont(WindowFont::Get());
+    setFont(WindowFont::Get(devicePixelRatioF()));
     scale_ = WindowFont::LayoutScale(font(), services.screen.PixelsPerInch());
     setFixedSize(Px(0, 0, kClientWidth, kClientHeight).size());
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     BuildControls();
+    DescribeControls();
     ConnectHandlers();
     Guarded([this] { FormCreate(this); });
 }

@@ -147,6 +147,7 @@ private:
     bool Unattended() const { return commandLine_ || signalled_; }
     void BuildControls();
     void BuildNoteColumn();
+    void DescribeControls();
     void ConnectHandlers();
     void ShowNote(std::int32_t note);
     QRect Px(int left, int top, int width, int height) const;

@@ -67,7 +67,8 @@ void TMainForm::BuildControls() {
                        "Wenn Sie eine WAV Datei angeben, dann wird Ihr Gesang auch aufgezeichnet.",
                        8, 32, 378);
 
-    const double glyphScale = scale_;
+    // In device pixels, so that they are as sharp on a scaled screen as the text.
+    const double glyphScale = scale_ * devicePixelRatioF();
     KonvertBtn = AddButton("KonvertBtn", "Aufzeichnung starten", Px(108, 352, 145, 25));
     KonvertBtn->setIcon(Glyphs::DoubleTick(glyphScale));
     StopPlayBtn = AddButton("StopPlayBtn", "Abbrechen", Px(260, 352, 121, 25));

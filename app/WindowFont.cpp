@@ -3,12 +3,28 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <cmath>
 
 namespace tessmar {
+namespace {
 
-QFont WindowFont::Get() {
-    static const bool loaded =
-        QFile::exists(kFontFile) && QFontDatabase::addApplicationFont(kFontFile) >= 0;
+bool Load(const char* file) {
+    return QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0;
+}
+
+} // namespace
+
+QFont WindowFont::Get(double devicePixelRatio) {
+    static const bool loaded = Load(kFontFile);
+    static const bool scalableLoaded = Load(kScalableFile);
+    if (loaded && scalableLoaded && std::abs(devicePixelRatio - 1.0) > 0.01) {
+        QFont font(kScalableFamily);
+        font.setPointSize(8);
+        font.setStretch(kScalableStretch);
+        // Unhinted, its widths scale with the screen: the same layout at every ratio.
+        font.setHintingPreference(QFont::PreferNoHinting);
+        return font;
+    }
     QFont font(loaded ? QString(kFamily) : QString("Sans Serif"));
     if (!loaded) {
         font.setStyleHint(QFont::SansSerif);

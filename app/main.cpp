@@ -8,6 +8,7 @@
 #include "platform/capture/LinuxWaveIn.h"
 #include "platform/desktop/DesktopShell.h"
 #include "platform/desktop/QtEventPump.h"
+#include "platform/desktop/QtGermanTranslations.h"
 #include "platform/desktop/QtMessageBox.h"
 #include "platform/desktop/QtSaveDialog.h"
 #include "platform/desktop/QtScreenMetrics.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     // under a millisecond on each thread; only a hint, so a refusal changes nothing.
     RequestShortTimeSlices(std::chrono::milliseconds(1));
     QApplication app(argc, argv);
+    QtGermanTranslations germanQt;
     QApplication::setApplicationName(kApplicationTitle);
     // Names the desktop entry: the window's app ID on Wayland, the icon in the task bar.
     QGuiApplication::setDesktopFileName(ProgramInfo::ApplicationId());

@@ -29,6 +29,14 @@ TESSMAR_TEST_PACKAGES+=(weston qt6-wayland)
 # The fuzzers: clang with its runtime libraries (libFuzzer, the sanitizers).
 TESSMAR_TEST_PACKAGES+=(clang libclang-rt-14-dev)
 
+# Qt's own texts in German (the save dialog, the message boxes' buttons): the program
+# loads qtbase_de at run time, so it belongs with the build packages that start.sh installs.
+TESSMAR_PACKAGES+=(qt6-translations-l10n)
+
+# Only for the screen reader check by hand (docs/desktop.md): the AT-SPI bus and its
+# Python client, which tools/atspi-tree.py reads the window's tree with.
+TESSMAR_TEST_PACKAGES+=(at-spi2-core python3-pyatspi)
+
 # The icon's PNG sizes are rendered from its SVG at build time.
 TESSMAR_PACKAGES+=(librsvg2-bin)
 

@@ -5,7 +5,9 @@
 #include "app/Bevel.h"
 #include "app/FilenameEdit.h"
 #include "app/PaintBox.h"
+#include "platform/desktop/QtGermanTranslations.h"
 
+#include <QAccessible>
 #include <QFontInfo>
 #include <QLabel>
 #include <QProgressBar>
@@ -303,6 +305,43 @@ private slots:
         field.BrowseButton()->click();
         QCOMPARE(field.text(), QString::fromStdString('"' + f.dir / "new take.wav\""));
         QCOMPARE(f.dialog.requests.back().preselected, std::string("new take.wav"));
+    }
+
+    // What a screen reader finds: a name for every control shown, the captions labelling
+    // field and slider, the note as it changes; and a key for the browse button.
+    void ScreenReadersAndTheBrowseKey() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        w.show();
+        w.AnalizeFrequenz(kA3.data());
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&w);
+        QCOMPARE(window->role(), QAccessible::Window);
+        for (int i = 0; i < window->childCount(); ++i) {
+            QAccessibleInterface* control = window->child(i);
+            if (!control->state().invisible && control->object() != w.Label4) {
+                QVERIFY2(!control->text(QAccessible::Name).isEmpty(),
+                         qPrintable(control->object()->objectName()));
+            }
+        }
+        auto a11y = [](QObject* o) { return QAccessible::queryAccessibleInterface(o); };
+        QCOMPARE(a11y(w.Label1)->text(QAccessible::Name), QString("A-3"));
+        QVERIFY(!a11y(w.FilenameEdit2->BrowseButton())->text(QAccessible::Name).isEmpty());
+        for (auto [caption, control] :
+             {std::pair<QLabel*, QWidget*>{w.Label2, w.FilenameEdit2}, {w.Label3, w.TrackBar1}}) {
+            const auto labels = a11y(control)->relations(QAccessible::Label);
+            QCOMPARE(labels.size(), 1);
+            QCOMPARE(labels[0].first->object(), caption);
+        }
+
+        QTest::keyClick(w.FilenameEdit2, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(f.dialog.requests.size(), 1u);
+    }
+
+    // Qt's dialogs speak German whatever the locale (the test runs under C).
+    void QtTextsInGerman() {
+        QtGermanTranslations german;
+        QVERIFY(german.Loaded());
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"), QString("Datei&name:"));
     }
 };
 

@@ -9,6 +9,7 @@
 #include "platform/capture/LinuxWaveIn.h"
 #include "platform/desktop/DesktopShell.h"
 #include "platform/desktop/QtEventPump.h"
+#include "platform/desktop/QtGermanTranslations.h"
 #include "platform/desktop/QtMessageBox.h"
 #include "platform/desktop/QtSaveDialog.h"
 #include "platform/desktop/QtScreenMetrics.h"
@@ -33,7 +34,10 @@ bool Save(QWidget& window, const QDir& folder, const char* name) {
     QApplication::processEvents();
     const QString path = folder.filePath(name);
     const QPixmap shown = window.screen()->grabWindow(window.winId());
-    if (!(shown.isNull() ? window.grab() : shown).save(path, "PNG")) {
+    // Whole and in device pixels: at a scale factor the offscreen platform gives only the
+    // window's size in device pixels, its top left part, so the window is drawn afresh.
+    const bool whole = shown.size() == window.size() * window.devicePixelRatio();
+    if (!(whole ? shown : window.grab()).save(path, "PNG")) {
         std::fprintf(stderr, "%s: kann nicht geschrieben werden\n", qPrintable(path));
         return false;
     }
@@ -54,6 +58,7 @@ int main(int argc, char** argv) {
     }
     qputenv("TESSMAR_INPUT", "demo"); // the built-in singer, whatever the machine has
     QApplication app(argc, argv);
+    QtGermanTranslations germanQt;
     QApplication::setApplicationName(kApplicationTitle);
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!folder.mkpath(".")) {
