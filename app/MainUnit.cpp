@@ -32,12 +32,6 @@ namespace {
 const QColor kMaroon(128, 0, 0);
 const QColor kLime(0, 255, 0);
 
-std::string TempFolder() {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    return error ? "/tmp" : folder.string();
-}
-
 } // namespace
 
 TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
@@ -49,7 +43,7 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
               [this](const std::string& file, const std::string& reason) {
                   return AskForOtherFile(file, reason);
               }},
-             {services.homeFolder, TempFolder()}, outcome_),
+             TakeSaver::DefaultFallbackFolders(services.homeFolder), outcome_),
       placement_(services.profile, services.screen),
       captureLink_(
           {[](const std::uint8_t* block) { return DetectNote(block); },
