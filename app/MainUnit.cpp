@@ -377,7 +377,7 @@ void TMainForm::RecordingSaved(const std::string& fileName) {
     saver_.Saved(fileName);
     // So that "WAV Datei abspielen" plays what was written, wherever it went.
     if (FilenameEdit2->FileName() != fileName) {
-        FilenameEdit2->setText(QString::fromStdString(FileNameRules::QuotedPath(fileName)));
+        FilenameEdit2->SetText(FileNameRules::QuotedPath(fileName));
     }
 }
 
