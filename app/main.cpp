@@ -5,6 +5,7 @@
 #include "app/MainUnit.h"
 #include "app/ProgramInfo.h"
 #include "audio/DemoSingerInput.h"
+#include "audio/TakeJournal.h"
 #include "platform/capture/LinuxWaveIn.h"
 #include "platform/desktop/DesktopShell.h"
 #include "platform/desktop/QtEventPump.h"
@@ -66,7 +67,7 @@ int main(int argc, char** argv) {
     }
 
     TMainForm form({profile, saveDialog, messages, screen, programFile, homeFolder, *waveIn, mixer,
-                    mediaDevice, events, arguments});
+                    mediaDevice, events, arguments, TakeJournal::Folders()});
     QObject::connect(&termination, &TerminationSignals::Requested, &form,
                      [&form] { form.RequestTermination(); });
     TAboutBox about(shell, screen, &form);
