@@ -64,8 +64,11 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
           },
           [this](int fd, const std::string& path, std::time_t started) {
               // The program ends under the take (the display is gone): nobody is asked.
-              RunOutcome::SayOnStandardError(
-                  TakeRecovery::Recover(fd, path, started, saver_.FallbackFolders()));
+              const std::string text =
+                  TakeRecovery::Recover(fd, path, started, saver_.FallbackFolders());
+              if (!text.empty()) {
+                  RunOutcome::SayOnStandardError(AppError::WithFullStop(text));
+              }
           }),
       engine_(services.waveIn, captureLink_, services.events), mixerSetup_(services.mixer),
       player_(services.mediaDevice), playback_(player_, playbackLink_, services.events) {

@@ -19,8 +19,8 @@ namespace tessmar {
 // the take runs (so that a later start never takes it for an interrupted one), written by
 // a thread of its own and made durable about once a second. Its data mirror the recording
 // byte for byte. The capture thread only copies each kept block into a ring made at the
-// start: it never waits and allocates nothing. A journal that can't be written doesn't
-// disturb the take: the trouble is reported once and the take goes on in memory.
+// start (128 KiB): it never waits and allocates nothing. A journal that can't be written
+// doesn't disturb the take: the trouble is reported once and the take goes on in memory.
 class TakeJournal {
 public:
     // Why the journal can't keep the take; on the writer's thread or the caller's.
@@ -52,7 +52,8 @@ public:
     static std::string FileName(std::time_t started, long pid);
     static std::optional<std::time_t> StartedOf(const std::string& fileName);
 
-    static constexpr std::size_t kRingBlocks = 64; // about 6 s of sound
+    // About 3 s of sound: what the writer may fall behind while the disk is slow.
+    static constexpr std::size_t kRingBlocks = 32;
 
 private:
     struct Slot;
