@@ -20,21 +20,28 @@ TFilenameEdit::TFilenameEdit(SaveDialog& dialog, QWidget* parent)
 }
 
 std::string TFilenameEdit::FileName() const {
-    return FileNameRules::FileNameOf(text().toStdString(), FileNameRules::FileExists);
+    return FileNameRules::FileNameOf(TextBytes(), FileNameRules::FileExists);
+}
+
+void TFilenameEdit::SetText(const std::string& text) {
+    // Before the text changes: whoever hears of the change asks for the name at once.
+    bytes_ = text;
+    shown_ = QString::fromStdString(text);
+    setText(shown_);
 }
 
 void TFilenameEdit::SetFileName(const std::string& value) {
-    setText(QString::fromStdString(FileNameRules::TextFor(value, FileNameRules::FileExists)));
+    SetText(FileNameRules::TextFor(value, FileNameRules::FileExists));
 }
 
 void TFilenameEdit::Browse() {
-    const auto start = FileNameRules::BrowseStartFor(
-        text().toStdString(), FileNameRules::FileExists, FileNameRules::FolderExists);
+    const auto start = FileNameRules::BrowseStartFor(TextBytes(), FileNameRules::FileExists,
+                                                     FileNameRules::FolderExists);
     const auto chosen =
         dialog_.Run(window(), {kDialogTitle, kFilter, start.folder, start.preselected});
     setFocus(Qt::OtherFocusReason);
     if (chosen) {
-        setText(QString::fromStdString(FileNameRules::QuotedPath(*chosen)));
+        SetText(FileNameRules::QuotedPath(*chosen));
     }
 }
 

@@ -23,6 +23,9 @@ public:
     TFilenameEdit(SaveDialog& dialog, QWidget* parent);
 
     std::string FileName() const;
+    // Shows text. Names are bytes, not always UTF-8 (an old Latin-1 name); the field keeps
+    // them exactly while its text is the one shown for them.
+    void SetText(const std::string& text);
     // Throws AppError "Ungültiger Dateiname - …" and leaves the text as it was when the
     // value gives no valid name.
     void SetFileName(const std::string& value);
@@ -36,7 +39,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    std::string TextBytes() const { return text() == shown_ ? bytes_ : text().toStdString(); }
+
     SaveDialog& dialog_;
+    std::string bytes_; // the text as given
+    QString shown_;     // and as shown
     QToolButton* browse_;
 };
 

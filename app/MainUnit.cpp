@@ -9,6 +9,7 @@
 #include "app/FilenameEdit.h"
 #include "app/PaintBox.h"
 #include "app/RecordingMessages.h"
+#include "app/TakeRecovery.h"
 #include "app/WindowFont.h"
 #include "platform/desktop/EventPump.h"
 #include "platform/desktop/SaveDialog.h"
@@ -32,12 +33,6 @@ namespace {
 const QColor kMaroon(128, 0, 0);
 const QColor kLime(0, 255, 0);
 
-std::string TempFolder() {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    return error ? "/tmp" : folder.string();
-}
-
 } // namespace
 
 TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
@@ -49,7 +44,7 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
               [this](const std::string& file, const std::string& reason) {
                   return AskForOtherFile(file, reason);
               }},
-             {services.homeFolder, TempFolder()}, outcome_),
+             TakeSaver::DefaultFallbackFolders(services.homeFolder), outcome_),
       placement_(services.profile, services.screen),
       captureLink_(
           {[](const std::uint8_t* block) { return DetectNote(block); },
@@ -61,8 +56,25 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
            [this](std::uint32_t code) { ReportDeviceUnavailable(code); },
            [this](const std::string& file) { RecordingSaved(file); }, [this] { DeviceLost(); }}),
       tracePicture_(kMaroon.rgb(), kLime.rgb()),
+      journal_(
+          [this](const std::string& reason) {
+              // From the journal's writer: told on the window's thread.
+              QMetaObject::invokeMethod(
+                  this, [this, reason] { JournalTrouble(reason); }, Qt::QueuedConnection);
+          },
+          [this](int fd, const std::string& path, std::time_t started) {
+              // The program ends under the take (the display is gone): nobody is asked.
+              const std::string text =
+                  TakeRecovery::Recover(fd, path, started, saver_.FallbackFolders());
+              if (!text.empty()) {
+                  RunOutcome::SayOnStandardError(AppError::WithFullStop(text));
+              }
+          }),
       engine_(services.waveIn, captureLink_, services.events), mixerSetup_(services.mixer),
       player_(services.mediaDevice), playback_(player_, playbackLink_, services.events) {
+    if (!services.journalFolders.empty()) {
+        engine_.SetJournal(&journal_);
+    }
     setObjectName("MainForm");
     setWindowTitle(kCaption);
     setFont(WindowFont::Get(devicePixelRatioF()));
@@ -85,6 +97,7 @@ TMainForm::~TMainForm() {
         try {
             engine_.StopBtnClick();
             saver_.End(!FilenameEdit2->FileName().empty());
+            journal_.End(saver_.Lost());
         } catch (const std::exception& e) {
             outcome_.Fail(std::string("Die Aufnahme ist fehlgeschlagen: ") + e.what());
         }
@@ -133,6 +146,7 @@ void TMainForm::setVisible(bool visible) {
     // After the window is up, so that whatever the show handler starts can be cancelled.
     if (!shown_) {
         shown_ = true;
+        Guarded([this] { RecoverInterruptedTakes(); });
         Guarded([this] { FormShow(this); });
     }
 }
@@ -273,6 +287,9 @@ void TMainForm::KonvertBtnClick(QObject*) {
     // From here on a signal or a close request ends the take rather than the window.
     recording_ = true;
     saver_.Begin(commandLine_);
+    if (!services_.journalFolders.empty()) {
+        journal_.Begin(services_.journalFolders, std::time(nullptr));
+    }
     try {
         SetMixerBtnClick(this);
         RecordBtnClick(this);
@@ -291,10 +308,13 @@ void TMainForm::KonvertBtnClick(QObject*) {
     } catch (...) {
         // The window goes back to idle before the error is shown, so it can start again
         // and be closed.
+        journal_.End(true); // what it holds may be nowhere else
         BackToIdle(playable, focusBack);
         throw;
     }
     saver_.End(!FilenameEdit2->FileName().empty());
+    // Once the take is safely in a file, or given up by the user, its journal goes.
+    journal_.End(saver_.Lost());
     BackToIdle(playable, focusBack);
 }
 
@@ -384,7 +404,7 @@ void TMainForm::RecordingSaved(const std::string& fileName) {
     saver_.Saved(fileName);
     // So that "WAV Datei abspielen" plays what was written, wherever it went.
     if (FilenameEdit2->FileName() != fileName) {
-        FilenameEdit2->setText(QString::fromStdString(FileNameRules::QuotedPath(fileName)));
+        FilenameEdit2->SetText(FileNameRules::QuotedPath(fileName));
     }
 }
 
@@ -397,6 +417,35 @@ void TMainForm::ReportDeviceUnavailable(std::uint32_t code) {
         }
     }
     guard_.Report(this, text);
+}
+
+// Takes whose program ended under them are saved, and the user told where.
+void TMainForm::RecoverInterruptedTakes() {
+    const bool commandLine = services_.arguments.size() >= 2;
+    for (const std::string& text :
+         TakeRecovery::RecoverAll(services_.journalFolders, saver_.FallbackFolders())) {
+        if (commandLine) {
+            outcome_.Note(text);
+        } else {
+            guard_.Report(this, text);
+        }
+    }
+}
+
+// Once per run: the take goes on in memory and is saved at the stop as ever.
+void TMainForm::JournalTrouble(const std::string& reason) {
+    if (std::exchange(journalTroubleTold_, true)) {
+        return;
+    }
+    const std::string text =
+        "Die Aufnahme kann nicht laufend auf dem Datenträger gesichert werden (" + reason +
+        "). Sie wird beim Beenden wie gewohnt gespeichert, ginge aber verloren, wenn das "
+        "Programm vorher abbricht";
+    if (commandLine_) {
+        outcome_.Note(text);
+    } else {
+        guard_.Report(this, text);
+    }
 }
 
 void TMainForm::PlayWAVBtnClick(QObject*) {

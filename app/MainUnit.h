@@ -11,6 +11,7 @@
 #include "app/WaveformPicture.h"
 #include "audio/CaptureEngine.h"
 #include "audio/PlaybackController.h"
+#include "audio/TakeJournal.h"
 #include "mixer/MixerSetup.h"
 #include "platform/playback/TMediaPlayer.h"
 
@@ -54,6 +55,9 @@ struct MainFormServices {
     MediaPlayerDevice& mediaDevice;
     EventPump& events;
     std::vector<std::string> arguments; // the command line without the program name
+    // Where takes are journaled as they are captured (the first that can be had) and where
+    // interrupted ones are looked for at the start; none: no journal.
+    std::vector<std::string> journalFolders = {};
 };
 
 // The program's main window: output file, volume, waveform view, the note column and the
@@ -141,6 +145,8 @@ private:
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason);
     void RecordingSaved(const std::string& fileName);
     void ReportDeviceUnavailable(std::uint32_t code);
+    void RecoverInterruptedTakes();
+    void JournalTrouble(const std::string& reason);
     void DeviceLost();
     void WaitForCancel();
     void BackToIdle(bool playable, bool focusBack);
@@ -174,6 +180,8 @@ private:
     std::array<int, 128> noteNameWidths_{}; // Label1's for each note's name; 0 until shown
     WaveformPicture tracePicture_;          // the newest trace, as the view shows it
     LatencyLog latency_;
+    TakeJournal journal_; // outlives the engine, whose capture thread writes to it
+    bool journalTroubleTold_ = false;
     CaptureEngine engine_;
     MixerSetup mixerSetup_;
     TMediaPlayer player_; // the device behind the hidden MediaPlayer1 control

@@ -1,5 +1,7 @@
 #include "app/TakeSaver.h"
 
+#include "platform/files/PrivateFolder.h"
+
 #include <cstdio>
 #include <filesystem>
 
@@ -12,8 +14,8 @@ std::string Quoted(const std::string& fileName) {
 
 } // namespace
 
-TakeSaver::TakeSaver(Window window, std::vector<std::string> fallbackFolders, RunOutcome& outcome,
-                     std::function<std::time_t()> now)
+TakeSaver::TakeSaver(Window window, std::vector<FallbackFolder> fallbackFolders,
+                     RunOutcome& outcome, std::function<std::time_t()> now)
     : window_(std::move(window)), fallbackFolders_(std::move(fallbackFolders)), outcome_(outcome),
       now_(std::move(now)) {}
 
@@ -23,6 +25,8 @@ void TakeSaver::Begin(bool commandLine) {
     lastFailure_.reset();
     savedTo_.reset();
     nextFallback_ = 0;
+    lastFallback_.clear();
+    races_ = 0;
     usedFallback_ = false;
     declined_ = false;
 }
@@ -50,23 +54,49 @@ std::string TakeSaver::OtherFile(const std::string& fileName, const std::string&
     return NextFallback();
 }
 
+std::vector<TakeSaver::FallbackFolder> TakeSaver::DefaultFallbackFolders(const std::string& home) {
+    const std::string tmp = PrivateFolder::TempFolder();
+    return {{home}, {PrivateFolder::InTemp(tmp), true}, {tmp}};
+}
+
+bool TakeSaver::Usable(const FallbackFolder& folder) {
+    return !folder.makePrivate || PrivateFolder::Make(folder.path);
+}
+
 std::string TakeSaver::NextFallback() {
-    if (nextFallback_ >= fallbackFolders_.size()) {
-        return {};
+    // Something appeared at the last name before the take got there (another take, or a
+    // link planted in a shared folder): the same folder, under a name that is free.
+    std::error_code error;
+    const bool raced = !lastFallback_.empty() && ++races_ < 10 &&
+                       std::filesystem::symlink_status(lastFallback_, error).type() !=
+                           std::filesystem::file_type::not_found;
+    if (!raced) {
+        while (nextFallback_ < fallbackFolders_.size() &&
+               !Usable(fallbackFolders_[nextFallback_])) {
+            ++nextFallback_;
+        }
+        if (nextFallback_ >= fallbackFolders_.size()) {
+            return {};
+        }
+        ++nextFallback_;
     }
-    const std::filesystem::path folder(fallbackFolders_[nextFallback_++]);
+    const std::filesystem::path folder(fallbackFolders_[nextFallback_ - 1].path);
     usedFallback_ = true;
     const std::time_t now = now_();
     std::tm when{};
     localtime_r(&now, &when);
     const std::string name = FallbackName(when);
-    // Never over another take: WriteWaveFile replaces without asking.
+    // Never over another take, nor through a link: a link, even one pointing nowhere, is
+    // something at that name.
     std::filesystem::path candidate = folder / name;
-    std::error_code error;
-    for (int n = 2; std::filesystem::exists(candidate, error) && n < 1000; ++n) {
+    for (int n = 2; std::filesystem::symlink_status(candidate, error).type() !=
+                        std::filesystem::file_type::not_found &&
+                    n < 1000;
+         ++n) {
         candidate = folder / (name.substr(0, name.size() - 4) + "-" + std::to_string(n) + ".wav");
     }
-    return candidate.string();
+    lastFallback_ = candidate.string();
+    return lastFallback_;
 }
 
 void TakeSaver::Saved(const std::string& fileName) {

@@ -18,6 +18,19 @@ namespace tessmar {
 // file fails the run.
 class TakeSaver {
 public:
+    // A folder for takes that can't go where they were meant to.
+    struct FallbackFolder {
+        FallbackFolder(std::string folder, bool isPrivate = false)
+            : path(std::move(folder)), makePrivate(isPrivate) {}
+        std::string path;
+        bool makePrivate; // made (or checked) as the user's alone before use
+    };
+    // The user's home, then a folder of the user's alone in the temporary folder, and only
+    // then the shared temporary folder itself (where the file is created exclusively).
+    static std::vector<FallbackFolder> DefaultFallbackFolders(const std::string& home);
+    // Whether takes may go into the folder now.
+    static bool Usable(const FallbackFolder& folder);
+
     struct Window {
         // True while nobody can answer a question.
         std::function<bool()> unattended;
@@ -26,7 +39,7 @@ public:
     };
 
     TakeSaver(
-        Window window, std::vector<std::string> fallbackFolders, RunOutcome& outcome,
+        Window window, std::vector<FallbackFolder> fallbackFolders, RunOutcome& outcome,
         std::function<std::time_t()> now = [] { return std::time(nullptr); });
 
     // A take begins; commandLine: it is what the program was started for.
@@ -39,6 +52,10 @@ public:
     // was named at the stop (when nothing was saved, either nothing was recorded or no name).
     void End(bool fileNamed);
 
+    // Given up against the user's will: neither its file nor a fallback took it.
+    bool Lost() const { return firstFailure_ && !savedTo_ && !declined_; }
+    const std::vector<FallbackFolder>& FallbackFolders() const { return fallbackFolders_; }
+
     // "tessmar-20261209-031500.wav" for that moment.
     static std::string FallbackName(const std::tm& when);
 
@@ -50,7 +67,7 @@ private:
     std::string NextFallback();
 
     Window window_;
-    std::vector<std::string> fallbackFolders_;
+    std::vector<FallbackFolder> fallbackFolders_;
     RunOutcome& outcome_;
     std::function<std::time_t()> now_;
     bool commandLine_ = false;
@@ -58,6 +75,8 @@ private:
     std::optional<Failure> lastFailure_;
     std::optional<std::string> savedTo_;
     std::size_t nextFallback_ = 0;
+    std::string lastFallback_;
+    int races_ = 0;
     bool usedFallback_ = false;
     bool declined_ = false;
 };

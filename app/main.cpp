@@ -5,6 +5,7 @@
 #include "app/MainUnit.h"
 #include "app/ProgramInfo.h"
 #include "audio/DemoSingerInput.h"
+#include "audio/TakeJournal.h"
 #include "platform/capture/LinuxWaveIn.h"
 #include "platform/desktop/DesktopShell.h"
 #include "platform/desktop/QtEventPump.h"
@@ -21,6 +22,8 @@
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -41,7 +44,15 @@ int main(int argc, char** argv) {
     // (the main window's end included) is gone.
     TerminationSignals termination;
 
-    const std::string programFile = QCoreApplication::applicationFilePath().toStdString();
+    // File names as the system gives them: bytes, not always UTF-8, kept exactly.
+    std::error_code noLink;
+    std::string programFile = std::filesystem::read_symlink("/proc/self/exe", noLink).string();
+    if (programFile.empty()) {
+        programFile = QCoreApplication::applicationFilePath().toStdString();
+    }
+    const char* home = std::getenv("HOME");
+    const std::string homeFolder =
+        home && *home == '/' ? std::string(home) : QDir::homePath().toStdString();
     IniFileProfile profile(IniFileProfile::DefaultPathFor(programFile));
     QtSaveDialog saveDialog;
     QtMessageBox messages;
@@ -52,13 +63,13 @@ int main(int argc, char** argv) {
     AlsaMediaDevice mediaDevice;
     QtEventPump events;
     std::vector<std::string> arguments;
-    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
-        arguments.push_back(argument.toStdString());
+    // What Qt left of the command line once it took its own options.
+    for (int i = 1; i < argc; ++i) {
+        arguments.emplace_back(argv[i]);
     }
 
-    TMainForm form({profile, saveDialog, messages, screen, programFile,
-                    QDir::homePath().toStdString(), *waveIn, mixer, mediaDevice, events,
-                    arguments});
+    TMainForm form({profile, saveDialog, messages, screen, programFile, homeFolder, *waveIn, mixer,
+                    mediaDevice, events, arguments, TakeJournal::Folders()});
     QObject::connect(&termination, &TerminationSignals::Requested, &form,
                      [&form] { form.RequestTermination(); });
     TAboutBox about(shell, screen, &form);

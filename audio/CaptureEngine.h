@@ -32,6 +32,9 @@ public:
     // is named. Call once after each Start.
     void StopBtnClick();
 
+    // Every kept block also goes to journal (null: none), from the next Start on.
+    void SetJournal(TakeJournal* journal) { state_.Journal = journal; }
+
     bool Running() const { return state_.CaptureThread != nullptr; }
     const CaptureState& state() const { return state_; }
 

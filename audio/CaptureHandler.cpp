@@ -1,6 +1,7 @@
 #include "audio/CaptureHandler.h"
 
 #include "audio/ScopeExit.h"
+#include "audio/TakeJournal.h"
 #include "platform/threads/TThread.h"
 
 #include <algorithm>
@@ -45,7 +46,11 @@ void CaptureHandler::HandleCapturedBlock() {
     const std::uint32_t n = std::min<std::uint32_t>(header->dwBytesRecorded, kBlockBytes);
     const std::uint8_t* newest = nullptr;
     if (!s.KeepingStopped && s.Recording.Append(buffer, n)) {
-        newest = s.Recording.data() + (s.Recording.ByteCount() - std::int32_t(n));
+        const std::int32_t offset = s.Recording.ByteCount() - std::int32_t(n);
+        newest = s.Recording.data() + offset;
+        if (s.Journal && view_.OutputFileNamed()) {
+            s.Journal->Append(offset, newest, n);
+        }
     } else {
         // Full, or out of memory: the note and the waveform go on, and the recording keeps
         // what it has without a gap.

@@ -12,6 +12,7 @@
 namespace tessmar {
 
 class TMyThread;
+class TakeJournal;
 
 // Everything one recording runs on. The window's thread writes it only before the device
 // runs and after the capture thread has ended; in between it belongs to the capture thread.
@@ -31,6 +32,8 @@ struct CaptureState {
     bool RecordingFullReported = false;
     // The newest block when it could not be kept in the recording, for drawing.
     std::array<std::uint8_t, kBlockBytes> UnkeptBlock{};
+    // Where the kept blocks also go, so that the take survives the program; may be null.
+    TakeJournal* Journal = nullptr;
     // The newest block's trace, made room for once at start and reused for every block.
     WaveformTrace Trace;
 };

@@ -36,13 +36,8 @@ private:
 
 } // namespace
 
-bool WriteWaveFile(const std::string& fileName, const void* data, std::int32_t byteCount,
-                   std::int32_t sampleRate, bool bits16, bool stereo) {
-    if (byteCount < 0 || (byteCount > 0 && data == nullptr)) {
-        errno = EINVAL;
-        return false;
-    }
-    const std::uint32_t dataBytes = static_cast<std::uint32_t>(byteCount);
+std::array<unsigned char, kWaveHeaderBytes>
+WaveFileHeader(std::uint32_t dataBytes, std::int32_t sampleRate, bool bits16, bool stereo) {
     const bool odd = dataBytes % 2 != 0;
     const std::uint32_t channels = stereo ? 2 : 1;
     const std::uint32_t bytesPerSample = bits16 ? 2 : 1;
@@ -62,11 +57,23 @@ bool WriteWaveFile(const std::string& fileName, const void* data, std::int32_t b
     header.U16(bits16 ? 16 : 8);
     header.Id("data");
     header.U32(dataBytes); // the pad byte is not counted
+    return header.bytes();
+}
+
+bool WriteWaveFile(const std::string& fileName, const void* data, std::int32_t byteCount,
+                   std::int32_t sampleRate, bool bits16, bool stereo) {
+    if (byteCount < 0 || (byteCount > 0 && data == nullptr)) {
+        errno = EINVAL;
+        return false;
+    }
+    const std::uint32_t dataBytes = static_cast<std::uint32_t>(byteCount);
+    const bool odd = dataBytes % 2 != 0;
+    const auto header = WaveFileHeader(dataBytes, sampleRate, bits16, stereo);
 
     AtomicFile file(fileName);
     const unsigned char pad = 0;
-    if (file.Open() && file.Write(header.bytes().data(), header.bytes().size()) &&
-        file.Write(data, dataBytes) && (!odd || file.Write(&pad, 1)) && file.Commit()) {
+    if (file.Open() && file.Write(header.data(), header.size()) && file.Write(data, dataBytes) &&
+        (!odd || file.Write(&pad, 1)) && file.Commit()) {
         return true;
     }
     errno = file.error();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -7,6 +8,10 @@ namespace tessmar {
 
 // Size of the RIFF/WAVE header that precedes the samples.
 inline constexpr int kWaveHeaderBytes = 44;
+
+// The 44 bytes before byteCount bytes of samples.
+std::array<unsigned char, kWaveHeaderBytes>
+WaveFileHeader(std::uint32_t byteCount, std::int32_t sampleRate, bool bits16, bool stereo);
 
 // Stores byteCount bytes of PCM data as a RIFF WAVE file: one 16-byte "fmt " chunk, one
 // "data" chunk, a zero pad byte after odd-sized data. The data are written as given.

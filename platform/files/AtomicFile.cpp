@@ -3,8 +3,9 @@
 #include "platform/system/SystemErrorText.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
 #include <fcntl.h>
-#include <filesystem>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,11 +21,20 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string TempNameFor(const std::string& target, unsigned tag) {
-    const auto slash = target.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    return folder + "." + base + ".tmp-" + std::to_string(tag);
+// Short, whatever the target's length (a 255-byte name must still work), and not to be
+// guessed: 64 random bits.
+std::string TempNameIn(const std::string& folder, std::random_device& random) {
+    char name[32];
+    std::snprintf(name, sizeof name, ".tessmar-%08x%08x", unsigned(random()), unsigned(random()));
+    return folder + "/" + name;
+}
+
+// Others may write the folder, or it is not the user's: what is created there must not be
+// readable by them either.
+bool SharedFolder(const std::string& folder) {
+    struct stat st {};
+    return ::stat(folder.c_str(), &st) != 0 || st.st_uid != ::geteuid() ||
+           (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
 }
 
 // Durability of the rename itself; a folder that can't be synced does not undo it.
@@ -33,6 +43,32 @@ void SyncFolder(const std::string& folder) {
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
+    }
+}
+
+// Follows the links at path that the process's own user owns; 0, or why it may not.
+int ResolveOwnLinks(std::string& path) {
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) {
+            return errno == ENOENT ? 0 : errno;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            return 0;
+        }
+        if (hops == 40) {
+            return ELOOP;
+        }
+        if (st.st_uid != ::geteuid()) {
+            return kErrForeignLink;
+        }
+        char next[PATH_MAX];
+        const ssize_t length = ::readlink(path.c_str(), next, sizeof next);
+        if (length < 0 || length == ssize_t(sizeof next)) {
+            return length < 0 ? errno : ENAMETOOLONG;
+        }
+        const std::string link(next, std::size_t(length));
+        path = link.front() == '/' ? link : FolderOf(path) + "/" + link;
     }
 }
 
@@ -48,34 +84,32 @@ bool AtomicFile::Open() {
     if (target_.empty()) {
         return Fail(ENOENT);
     }
-    // Writing through a symbolic link replaces the file it points to, not the link.
-    std::error_code ec;
-    if (std::filesystem::is_symlink(target_, ec)) {
-        const auto resolved = std::filesystem::weakly_canonical(target_, ec);
-        if (ec) {
-            return Fail(ec.value());
-        }
-        target_ = resolved.string();
+    // Writing through a link of one's own replaces the file it points to, not the link.
+    if (const int refused = ResolveOwnLinks(target_); refused != 0) {
+        return Fail(refused);
     }
     struct stat existing {};
-    const bool exists = ::stat(target_.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode)) {
+    replaces_ = ::lstat(target_.c_str(), &existing) == 0;
+    if (replaces_ && !S_ISREG(existing.st_mode)) {
         return Fail(S_ISDIR(existing.st_mode) ? EISDIR : kErrNotRegularFile);
     }
-    if (exists) {
+    if (replaces_) {
         // The rename needs only the folder's permission; a file the caller may not write
         // (read-only, immutable, on a read-only mount) is refused and left as it is.
-        const int probe = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        const int probe =
+            ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (probe < 0) {
             return Fail(errno);
         }
         ::close(probe);
     }
 
+    const std::string folder = FolderOf(target_);
+    const mode_t mode = SharedFolder(folder) ? 0600 : 0666;
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp_ = TempNameFor(target_, random());
-        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        temp_ = TempNameIn(folder, random);
+        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd_ >= 0 || errno != EEXIST) {
             break;
         }
@@ -84,7 +118,7 @@ bool AtomicFile::Open() {
         temp_.clear();
         return Fail(errno);
     }
-    if (exists) {
+    if (replaces_) {
         // The replacement keeps the permissions and, where allowed, the owner of the old file.
         ::fchmod(fd_, existing.st_mode & 07777);
         if (::fchown(fd_, existing.st_uid, existing.st_gid) != 0) {
@@ -125,11 +159,31 @@ bool AtomicFile::Commit() {
     if (::close(fd) != 0) {
         return Fail(errno);
     }
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+    if (!Publish()) {
         return Fail(errno);
     }
     temp_.clear();
     SyncFolder(FolderOf(target_));
+    return true;
+}
+
+// A new file never replaces what appeared at its name since Open: a link planted there
+// stays as it is, and so does another take.
+bool AtomicFile::Publish() {
+    if (replaces_) {
+        return ::rename(temp_.c_str(), target_.c_str()) == 0;
+    }
+    if (::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+        return false;
+    }
+    // A file system without the flag: a hard link never replaces either.
+    if (::link(temp_.c_str(), target_.c_str()) != 0) {
+        return false;
+    }
+    ::unlink(temp_.c_str());
     return true;
 }
 

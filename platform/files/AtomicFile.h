@@ -9,6 +9,15 @@ namespace tessmar {
 // target, which takes the target's name only when Commit() succeeds. Until then, and
 // after any failure, the target is untouched; the destructor removes a temporary file
 // that was not committed.
+//
+// Nothing is ever written through another user's link: a symbolic link at the target is
+// followed only when the process's own user owns it (a dotfile manager's link), like the
+// kernel's protected-symlinks rule; another user's link is refused (kErrForeignLink). The
+// temporary file is created exclusively under a short random name, so any name the file
+// system accepts works and no one can plant anything at it. A target that did not exist
+// when it was opened is created exclusively as well: Commit() fails with EEXIST rather
+// than replace whatever appeared at the name meanwhile. Created in a folder that others
+// may write or own, the file is the user's alone (mode 0600).
 class AtomicFile {
 public:
     explicit AtomicFile(std::string target);
@@ -24,17 +33,19 @@ public:
     // Flushes to disk, closes and renames over the target.
     bool Commit();
 
-    // errno (or kErrNotRegularFile) of the first failure, 0 while none occurred.
+    // errno (or kErrNotRegularFile, kErrForeignLink) of the first failure, 0 while none.
     int error() const { return error_; }
 
 private:
     bool Fail(int error);
     void Discard();
+    bool Publish();
 
     std::string target_;
     std::string temp_;
     int fd_ = -1;
     int error_ = 0;
+    bool replaces_ = false; // the target existed at Open
 };
 
 } // namespace tessmar

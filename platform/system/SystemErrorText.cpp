@@ -9,6 +9,8 @@ std::string SystemErrorText(int error) {
     switch (error) {
     case kErrNotRegularFile:
         return "keine gewöhnliche Datei";
+    case kErrForeignLink:
+        return "ein Verweis eines anderen Benutzers, dem Tessmar nicht folgt";
     case ENOENT:
         return "Datei oder Ordner nicht vorhanden";
     case EACCES:

@@ -1,0 +1,148 @@
+#include "app/TakeRecovery.h"
+
+#include "audio/RecordingBuffer.h"
+#include "audio/TakeJournal.h"
+#include "audio/WaveFileWriter.h"
+#include "platform/capture/CaptureFormat.h"
+#include "platform/files/AtomicFile.h"
+#include "platform/files/PrivateFolder.h"
+#include "platform/system/SystemErrorText.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tessmar {
+namespace {
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string Described(std::time_t started, std::int64_t bytes) {
+    std::tm when{};
+    localtime_r(&started, &when);
+    const long long seconds = bytes / (kSampleRate * kFrameBytes);
+    char text[96];
+    std::snprintf(text, sizeof text,
+                  "Eine Aufnahme vom %02d.%02d.%04d, %02d:%02d:%02d (%lld:%02lld min)",
+                  when.tm_mday, when.tm_mon + 1, when.tm_year + 1900, when.tm_hour, when.tm_min,
+                  when.tm_sec, seconds / 60, seconds % 60);
+    return text;
+}
+
+// The journal's sound as a WAV file at target; 0, or why not.
+int Copy(int fd, std::int64_t bytes, const std::string& target) {
+    AtomicFile file(target);
+    const auto header = WaveFileHeader(std::uint32_t(bytes), kSampleRate, true, true);
+    if (!file.Open() || !file.Write(header.data(), header.size())) {
+        return file.error();
+    }
+    std::vector<char> chunk(1 << 20);
+    for (std::int64_t done = 0; done < bytes;) {
+        const std::size_t want = std::size_t(std::min<std::int64_t>(bytes - done, chunk.size()));
+        const ssize_t got = ::pread(fd, chunk.data(), want, kWaveHeaderBytes + done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return got == 0 ? EIO : errno;
+        }
+        if (!file.Write(chunk.data(), std::size_t(got))) {
+            return file.error();
+        }
+        done += got;
+    }
+    return file.Commit() ? 0 : file.error();
+}
+
+} // namespace
+
+std::string TakeRecovery::Recover(int fd, const std::string& path, std::time_t started,
+                                  const std::vector<TakeSaver::FallbackFolder>& fallbacks) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        return {};
+    }
+    // Whole frames, as much as a WAV file can hold; what the last moment left half written
+    // is dropped.
+    std::int64_t bytes = std::max<std::int64_t>(0, st.st_size - kWaveHeaderBytes);
+    bytes = std::min<std::int64_t>(bytes - bytes % kFrameBytes, RecordingBuffer::kMaxBytes);
+    if (bytes == 0) {
+        ::unlink(path.c_str());
+        return {};
+    }
+    std::tm when{};
+    localtime_r(&started, &when);
+    const std::string name = TakeSaver::FallbackName(when);
+    int error = ENOENT;
+    for (const TakeSaver::FallbackFolder& folder : fallbacks) {
+        if (!TakeSaver::Usable(folder)) {
+            continue;
+        }
+        for (int n = 1; n < 100; ++n) {
+            const std::string target =
+                folder.path + "/" +
+                (n == 1 ? name
+                        : name.substr(0, name.size() - 4) + "-" + std::to_string(n) + ".wav");
+            std::error_code ec;
+            if (std::filesystem::symlink_status(target, ec).type() !=
+                std::filesystem::file_type::not_found) {
+                continue;
+            }
+            error = Copy(fd, bytes, target);
+            if (error == 0) {
+                ::unlink(path.c_str());
+                return Described(started, bytes) + " wurde unterbrochen; sie ist in " +
+                       Quoted(target) + " gespeichert";
+            }
+            if (error != EEXIST) {
+                break;
+            }
+        }
+    }
+    return Described(started, bytes) + " wurde unterbrochen und konnte nicht gespeichert werden (" +
+           SystemErrorText(error) + "); sie bleibt in " + Quoted(path) +
+           " und wird beim nächsten Start wieder versucht";
+}
+
+std::vector<std::string>
+TakeRecovery::RecoverAll(const std::vector<std::string>& journalFolders,
+                         const std::vector<TakeSaver::FallbackFolder>& fallbacks) {
+    std::vector<std::string> told;
+    for (const std::string& folder : journalFolders) {
+        // Only a folder of the user's alone: what others could put there is not the user's.
+        if (!PrivateFolder::Check(folder)) {
+            continue;
+        }
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+            const std::string fileName = entry.path().filename().string();
+            const auto started = TakeJournal::StartedOf(fileName);
+            if (!started) {
+                continue;
+            }
+            const std::string path = entry.path().string();
+            const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0) {
+                continue;
+            }
+            struct stat st {};
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &st) == 0 &&
+                S_ISREG(st.st_mode)) {
+                if (std::string text = Recover(fd, path, *started, fallbacks); !text.empty()) {
+                    told.push_back(std::move(text));
+                }
+            }
+            ::close(fd);
+        }
+    }
+    return told;
+}
+
+} // namespace tessmar
