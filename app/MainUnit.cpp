@@ -51,15 +51,17 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
               }},
              {services.homeFolder, TempFolder()}, outcome_),
       placement_(services.profile, services.screen),
-      captureLink_(
-          {[](const std::uint8_t* block) { return DetectNote(block); },
-           [this] { ShowLatestBlock(); },
-           [this](RecordingLimit why) { guard_.Report(this, RecordingStoppedGrowingText(why)); },
-           [this](const std::string& file, const std::string& reason) {
-               return saver_.OtherFile(file, reason);
-           },
-           [this](std::uint32_t code) { ReportDeviceUnavailable(code); },
-           [this](const std::string& file) { RecordingSaved(file); }, [this] { DeviceLost(); }}),
+      captureLink_({[](const std::uint8_t* block) { return DetectNote(block); },
+                    [this] { ShowLatestBlock(); },
+                    [this](RecordingLimit why) {
+                        guard_.Report(this, RecordingStoppedGrowingText(why, commandLine_));
+                    },
+                    [this](const std::string& file, const std::string& reason) {
+                        return saver_.OtherFile(file, reason);
+                    },
+                    [this](std::uint32_t code) { ReportDeviceUnavailable(code); },
+                    [this](const std::string& file) { RecordingSaved(file); },
+                    [this] { DeviceLost(); }}),
       tracePicture_(kMaroon.rgb(), kLime.rgb()),
       engine_(services.waveIn, captureLink_, services.events), mixerSetup_(services.mixer),
       player_(services.mediaDevice), playback_(player_, playbackLink_, services.events) {
@@ -245,6 +247,14 @@ void TMainForm::FormShow(QObject*) {
         if (isNumber) {
             TrackBar1->setValue(volume); // the slider clamps to 0..100
         }
+        // The rule stays, but a volume other than the one given is never taken silently.
+        const std::string given = "Die Lautstärke \"" + args[2] + "\"";
+        const std::string used = std::to_string(TrackBar1->value());
+        if (!isNumber) {
+            outcome_.Note(given + " ist keine ganze Zahl; aufgenommen wird mit " + used);
+        } else if (volume != TrackBar1->value()) {
+            outcome_.Note(given + " liegt außerhalb von 0 bis 100; aufgenommen wird mit " + used);
+        }
     }
     commandLine_ = true;
     // The program ends after the take whatever happened in it. Nobody may be there to answer
@@ -388,7 +398,7 @@ void TMainForm::RecordingSaved(const std::string& fileName) {
 }
 
 void TMainForm::ReportDeviceUnavailable(std::uint32_t code) {
-    const std::string text = DeviceUnavailableText(code);
+    const std::string text = DeviceUnavailableText(code, commandLine_);
     if (commandLine_) {
         outcome_.Fail(text); // on the terminal at once
         if (signalled_) {

@@ -5,6 +5,7 @@
 #include "audio/DemoSinger.h"
 #include "audio/DemoSingerInput.h"
 #include "audio/WaveFileWriter.h"
+#include "platform/capture/PacedCaptureSource.h"
 
 #include <algorithm>
 #include <chrono>
@@ -216,6 +217,19 @@ TEST(LinuxWaveIn, InputThatWaitsTooLongForABlockIsLostAndCounted) {
     EXPECT_EQ(Numbers(&next.header).front(), 2 + lost);
     EXPECT_EQ(api.SourceOverruns(), 0u);
     api.waveInClose(handle);
+}
+
+// A paced input read too late (the program stopped, say) counts what it skipped.
+TEST(LinuxWaveIn, APacedInputCountsTheFramesItSkipped) {
+    PacedCaptureSource source([](std::int16_t* frames, std::size_t count) {
+        std::fill(frames, frames + count * kChannels, std::int16_t{0});
+    });
+    source.Start();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    std::vector<std::int16_t> frames(2 * PacedCaptureSource::kBufferFrames * kChannels);
+    const std::size_t got = source.Read(frames.data(), frames.size() / kChannels, {});
+    EXPECT_EQ(source.Overruns(), 1u);
+    EXPECT_GE(got + source.DroppedFrames(), kSampleRate);
 }
 
 TEST(LinuxWaveIn, BadCallsAreRefusedWithoutANotification) {
