@@ -347,6 +347,14 @@ void TMainForm::RequestTermination() {
     }
 }
 
+bool TMainForm::WaitForSlowCall(std::chrono::milliseconds waited) {
+    if (signalled_ || waited >= kSlowCallLimit) {
+        return false;
+    }
+    services_.events.ServeScreenOnly(std::chrono::milliseconds(20));
+    return !signalled_;
+}
+
 void TMainForm::SetMixerBtnClick(QObject*) {
     mixerSetup_.SetMixerBtnClick(TrackBar1->value());
 }

@@ -16,6 +16,7 @@
 
 #include <QWidget>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -79,6 +80,11 @@ public:
     // recording ends as with "Abbrechen" and is saved (where nobody is asked any more),
     // then the program ends.
     void RequestTermination();
+    // A device or file is slow to open (the sound server stopped, say): meanwhile the
+    // window repaints and hears signals, but no other handler of it runs. False, to give
+    // the call up, after a signal or once it has taken kSlowCallLimit.
+    bool WaitForSlowCall(std::chrono::milliseconds waited);
+    static constexpr std::chrono::seconds kSlowCallLimit{10};
     bool Recording() const { return recording_; }
     bool TerminationRequested() const { return terminationRequested_; }
     // What the program's exit status and standard error report; a command-line take that

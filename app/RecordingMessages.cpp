@@ -45,6 +45,9 @@ std::string DeviceUnavailableText(std::uint32_t code, bool commandLine) {
     case MMSYSERR_ALLOCATED:
         why = "es wird gerade von einem anderen Programm benutzt";
         break;
+    case MMSYSERR_NORESPONSE:
+        why = "es antwortet nicht (ist etwa der Soundserver angehalten?)";
+        break;
     case WAVERR_BADFORMAT:
         why = "es nimmt nicht in 16 Bit Stereo mit 11025 Hz auf";
         break;

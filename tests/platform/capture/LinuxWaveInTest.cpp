@@ -11,6 +11,7 @@
 #include <chrono>
 #include <future>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <thread>
 
 namespace tessmar {
@@ -279,6 +280,16 @@ TEST(LinuxWaveIn, AMissingFileCannotBeOpened) {
         << told;
     EXPECT_EQ(handle, 77u);
     EXPECT_TRUE(device.Pending().empty());
+
+    // A FIFO without a writer is refused, not waited for.
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    LinuxWaveIn piped({CaptureInput::Kind::File, fifo});
+    WaveInHarness pipedDevice(piped);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(pipedDevice.Open(&handle), MMSYSERR_READERROR);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("keine gewöhnliche Datei"),
+              std::string::npos);
 
     // The built-in singer is the program's to wire in: a device given none has no such input.
     LinuxWaveIn unwired({CaptureInput::Kind::Demo, {}});
