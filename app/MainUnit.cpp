@@ -56,6 +56,7 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
                     [this](RecordingLimit why) {
                         guard_.Report(this, RecordingStoppedGrowingText(why, commandLine_));
                     },
+                    [this](const std::string& file) { return FileToWrite(file); },
                     [this](const std::string& file, const std::string& reason) {
                         return saver_.OtherFile(file, reason);
                     },
@@ -397,7 +398,45 @@ std::string TMainForm::AskForOtherFile(const std::string& fileName, const std::s
     return chosen.value_or("");
 }
 
+// Before a take replaces an existing file that this run didn't write (yesterday's take, a
+// file picked in the dialog), whoever sits at the window is asked; "Nein" leads to the
+// save dialog. Where nobody can answer, the take goes to a fallback file instead, and that
+// is said. In command-line mode the caller named the file, so it is replaced.
+std::string TMainForm::FileToWrite(const std::string& fileName) {
+    std::string name = fileName;
+    while (!commandLine_ && ownFiles_.IsSomeoneElses(name)) {
+        if (!signalled_) {
+            const bool replace = services_.messages.AskYesNo(
+                this, QString::fromUtf8(kApplicationTitle),
+                QString::fromStdString("Die Datei \"" + name +
+                                       "\" gibt es schon. Soll die neue Aufnahme sie ersetzen?\n\n"
+                                       "Mit \"Nein\" wählen Sie eine andere Datei."));
+            if (replace && !signalled_) {
+                return name;
+            }
+            if (!signalled_) {
+                const std::filesystem::path previous(name);
+                const auto chosen = services_.saveDialog.Run(
+                    this, {TFilenameEdit::kDialogTitle, TFilenameEdit::kFilter,
+                           previous.parent_path().string(), previous.filename().string()});
+                if (!signalled_ && chosen && !chosen->empty()) {
+                    name = *chosen; // asked about in turn when it exists
+                    continue;
+                }
+            }
+            if (!signalled_) {
+                return saver_.Fallback(name, "es gibt sie schon, und es wurde keine andere Datei "
+                                             "gewählt");
+            }
+        }
+        return saver_.Fallback(name, "es gibt sie schon, und niemand konnte gefragt werden, ob "
+                                     "sie ersetzt werden soll");
+    }
+    return name;
+}
+
 void TMainForm::RecordingSaved(const std::string& fileName) {
+    ownFiles_.Wrote(fileName);
     saver_.Saved(fileName);
     // So that "WAV Datei abspielen" plays what was written, wherever it went.
     if (FilenameEdit2->FileName() != fileName) {

@@ -5,6 +5,7 @@
 #include "app/LatencyLog.h"
 #include "app/MainFormPlacement.h"
 #include "app/ModalWindowCloser.h"
+#include "app/OwnFiles.h"
 #include "app/PlaybackLink.h"
 #include "app/RunOutcome.h"
 #include "app/TakeSaver.h"
@@ -144,6 +145,7 @@ protected:
 private:
     void ShowLatestBlock();
     void DrawWaveformTrace();
+    std::string FileToWrite(const std::string& fileName);
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason);
     void RecordingSaved(const std::string& fileName);
     void ReportDeviceUnavailable(std::uint32_t code);
@@ -165,6 +167,7 @@ private:
     HandlerGuard guard_;
     RunOutcome outcome_;
     TakeSaver saver_;
+    OwnFiles ownFiles_; // replaced without a question
     ModalWindowCloser modalCloser_;
     MainFormPlacement placement_;
     TAboutBox* aboutBox_ = nullptr;
