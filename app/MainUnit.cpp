@@ -283,6 +283,7 @@ void TMainForm::KonvertBtnClick(QObject*) {
     // From here on a signal or a close request ends the take rather than the window.
     recording_ = true;
     saver_.Begin(commandLine_);
+    LockOutputFile();
     try {
         SetMixerBtnClick(this);
         RecordBtnClick(this);
@@ -310,6 +311,7 @@ void TMainForm::KonvertBtnClick(QObject*) {
 
 void TMainForm::BackToIdle(bool playable, bool focusBack) {
     recording_ = false;
+    nameLock_.Release();
     StopPlayBtn->setEnabled(false);
     KonvertBtn->setEnabled(true);
     if (focusBack) {
@@ -404,7 +406,14 @@ std::string TMainForm::AskForOtherFile(const std::string& fileName, const std::s
 // is said. In command-line mode the caller named the file, so it is replaced.
 std::string TMainForm::FileToWrite(const std::string& fileName) {
     std::string name = fileName;
-    while (!commandLine_ && ownFiles_.IsSomeoneElses(name)) {
+    for (;;) {
+        // Whichever take stops later would replace the other's without a trace.
+        if (nameLock_.Acquire(name) == FileNameLock::Result::TakenByOther) {
+            return saver_.Fallback(name, "ein anderes laufendes Tessmar nimmt in diese Datei auf");
+        }
+        if (commandLine_ || !ownFiles_.IsSomeoneElses(name)) {
+            return name;
+        }
         if (!signalled_) {
             const bool replace = services_.messages.AskYesNo(
                 this, QString::fromUtf8(kApplicationTitle),
@@ -432,7 +441,25 @@ std::string TMainForm::FileToWrite(const std::string& fileName) {
         return saver_.Fallback(name, "es gibt sie schon, und niemand konnte gefragt werden, ob "
                                      "sie ersetzt werden soll");
     }
-    return name;
+}
+
+// Two takes into one file: the later one is told at its start, so that its singer can
+// name another file before singing. Its stop looks again, since the name is read then,
+// and saves to a fallback file while the other take still holds the name.
+void TMainForm::LockOutputFile() {
+    const std::string name = FilenameEdit2->FileName();
+    if (name.empty() || nameLock_.Acquire(name) != FileNameLock::Result::TakenByOther) {
+        return;
+    }
+    const std::string text = "In \"" + name +
+                             "\" nimmt schon ein anderes laufendes Tessmar auf. Läuft es am "
+                             "Ende dieser Aufnahme noch, wird sie in einer Ausweichdatei "
+                             "gespeichert";
+    if (commandLine_) {
+        outcome_.Note(text);
+    } else {
+        guard_.Report(this, text + "; wählen Sie sonst bis dahin einen anderen Dateinamen");
+    }
 }
 
 void TMainForm::RecordingSaved(const std::string& fileName) {

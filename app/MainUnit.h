@@ -13,6 +13,7 @@
 #include "audio/CaptureEngine.h"
 #include "audio/PlaybackController.h"
 #include "mixer/MixerSetup.h"
+#include "platform/files/FileNameLock.h"
 #include "platform/playback/TMediaPlayer.h"
 
 #include <QWidget>
@@ -146,6 +147,7 @@ private:
     void ShowLatestBlock();
     void DrawWaveformTrace();
     std::string FileToWrite(const std::string& fileName);
+    void LockOutputFile();
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason);
     void RecordingSaved(const std::string& fileName);
     void ReportDeviceUnavailable(std::uint32_t code);
@@ -167,7 +169,8 @@ private:
     HandlerGuard guard_;
     RunOutcome outcome_;
     TakeSaver saver_;
-    OwnFiles ownFiles_; // replaced without a question
+    OwnFiles ownFiles_;     // replaced without a question
+    FileNameLock nameLock_; // the output file's, from a take's start to its save
     ModalWindowCloser modalCloser_;
     MainFormPlacement placement_;
     TAboutBox* aboutBox_ = nullptr;
