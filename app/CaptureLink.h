@@ -24,6 +24,7 @@ public:
         std::function<std::int32_t(const std::uint8_t*)> detect;
         std::function<void()> blockWaiting;
         std::function<void(RecordingLimit)> recordingFull;
+        std::function<std::string(const std::string&)> fileToWrite;
         std::function<std::string(const std::string&, const std::string&)> askForOtherFile;
         std::function<void(std::uint32_t)> deviceUnavailable;
         std::function<void(const std::string&)> recordingSaved;
@@ -60,6 +61,9 @@ public:
     void RecordingFull(RecordingLimit why) override;
     void DeviceLost() override;
     void DeviceUnavailable(std::uint32_t code) override { window_.deviceUnavailable(code); }
+    std::string FileToWrite(const std::string& fileName) override {
+        return window_.fileToWrite(fileName);
+    }
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason) override {
         return window_.askForOtherFile(fileName, reason);
     }

@@ -46,15 +46,18 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
               }},
              TakeSaver::DefaultFallbackFolders(services.homeFolder), outcome_),
       placement_(services.profile, services.screen),
-      captureLink_(
-          {[](const std::uint8_t* block) { return DetectNote(block); },
-           [this] { ShowLatestBlock(); },
-           [this](RecordingLimit why) { guard_.Report(this, RecordingStoppedGrowingText(why)); },
-           [this](const std::string& file, const std::string& reason) {
-               return saver_.OtherFile(file, reason);
-           },
-           [this](std::uint32_t code) { ReportDeviceUnavailable(code); },
-           [this](const std::string& file) { RecordingSaved(file); }, [this] { DeviceLost(); }}),
+      captureLink_({[](const std::uint8_t* block) { return DetectNote(block); },
+                    [this] { ShowLatestBlock(); },
+                    [this](RecordingLimit why) {
+                        guard_.Report(this, RecordingStoppedGrowingText(why, commandLine_));
+                    },
+                    [this](const std::string& file) { return FileToWrite(file); },
+                    [this](const std::string& file, const std::string& reason) {
+                        return saver_.OtherFile(file, reason);
+                    },
+                    [this](std::uint32_t code) { ReportDeviceUnavailable(code); },
+                    [this](const std::string& file) { RecordingSaved(file); },
+                    [this] { DeviceLost(); }}),
       tracePicture_(kMaroon.rgb(), kLime.rgb()),
       journal_(
           [this](const std::string& reason) {
@@ -260,6 +263,14 @@ void TMainForm::FormShow(QObject*) {
         if (isNumber) {
             TrackBar1->setValue(volume); // the slider clamps to 0..100
         }
+        // The rule stays, but a volume other than the one given is never taken silently.
+        const std::string given = "Die Lautstärke \"" + args[2] + "\"";
+        const std::string used = std::to_string(TrackBar1->value());
+        if (!isNumber) {
+            outcome_.Note(given + " ist keine ganze Zahl; aufgenommen wird mit " + used);
+        } else if (volume != TrackBar1->value()) {
+            outcome_.Note(given + " liegt außerhalb von 0 bis 100; aufgenommen wird mit " + used);
+        }
     }
     commandLine_ = true;
     // The program ends after the take whatever happened in it. Nobody may be there to answer
@@ -290,6 +301,7 @@ void TMainForm::KonvertBtnClick(QObject*) {
     if (!services_.journalFolders.empty()) {
         journal_.Begin(services_.journalFolders, std::time(nullptr));
     }
+    LockOutputFile();
     try {
         SetMixerBtnClick(this);
         RecordBtnClick(this);
@@ -320,6 +332,7 @@ void TMainForm::KonvertBtnClick(QObject*) {
 
 void TMainForm::BackToIdle(bool playable, bool focusBack) {
     recording_ = false;
+    nameLock_.Release();
     StopPlayBtn->setEnabled(false);
     KonvertBtn->setEnabled(true);
     if (focusBack) {
@@ -356,6 +369,14 @@ void TMainForm::RequestTermination() {
     if (!recording_) {
         close();
     }
+}
+
+bool TMainForm::WaitForSlowCall(std::chrono::milliseconds waited) {
+    if (signalled_ || waited >= kSlowCallLimit) {
+        return false;
+    }
+    services_.events.ServeScreenOnly(std::chrono::milliseconds(20));
+    return !signalled_;
 }
 
 void TMainForm::SetMixerBtnClick(QObject*) {
@@ -400,7 +421,70 @@ std::string TMainForm::AskForOtherFile(const std::string& fileName, const std::s
     return chosen.value_or("");
 }
 
+// Before a take replaces an existing file that this run didn't write (yesterday's take, a
+// file picked in the dialog), whoever sits at the window is asked; "Nein" leads to the
+// save dialog. Where nobody can answer, the take goes to a fallback file instead, and that
+// is said. In command-line mode the caller named the file, so it is replaced.
+std::string TMainForm::FileToWrite(const std::string& fileName) {
+    std::string name = fileName;
+    for (;;) {
+        // Whichever take stops later would replace the other's without a trace.
+        if (nameLock_.Acquire(name) == FileNameLock::Result::TakenByOther) {
+            return saver_.Fallback(name, "ein anderes laufendes Tessmar nimmt in diese Datei auf");
+        }
+        if (commandLine_ || !ownFiles_.IsSomeoneElses(name)) {
+            return name;
+        }
+        if (!signalled_) {
+            const bool replace = services_.messages.AskYesNo(
+                this, QString::fromUtf8(kApplicationTitle),
+                QString::fromStdString("Die Datei \"" + name +
+                                       "\" gibt es schon. Soll die neue Aufnahme sie ersetzen?\n\n"
+                                       "Mit \"Nein\" wählen Sie eine andere Datei."));
+            if (replace && !signalled_) {
+                return name;
+            }
+            if (!signalled_) {
+                const std::filesystem::path previous(name);
+                const auto chosen = services_.saveDialog.Run(
+                    this, {TFilenameEdit::kDialogTitle, TFilenameEdit::kFilter,
+                           previous.parent_path().string(), previous.filename().string()});
+                if (!signalled_ && chosen && !chosen->empty()) {
+                    name = *chosen; // asked about in turn when it exists
+                    continue;
+                }
+            }
+            if (!signalled_) {
+                return saver_.Fallback(name, "es gibt sie schon, und es wurde keine andere Datei "
+                                             "gewählt");
+            }
+        }
+        return saver_.Fallback(name, "es gibt sie schon, und niemand konnte gefragt werden, ob "
+                                     "sie ersetzt werden soll");
+    }
+}
+
+// Two takes into one file: the later one is told at its start, so that its singer can
+// name another file before singing. Its stop looks again, since the name is read then,
+// and saves to a fallback file while the other take still holds the name.
+void TMainForm::LockOutputFile() {
+    const std::string name = FilenameEdit2->FileName();
+    if (name.empty() || nameLock_.Acquire(name) != FileNameLock::Result::TakenByOther) {
+        return;
+    }
+    const std::string text = "In \"" + name +
+                             "\" nimmt schon ein anderes laufendes Tessmar auf. Läuft es am "
+                             "Ende dieser Aufnahme noch, wird sie in einer Ausweichdatei "
+                             "gespeichert";
+    if (commandLine_) {
+        outcome_.Note(text);
+    } else {
+        guard_.Report(this, text + "; wählen Sie sonst bis dahin einen anderen Dateinamen");
+    }
+}
+
 void TMainForm::RecordingSaved(const std::string& fileName) {
+    ownFiles_.Wrote(fileName);
     saver_.Saved(fileName);
     // So that "WAV Datei abspielen" plays what was written, wherever it went.
     if (FilenameEdit2->FileName() != fileName) {
@@ -409,7 +493,7 @@ void TMainForm::RecordingSaved(const std::string& fileName) {
 }
 
 void TMainForm::ReportDeviceUnavailable(std::uint32_t code) {
-    const std::string text = DeviceUnavailableText(code);
+    const std::string text = DeviceUnavailableText(code, commandLine_);
     if (commandLine_) {
         outcome_.Fail(text); // on the terminal at once
         if (signalled_) {

@@ -5,6 +5,7 @@
 #include "app/LatencyLog.h"
 #include "app/MainFormPlacement.h"
 #include "app/ModalWindowCloser.h"
+#include "app/OwnFiles.h"
 #include "app/PlaybackLink.h"
 #include "app/RunOutcome.h"
 #include "app/TakeSaver.h"
@@ -13,10 +14,12 @@
 #include "audio/PlaybackController.h"
 #include "audio/TakeJournal.h"
 #include "mixer/MixerSetup.h"
+#include "platform/files/FileNameLock.h"
 #include "platform/playback/TMediaPlayer.h"
 
 #include <QWidget>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -83,6 +86,11 @@ public:
     // recording ends as with "Abbrechen" and is saved (where nobody is asked any more),
     // then the program ends.
     void RequestTermination();
+    // A device or file is slow to open (the sound server stopped, say): meanwhile the
+    // window repaints and hears signals, but no other handler of it runs. False, to give
+    // the call up, after a signal or once it has taken kSlowCallLimit.
+    bool WaitForSlowCall(std::chrono::milliseconds waited);
+    static constexpr std::chrono::seconds kSlowCallLimit{10};
     bool Recording() const { return recording_; }
     bool TerminationRequested() const { return terminationRequested_; }
     // What the program's exit status and standard error report; a command-line take that
@@ -142,6 +150,8 @@ protected:
 private:
     void ShowLatestBlock();
     void DrawWaveformTrace();
+    std::string FileToWrite(const std::string& fileName);
+    void LockOutputFile();
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason);
     void RecordingSaved(const std::string& fileName);
     void ReportDeviceUnavailable(std::uint32_t code);
@@ -166,6 +176,8 @@ private:
     HandlerGuard guard_;
     RunOutcome outcome_;
     TakeSaver saver_;
+    OwnFiles ownFiles_;     // replaced without a question
+    FileNameLock nameLock_; // the output file's, from a take's start to its save
     ModalWindowCloser modalCloser_;
     MainFormPlacement placement_;
     TAboutBox* aboutBox_ = nullptr;

@@ -3,10 +3,20 @@
 #include "platform/capture/WaveIn.h"
 
 namespace tessmar {
+namespace {
 
-std::string RecordingStoppedGrowingText(RecordingLimit why) {
+// A take in command-line mode may run off screen, from a script or over ssh: there the
+// terminal's key is the one at hand.
+std::string Cancel(bool commandLine) {
+    return commandLine ? "\"Abbrechen\" oder Strg+C" : "\"Abbrechen\"";
+}
+
+} // namespace
+
+std::string RecordingStoppedGrowingText(RecordingLimit why, bool commandLine) {
     const std::string rest = "Töne und Wellenform werden weiter angezeigt, aber nicht mehr "
-                             "aufgezeichnet; \"Abbrechen\" speichert das bisher Aufgenommene";
+                             "aufgezeichnet; " +
+                             Cancel(commandLine) + " speichert das bisher Aufgenommene";
     if (why == RecordingLimit::OutOfMemory) {
         return "Der Arbeitsspeicher reicht nicht, um die Aufnahme weiter wachsen zu lassen. " +
                rest;
@@ -23,9 +33,9 @@ std::string DeviceLostText(bool kept) {
     return gone + "Es wird nichts mehr aufgenommen; beenden Sie die Aufnahme mit \"Abbrechen\"";
 }
 
-std::string DeviceUnavailableText(std::uint32_t code) {
-    const std::string nothing = "Es wird nichts aufgenommen; beenden Sie die Aufnahme mit "
-                                "\"Abbrechen\"";
+std::string DeviceUnavailableText(std::uint32_t code, bool commandLine) {
+    const std::string nothing =
+        "Es wird nichts aufgenommen; beenden Sie die Aufnahme mit " + Cancel(commandLine);
     const char* why = nullptr;
     switch (code) {
     case MMSYSERR_BADDEVICEID:
@@ -34,6 +44,9 @@ std::string DeviceUnavailableText(std::uint32_t code) {
         break;
     case MMSYSERR_ALLOCATED:
         why = "es wird gerade von einem anderen Programm benutzt";
+        break;
+    case MMSYSERR_NORESPONSE:
+        why = "es antwortet nicht (ist etwa der Soundserver angehalten?)";
         break;
     case WAVERR_BADFORMAT:
         why = "es nimmt nicht in 16 Bit Stereo mit 11025 Hz auf";

@@ -38,11 +38,20 @@ std::string TakeSaver::FallbackName(const std::tm& when) {
     return name;
 }
 
-std::string TakeSaver::OtherFile(const std::string& fileName, const std::string& reason) {
+void TakeSaver::Remember(const std::string& fileName, const std::string& reason) {
     if (!firstFailure_) {
         firstFailure_ = Failure{fileName, reason};
     }
     lastFailure_ = Failure{fileName, reason};
+}
+
+std::string TakeSaver::Fallback(const std::string& fileName, const std::string& reason) {
+    Remember(fileName, reason);
+    return NextFallback();
+}
+
+std::string TakeSaver::OtherFile(const std::string& fileName, const std::string& reason) {
+    Remember(fileName, reason);
     if (!usedFallback_ && !window_.unattended()) {
         std::string answer = window_.ask(fileName, reason);
         // A signal while the user was asked closes the question unanswered: that is no "no".

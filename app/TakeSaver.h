@@ -46,6 +46,9 @@ public:
     void Begin(bool commandLine);
     // The take couldn't be written to fileName: the next name to try; empty gives it up.
     std::string OtherFile(const std::string& fileName, const std::string& reason);
+    // The take is not to go to fileName, for the reason given, and nobody is asked: the
+    // next fallback file; empty when there is none left.
+    std::string Fallback(const std::string& fileName, const std::string& reason);
     // The take is in fileName.
     void Saved(const std::string& fileName);
     // The take is over and nothing more is tried; says what became of it. fileNamed: a file
@@ -64,6 +67,7 @@ private:
         std::string fileName;
         std::string reason;
     };
+    void Remember(const std::string& fileName, const std::string& reason);
     std::string NextFallback();
 
     Window window_;

@@ -72,6 +72,12 @@ int main(int argc, char** argv) {
                     mediaDevice, events, arguments, TakeJournal::Folders()});
     QObject::connect(&termination, &TerminationSignals::Requested, &form,
                      [&form] { form.RequestTermination(); });
+    // A device that hangs in its open (a stopped sound server) is left behind on a signal.
+    const auto slowCallWait = [&form](std::chrono::milliseconds waited) {
+        return form.WaitForSlowCall(waited);
+    };
+    waveIn->SetSlowCallWait(slowCallWait);
+    mixer.SetSlowCallWait(slowCallWait);
     TAboutBox about(shell, screen, &form);
     form.SetAboutBox(&about);
     form.show();

@@ -128,6 +128,10 @@ void CaptureEngine::WaitForCaptureThread() {
 void CaptureEngine::SaveRecording() {
     std::string fileName = view_.OutputFileName();
     while (!fileName.empty()) {
+        fileName = view_.FileToWrite(fileName);
+        if (fileName.empty()) {
+            return;
+        }
         const RecordingBuffer& r = state_.Recording;
         if (WriteWaveFile(fileName, r.data(), r.ByteCount(), kSampleRate, true, true)) {
             view_.RecordingSaved(fileName);

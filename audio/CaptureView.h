@@ -46,6 +46,10 @@ public:
     // reported it), so nothing will be recorded.
     virtual void DeviceUnavailable(std::uint32_t code) = 0;
 
+    // Window thread, at stop, before each write: the file to write the recording to, given
+    // the name about to be tried (another may be chosen instead of replacing a file);
+    // empty gives the recording up.
+    virtual std::string FileToWrite(const std::string& fileName) { return fileName; }
     // Window thread, at stop: the recording couldn't be written to fileName. Returns another
     // name to try, or an empty one when the user gives the recording up.
     virtual std::string AskForOtherFile(const std::string& fileName, const std::string& reason) = 0;

@@ -7,7 +7,7 @@ namespace tessmar {
 
 // Input lost while recording, added up over all devices of one WaveIn implementation.
 struct CaptureCounters {
-    // Frames that arrived while no block was queued.
+    // Frames that arrived while no block was queued, and input a paced source skipped.
     std::atomic<std::uint64_t> lostFrames{0};
     // Times the input itself overflowed because the device thread read it too late.
     std::atomic<std::uint64_t> sourceOverruns{0};

@@ -197,6 +197,7 @@ void CaptureDevice::Core::Run(std::stop_token stop) {
     std::vector<std::int16_t> chunk(kReadFrames * kChannels);
     std::uint64_t running = 0; // the start the source was started for; 0 while stopped
     std::uint64_t overruns = source_->Overruns();
+    std::uint64_t dropped = source_->DroppedFrames();
     bool lost = false;
     while (!stop.stop_requested()) {
         std::uint64_t wanted = 0;
@@ -224,6 +225,9 @@ void CaptureDevice::Core::Run(std::stop_token stop) {
         const std::uint64_t nowOverruns = source_->Overruns();
         counters_->sourceOverruns += nowOverruns - overruns;
         overruns = nowOverruns;
+        const std::uint64_t nowDropped = source_->DroppedFrames();
+        counters_->lostFrames += nowDropped - dropped;
+        dropped = nowDropped;
         std::unique_lock lock(mutex_);
         if (activeStart_ == running && running != 0) {
             Deliver(chunk.data(), count);

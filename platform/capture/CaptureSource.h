@@ -22,6 +22,8 @@ public:
     // How often input was lost because it was not read in time (the source's own buffer
     // overflowed), since the source was made.
     virtual std::uint64_t Overruns() const = 0;
+    // Frames those overruns dropped, where the source can tell; 0 where it can't.
+    virtual std::uint64_t DroppedFrames() const { return 0; }
     // The input has gone for good (device unplugged, sound server ended): every Read
     // returns 0 at once from then on. What the last Read stored is still valid input.
     virtual bool Lost() const { return false; }

@@ -96,11 +96,25 @@ MMRESULT LinuxWaveIn::waveInOpen(HWAVEIN* handle, std::uint32_t deviceId,
     if (!IsCaptureFormat(*format)) {
         return WAVERR_BADFORMAT;
     }
-    MMRESULT result = MMSYSERR_NOERROR;
-    std::unique_ptr<CaptureSource> source = OpenSource(input_, singer_, result);
-    if (!source) {
-        return result;
+    struct Opened {
+        std::unique_ptr<CaptureSource> source;
+        MMRESULT result = MMSYSERR_NOERROR;
+    };
+    // Off this thread: the window's, which must stay able to hear a signal meanwhile.
+    std::optional<Opened> result = RunAside<Opened>(
+        [input = input_, singer = singer_] {
+            Opened o;
+            o.source = OpenSource(input, singer, o.result);
+            return o;
+        },
+        slowCallWait_);
+    if (!result) {
+        return MMSYSERR_NORESPONSE; // it ends by itself, and drops what it opened
     }
+    if (!result->source) {
+        return result->result;
+    }
+    std::unique_ptr<CaptureSource> source = std::move(result->source);
     std::lock_guard lock(mutex_);
     const HWAVEIN opened = ++lastHandle_;
     devices_.emplace(

@@ -4,6 +4,7 @@
 #include "platform/capture/CaptureInput.h"
 #include "platform/capture/PacedCaptureSource.h"
 #include "platform/capture/WaveIn.h"
+#include "platform/threads/SlowCall.h"
 
 #include <functional>
 #include <map>
@@ -40,6 +41,10 @@ public:
     MMRESULT waveInReset(HWAVEIN handle) override;
     MMRESULT waveInClose(HWAVEIN handle) override;
 
+    // How waveInOpen waits for an input that is slow to open (a stopped sound server);
+    // when the wait gives up, the open fails with MMSYSERR_NORESPONSE.
+    void SetSlowCallWait(SlowCallWait wait) { slowCallWait_ = std::move(wait); }
+
     const CaptureInput& input() const { return input_; }
     // Input lost since this object was made: frames that found no queued block, and
     // overflows of the input because the device thread came too late.
@@ -54,6 +59,7 @@ private:
 
     const CaptureInput input_;
     const SingerFactory singer_;
+    SlowCallWait slowCallWait_;
     // Shared with the device threads, which may outlive this object when one is stuck.
     const std::shared_ptr<CaptureCounters> counters_ = std::make_shared<CaptureCounters>();
     std::mutex mutex_;

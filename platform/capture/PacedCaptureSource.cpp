@@ -43,6 +43,7 @@ std::size_t PacedCaptureSource::Read(std::int16_t* frames, std::size_t maxFrames
         if (ready > kBufferFrames) {
             // The reader was away too long: the input pauses instead of bursting.
             ++overruns_;
+            dropped_ += ready - kBufferFrames;
             start_ = now - TimeOf(delivered_ + kBufferFrames);
             ready = kBufferFrames;
         }

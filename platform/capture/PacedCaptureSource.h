@@ -33,6 +33,7 @@ public:
     void Stop() override {}
     std::size_t Read(std::int16_t* frames, std::size_t maxFrames, std::stop_token stop) override;
     std::uint64_t Overruns() const override { return overruns_; }
+    std::uint64_t DroppedFrames() const override { return dropped_; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -41,7 +42,8 @@ private:
     Clock::time_point start_{};
     std::uint64_t delivered_ = 0; // frames since start_
     std::uint64_t overruns_ = 0;
-    std::mutex waitMutex_; // for the stoppable sleep only
+    std::uint64_t dropped_ = 0; // the input skipped over by those overruns
+    std::mutex waitMutex_;      // for the stoppable sleep only
     std::condition_variable_any wake_;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/decoding/SoundFileDecoder.h"
 
 #include "platform/capture/CaptureFormat.h"
+#include "platform/system/RegularFile.h"
 #include "platform/system/SystemErrorText.h"
 
 #include <algorithm>
@@ -34,19 +35,20 @@ std::string Detail(const char* message) {
 }
 
 // Why a path can't be opened for reading, in words a user understands.
-std::string AccessProblem(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        return errno == ENOENT ? "Die Datei ist nicht vorhanden"
-                               : "Die Datei ist nicht zugänglich (" + SystemErrorText(errno) + ")";
-    }
-    if (S_ISDIR(st.st_mode)) {
+// Why a file could not be opened (OpenRegularFile's error), in the user's words.
+std::string AccessProblem(int error) {
+    switch (error) {
+    case ENOENT:
+        return "Die Datei ist nicht vorhanden";
+    case EISDIR:
         return "Das ist ein Ordner, keine Datei";
-    }
-    if (::access(path.c_str(), R_OK) != 0) {
+    case EACCES:
         return "Keine Leseberechtigung";
+    case kErrNotRegularFile:
+        return "Das ist keine gewöhnliche Datei, sondern etwa eine Pipe oder ein Gerät";
+    default:
+        return "Die Datei ist nicht zugänglich (" + SystemErrorText(error) + ")";
     }
-    return {};
 }
 
 // Left and right of one source frame: mono on both sides, further channels dropped.
@@ -91,6 +93,7 @@ struct MemoryFile {
 
 struct SoundFileDecoder::State {
     std::unique_ptr<MemoryFile> memory; // only when reading from memory
+    UniqueFd fd;                        // only when reading a file; closed after `file`
     std::unique_ptr<SNDFILE, SndfileCloser> file;
     SF_INFO info{};
     std::vector<float> directFrames; // direct path: one chunk of source frames
@@ -106,12 +109,15 @@ struct SoundFileDecoder::State {
 
 std::unique_ptr<SoundFileDecoder> SoundFileDecoder::Open(const std::string& path,
                                                          std::string& error) {
-    error = AccessProblem(path);
-    if (!error.empty()) {
+    int code = 0;
+    UniqueFd fd = OpenRegularFile(path, code);
+    if (!fd) {
+        error = AccessProblem(code);
         return nullptr;
     }
     auto state = std::make_unique<State>();
-    state->file.reset(sf_open(path.c_str(), SFM_READ, &state->info));
+    state->fd = std::move(fd);
+    state->file.reset(sf_open_fd(state->fd.get(), SFM_READ, &state->info, SF_FALSE));
     return FromOpened(std::move(state), error);
 }
 

@@ -12,6 +12,9 @@ public:
     virtual ~MessageBox() = default;
     // An error: error icon, one OK button; returns when the user has closed it.
     virtual void ShowError(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // A question: question icon, the buttons "Ja" and "Nein" ("Nein" the default, and the
+    // answer when the box is closed otherwise); true for "Ja".
+    virtual bool AskYesNo(QWidget* parent, const QString& caption, const QString& text) = 0;
 };
 
 } // namespace tessmar

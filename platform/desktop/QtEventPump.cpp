@@ -5,12 +5,24 @@
 
 namespace tessmar {
 
-void QtEventPump::ServeEvents(std::chrono::milliseconds maxWait) {
+namespace {
+
+void Serve(std::chrono::milliseconds maxWait, QEventLoop::ProcessEventsFlags which) {
     // The timer's own event ends the wait when nothing else comes.
     QTimer limit;
     limit.setSingleShot(true);
     limit.start(maxWait);
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents(which | QEventLoop::WaitForMoreEvents);
+}
+
+} // namespace
+
+void QtEventPump::ServeEvents(std::chrono::milliseconds maxWait) {
+    Serve(maxWait, QEventLoop::AllEvents);
+}
+
+void QtEventPump::ServeScreenOnly(std::chrono::milliseconds maxWait) {
+    Serve(maxWait, QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace tessmar

@@ -9,6 +9,7 @@ namespace tessmar {
 class QtEventPump : public EventPump {
 public:
     void ServeEvents(std::chrono::milliseconds maxWait) override;
+    void ServeScreenOnly(std::chrono::milliseconds maxWait) override;
 };
 
 } // namespace tessmar

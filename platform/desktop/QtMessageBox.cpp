@@ -1,6 +1,7 @@
 #include "platform/desktop/QtMessageBox.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tessmar {
 
@@ -8,6 +9,18 @@ void QtMessageBox::ShowError(QWidget* parent, const QString& caption, const QStr
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText); // file names are shown as typed, never as markup
     box.exec();
+}
+
+bool QtMessageBox::AskYesNo(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    // The program's own words, whatever translation Qt has or lacks.
+    QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 } // namespace tessmar

@@ -7,6 +7,7 @@ namespace tessmar {
 class QtMessageBox : public MessageBox {
 public:
     void ShowError(QWidget* parent, const QString& caption, const QString& text) override;
+    bool AskYesNo(QWidget* parent, const QString& caption, const QString& text) override;
 };
 
 } // namespace tessmar

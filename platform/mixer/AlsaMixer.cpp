@@ -27,7 +27,10 @@ MMRESULT AlsaMixer::mixerOpen(HMIXER* mixer, DWORD deviceId, std::uintptr_t, std
     if (flags != CALLBACK_NULL) {
         return MMSYSERR_INVALFLAG; // no change notifications
     }
-    auto handle = AlsaMixerHandle::Open(device_);
+    // Off this thread: the window's, which must stay able to hear a signal meanwhile.
+    auto opened = RunAside<std::unique_ptr<AlsaMixerHandle>>(
+        [device = device_] { return AlsaMixerHandle::Open(device); }, slowCallWait_);
+    auto handle = opened ? std::move(*opened) : nullptr;
     if (!handle) {
         return MMSYSERR_NODRIVER;
     }

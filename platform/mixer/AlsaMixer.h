@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/mixer/MixerApi.h"
+#include "platform/threads/SlowCall.h"
 
 #include <map>
 #include <memory>
@@ -23,6 +24,10 @@ public:
     // The environment variable TESSMAR_MIXER when set, else "default".
     static std::string DefaultDevice();
 
+    // How mixerOpen waits for a control device that is slow to open (a stopped sound
+    // server); when the wait gives up, the open fails and the setup goes on without it.
+    void SetSlowCallWait(SlowCallWait wait) { slowCallWait_ = std::move(wait); }
+
     MMRESULT mixerOpen(HMIXER* mixer, DWORD deviceId, std::uintptr_t callback,
                        std::uintptr_t instance, DWORD flags) override;
     MMRESULT mixerGetLineInfoA(HMIXER mixer, MIXERLINEA* line, DWORD flags) override;
@@ -39,6 +44,7 @@ private:
                         AlsaControl*& control);
 
     std::string device_;
+    SlowCallWait slowCallWait_;
     std::map<HMIXER, std::unique_ptr<AlsaMixerModel>> open_;
     HMIXER nextHandle_ = 1;
 };

@@ -1,5 +1,8 @@
 #include "platform/playback/AlsaPlayback.h"
 
+#include "platform/system/RegularFile.h"
+#include "platform/system/SystemErrorText.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -16,32 +19,37 @@ constexpr std::chrono::milliseconds kWaitStep{20};
 // Beyond the sound still buffered: how long a device may take to report it has played out.
 constexpr std::chrono::seconds kDrainSlack{2};
 
-// Why a path can't be played before libsndfile is even asked; 0 when it may be.
-mci::Error AccessProblem(const std::string& path) {
-    if (path.empty()) {
-        return mci::MCIERR_FILENAME_REQUIRED;
-    }
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        return errno == ENOENT || errno == ENOTDIR ? mci::MCIERR_FILE_NOT_FOUND
-                                                   : mci::MCIERR_FILE_READ;
-    }
-    if (S_ISDIR(st.st_mode) || ::access(path.c_str(), R_OK) != 0) {
+// Why a path can't be played (OpenRegularFile's error), as the player's error code.
+mci::Error AccessProblem(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return mci::MCIERR_FILE_NOT_FOUND;
+    case kErrNotRegularFile:
+        return mci::MCIERR_NOT_REGULAR_FILE;
+    default:
         return mci::MCIERR_FILE_READ;
     }
-    return mci::MMSYSERR_NOERROR;
 }
 
 } // namespace
 
 std::unique_ptr<AlsaPlayback> AlsaPlayback::Open(const std::string& fileName,
                                                  const std::string& outputName, mci::Error& error) {
-    error = AccessProblem(fileName);
-    if (error != mci::MMSYSERR_NOERROR) {
+    if (fileName.empty()) {
+        error = mci::MCIERR_FILENAME_REQUIRED;
+        return nullptr;
+    }
+    // A FIFO or a device would keep the window waiting in the open, or in the reads.
+    int code = 0;
+    UniqueFd fd = OpenRegularFile(fileName, code);
+    if (!fd) {
+        error = AccessProblem(code);
         return nullptr;
     }
     std::unique_ptr<AlsaPlayback> playback(new AlsaPlayback);
-    playback->file_.reset(sf_open(fileName.c_str(), SFM_READ, &playback->info_));
+    playback->fd_ = std::move(fd);
+    playback->file_.reset(sf_open_fd(playback->fd_.get(), SFM_READ, &playback->info_, SF_FALSE));
     const SF_INFO& info = playback->info_;
     if (!playback->file_ || info.channels < 1 || info.samplerate < 1 || info.frames < 0) {
         error = mci::MCIERR_INVALID_FILE;

@@ -2,6 +2,7 @@
 
 #include "platform/playback/MciConstants.h"
 #include "platform/playback/PcmOutput.h"
+#include "platform/system/UniqueFd.h"
 
 #include <atomic>
 #include <cstdint>
@@ -44,6 +45,7 @@ private:
     void PlayOut();
     void Publish(std::int64_t heard);
 
+    UniqueFd fd_; // the file's; closed after file_
     std::unique_ptr<SNDFILE, SndfileCloser> file_;
     SF_INFO info_{};
     std::unique_ptr<PcmOutput> output_;

@@ -12,6 +12,9 @@ std::string EMCIDeviceError::TextFor(mci::Error code) {
         return "Es ist kein Dateiname angegeben";
     case MCIERR_FILE_READ:
         return "Die Datei kann nicht gelesen werden";
+    case MCIERR_NOT_REGULAR_FILE:
+        return "Das ist keine gewöhnliche Datei, sondern etwa eine Pipe oder ein Gerät; "
+               "abgespielt werden nur Dateien";
     case MCIERR_INVALID_FILE:
         return "Die Datei ist keine Audiodatei, die abgespielt werden kann";
     case MCIERR_DEVICE_NOT_INSTALLED:

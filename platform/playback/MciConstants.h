@@ -47,6 +47,8 @@ inline constexpr Error MCIERR_DEVICE_NOT_INSTALLED = MCIERR_BASE + 50;
 inline constexpr Error MCIERR_WAVE_OUTPUTSINUSE = MCIERR_BASE + 64;
 inline constexpr Error MCIERR_WAVE_OUTPUTSUNSUITABLE = MCIERR_BASE + 70;
 inline constexpr Error MCIERR_FILE_READ = MCIERR_BASE + 92;
+// Ours, where the drivers' own codes begin: the name is no regular file (a FIFO, a device).
+inline constexpr Error MCIERR_NOT_REGULAR_FILE = MCIERR_BASE + 256;
 
 } // namespace mci
 } // namespace tessmar

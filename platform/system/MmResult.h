@@ -19,5 +19,7 @@ inline constexpr MMRESULT MMSYSERR_INVALFLAG = 10;
 inline constexpr MMRESULT MMSYSERR_INVALPARAM = 11;
 // The recording device's input is a file that can't be read.
 inline constexpr MMRESULT MMSYSERR_READERROR = 16;
+// Ours: the device did not answer while the program waited for it (a stopped sound server).
+inline constexpr MMRESULT MMSYSERR_NORESPONSE = 1000;
 
 } // namespace tessmar

@@ -40,12 +40,17 @@ private slots:
             f.form->show();
             QCOMPARE(f.form->TrackBar1->value(), 30);
             QVERIFY(Contains(f.waveIn.Calls(), "start"));
+            QVERIFY(
+                Contains(f.form->Outcome().Said(),
+                         "Die Lautstärke \"abc\" ist keine ganze Zahl; aufgenommen wird mit 30."));
         }
         {
             MainFormFixture f("prog", {"a", "$DIR/out2.wav", "-5"});
             WhileRecording(*f.form, [&] { f.form->StopPlayBtn->click(); });
             f.form->show();
             QCOMPARE(f.form->TrackBar1->value(), 0);
+            QVERIFY(Contains(f.form->Outcome().Said(), "Die Lautstärke \"-5\" liegt außerhalb "
+                                                       "von 0 bis 100; aufgenommen wird mit 0."));
         }
         {
             MainFormFixture f("prog", {"a", "bad|name.wav", "50"});

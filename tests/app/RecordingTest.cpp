@@ -137,6 +137,42 @@ private slots:
         QCOMPARE(SamplesIn(f.dir / "elsewhere.wav"), 4096u);
     }
 
+    // A file from before is replaced only on "Ja"; "Nein" leads to the dialog. What this run
+    // wrote itself is replaced silently, and nobody left to answer means the fallback.
+    void AnEarlierTakeIsReplacedOnlyWhenTheUserSaysSo() {
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        const std::string old = f.dir / "old.wav", chosen = f.dir / "chosen.wav";
+        std::filesystem::create_directory(f.dir / "home");
+        test::WriteBytes(old, "yesterday's take");
+        const auto take = [&](const std::string& file, std::uint8_t value) {
+            w.FilenameEdit2->SetFileName(file);
+            WhileRecording(w, [&] {
+                QVERIFY(Capture(f, value));
+                w.StopPlayBtn->click();
+            });
+            w.KonvertBtn->click();
+        };
+        w.show();
+        f.dialog.answer = chosen;
+        take(old, 1);
+        QCOMPARE(f.messages.asked.size(), 1u);
+        QVERIFY(f.messages.asked[0].text.contains("old.wav\" gibt es schon"));
+        QCOMPARE(SamplesIn(chosen), 4096u);
+        take(chosen, 2); // the practice loop: no question
+        QCOMPARE(f.messages.asked.size(), 1u);
+        f.messages.whileShown = [&] { w.RequestTermination(); };
+        take(old, 3);
+        QCOMPARE(f.messages.asked.size(), 2u);
+        QCOMPARE(std::filesystem::file_size(old), 16u);
+        QCOMPARE(f.dialog.requests.size(), 1u);
+        const std::vector<std::string>& said = w.Outcome().Said();
+        QVERIFY(std::any_of(said.begin(), said.end(), [&](const std::string& line) {
+            return line.find("niemand konnte gefragt werden") != std::string::npos &&
+                   line.find(f.dir / "home") != std::string::npos;
+        }));
+    }
+
     void AFailedStartShowsTheErrorAndReturnsToIdle() {
         MainFormFixture f;
         TMainForm& w = *f.form;

@@ -27,7 +27,17 @@ public:
             whileShown();
         }
     }
+    // Records the question; answers `answerYes`.
+    bool AskYesNo(QWidget*, const QString& caption, const QString& text) override {
+        asked.push_back({caption, text});
+        if (whileShown) {
+            whileShown();
+        }
+        return answerYes;
+    }
     std::vector<ShownMessage> shown;
+    std::vector<ShownMessage> asked;
+    bool answerYes = false;
     std::function<void()> whileShown;
 };
 

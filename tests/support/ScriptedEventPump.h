@@ -24,6 +24,9 @@ public:
         }
         qt_.ServeEvents(maxWait);
     }
+    void ServeScreenOnly(std::chrono::milliseconds maxWait) override {
+        qt_.ServeScreenOnly(maxWait);
+    }
     bool holding = false;
     std::function<void()> next;
 

@@ -97,11 +97,16 @@ int main(int argc, char** argv) {
     if (ok) {
         // Records for a moment (into the temporary folder, nothing is kept) and takes the
         // picture while the singer holds a note.
-        const std::string defaultName = form.FilenameEdit2->text().toStdString();
-        form.FilenameEdit2->SetFileName(QDir(config.path()).filePath("take.wav").toStdString());
+        // The picture shows the proposed name, but the take goes to the temporary file: the
+        // proposed one can't be written here, and the question about it would wait for an
+        // answer that never comes.
+        const QString defaultName = form.FilenameEdit2->text();
+        const QString take = QDir(config.path()).filePath("take.wav");
+        form.FilenameEdit2->SetFileName(take.toStdString());
         QTimer::singleShot(1800, &form, [&] {
-            form.FilenameEdit2->setText(QString::fromStdString(defaultName));
+            form.FilenameEdit2->setText(defaultName);
             ok = Save(form, folder, "recording-window.png");
+            form.FilenameEdit2->SetFileName(take.toStdString());
             form.StopPlayBtn->click();
         });
         form.KonvertBtn->click();

@@ -5,11 +5,13 @@
 #include "audio/DemoSinger.h"
 #include "audio/DemoSingerInput.h"
 #include "audio/WaveFileWriter.h"
+#include "platform/capture/PacedCaptureSource.h"
 
 #include <algorithm>
 #include <chrono>
 #include <future>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <thread>
 
 namespace tessmar {
@@ -218,6 +220,19 @@ TEST(LinuxWaveIn, InputThatWaitsTooLongForABlockIsLostAndCounted) {
     api.waveInClose(handle);
 }
 
+// A paced input read too late (the program stopped, say) counts what it skipped.
+TEST(LinuxWaveIn, APacedInputCountsTheFramesItSkipped) {
+    PacedCaptureSource source([](std::int16_t* frames, std::size_t count) {
+        std::fill(frames, frames + count * kChannels, std::int16_t{0});
+    });
+    source.Start();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    std::vector<std::int16_t> frames(2 * PacedCaptureSource::kBufferFrames * kChannels);
+    const std::size_t got = source.Read(frames.data(), frames.size() / kChannels, {});
+    EXPECT_EQ(source.Overruns(), 1u);
+    EXPECT_GE(got + source.DroppedFrames(), kSampleRate);
+}
+
 TEST(LinuxWaveIn, BadCallsAreRefusedWithoutANotification) {
     LinuxWaveIn api({CaptureInput::Kind::Demo, {}}, DemoSingerInput());
     WaveInHarness device(api);
@@ -265,6 +280,16 @@ TEST(LinuxWaveIn, AMissingFileCannotBeOpened) {
         << told;
     EXPECT_EQ(handle, 77u);
     EXPECT_TRUE(device.Pending().empty());
+
+    // A FIFO without a writer is refused, not waited for.
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    LinuxWaveIn piped({CaptureInput::Kind::File, fifo});
+    WaveInHarness pipedDevice(piped);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(pipedDevice.Open(&handle), MMSYSERR_READERROR);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("keine gewöhnliche Datei"),
+              std::string::npos);
 
     // The built-in singer is the program's to wire in: a device given none has no such input.
     LinuxWaveIn unwired({CaptureInput::Kind::Demo, {}});

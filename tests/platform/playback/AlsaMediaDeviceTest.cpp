@@ -15,6 +15,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/stat.h>
 #include <thread>
 
 namespace tessmar {
@@ -229,6 +230,11 @@ TEST_F(AlsaMediaDeviceTest, OpenFailuresNameTheirCause) {
     EXPECT_EQ(OpenError(""), "Es ist kein Dateiname angegeben");
     EXPECT_EQ(OpenError(text), "Die Datei ist keine Audiodatei, die abgespielt werden kann");
     EXPECT_EQ(OpenError(dir.path().string()), "Die Datei kann nicht gelesen werden");
+    // A FIFO without a writer would keep the open waiting for good.
+    const std::string fifo = dir / "fifo.wav";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(OpenError(fifo), "Das ist keine gewöhnliche Datei, sondern etwa eine Pipe oder ein "
+                               "Gerät; abgespielt werden nur Dateien");
     EXPECT_EQ(OpenError(wav, "nowhere"),
               "Es ist kein Wiedergabegerät vorhanden, oder es lässt sich nicht öffnen");
     EXPECT_EQ(OpenError(wav, "mono"),

@@ -1,0 +1,86 @@
+#include "platform/files/FileNameLock.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tessmar {
+namespace {
+
+// A folder only this user can write to: ours, no link, no access for others.
+bool IsPrivateFolder(const std::string& folder) {
+    struct stat st {};
+    return !folder.empty() && ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+}
+
+// 64-bit FNV-1a: the name of a lock file must be short, whatever the path's length.
+std::uint64_t Hash(const std::string& text) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char c : text) {
+        hash = (hash ^ c) * 1099511628211ull;
+    }
+    return hash;
+}
+
+// The same file however it is spelled, existing or not yet.
+std::string CanonicalPath(const std::string& fileName) {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::weakly_canonical(fileName, error);
+    if (error) {
+        path = std::filesystem::absolute(fileName, error).lexically_normal();
+    }
+    return error ? fileName : path.string();
+}
+
+} // namespace
+
+FileNameLock::FileNameLock(std::string folder) : folder_(std::move(folder)) {}
+
+std::string FileNameLock::RuntimeFolder() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && IsPrivateFolder(runtime)) {
+        return runtime;
+    }
+    // As the session would make it: created private, and used only when it still is.
+    const std::string folder = "/tmp/tessmar-" + std::to_string(::geteuid());
+    ::mkdir(folder.c_str(), 0700);
+    return IsPrivateFolder(folder) ? folder : std::string();
+}
+
+FileNameLock::Result FileNameLock::Acquire(const std::string& fileName) {
+    if (folder_.empty()) {
+        Release();
+        return Result::Unavailable;
+    }
+    char name[40];
+    std::snprintf(name, sizeof name, "/tessmar-%016llx.lock",
+                  static_cast<unsigned long long>(Hash(CanonicalPath(fileName))));
+    const std::string key = folder_ + name;
+    if (fd_ && key == key_) {
+        return Result::Held;
+    }
+    Release();
+    UniqueFd fd(::open(key.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fd) {
+        return Result::Unavailable;
+    }
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+        return errno == EWOULDBLOCK ? Result::TakenByOther : Result::Unavailable;
+    }
+    fd_ = std::move(fd);
+    key_ = key;
+    return Result::Held;
+}
+
+void FileNameLock::Release() {
+    fd_ = UniqueFd(); // closing the file ends its lock; the file stays for the next take
+    key_.clear();
+}
+
+} // namespace tessmar

@@ -1,0 +1,32 @@
+#include "platform/files/FileNameLock.h"
+
+#include "TempDir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace tessmar {
+namespace {
+
+using Result = FileNameLock::Result;
+
+// One name however it is spelled, held by one take at a time, and the file itself never
+// touched; the lock files stay in their own folder.
+TEST(FileNameLock, OneTakePerNameWithoutTouchingTheFile) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir / "locks");
+    const std::string file = dir / "take.wav";
+    FileNameLock first(dir / "locks"), second(dir / "locks");
+    EXPECT_EQ(first.Acquire(file), Result::Held);
+    EXPECT_EQ(first.Acquire(file), Result::Held);
+    EXPECT_EQ(second.Acquire(dir / "./take.wav"), Result::TakenByOther);
+    EXPECT_EQ(second.Acquire(dir / "other.wav"), Result::Held);
+    first.Release();
+    EXPECT_EQ(second.Acquire(file), Result::Held) << "and other.wav is given up";
+    EXPECT_EQ(first.Acquire(dir / "other.wav"), Result::Held);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(FileNameLock("").Acquire(file), Result::Unavailable);
+}
+
+} // namespace
+} // namespace tessmar
