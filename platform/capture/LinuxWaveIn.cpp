@@ -12,15 +12,16 @@
 namespace tessmar {
 namespace {
 
-bool IsCaptureFormat(const WaveFormatEx& f) {
+bool IsCaptureFormat(const WaveFormatEx& f, int rate) {
     return f.wFormatTag == WAVE_FORMAT_PCM && f.nChannels == kChannels &&
-           f.nSamplesPerSec == kSampleRate && f.wBitsPerSample == 8 * kBytesPerSample &&
-           f.nBlockAlign == kFrameBytes && f.nAvgBytesPerSec == kBytesPerSecond;
+           f.nSamplesPerSec == std::uint32_t(rate) && f.wBitsPerSample == 8 * kBytesPerSample &&
+           f.nBlockAlign == kFrameBytes && f.nAvgBytesPerSec == std::uint32_t(rate * kFrameBytes);
 }
 
-std::unique_ptr<CaptureSource> OpenFile(const std::string& path, MMRESULT& result) {
+std::unique_ptr<CaptureSource> OpenFile(const std::string& path, const CaptureTiming& timing,
+                                        MMRESULT& result) {
     std::string error;
-    std::shared_ptr<SoundFileDecoder> decoder = SoundFileDecoder::Open(path, error);
+    std::shared_ptr<SoundFileDecoder> decoder = SoundFileDecoder::Open(path, error, timing.rate);
     if (!decoder) {
         std::cerr << "tessmar: Die Eingabedatei „" << path << "“ lässt sich nicht lesen: " << error
                   << ".\n";
@@ -37,11 +38,12 @@ std::unique_ptr<CaptureSource> OpenFile(const std::string& path, MMRESULT& resul
             std::cerr << "tessmar: Die Eingabedatei bricht ab: " << decoder->error() << ".\n";
         }
     };
-    return std::make_unique<PacedCaptureSource>(std::move(render));
+    return std::make_unique<PacedCaptureSource>(std::move(render), timing);
 }
 
-std::unique_ptr<CaptureSource>
-OpenSource(const CaptureInput& input, const LinuxWaveIn::SingerFactory& singer, MMRESULT& result) {
+std::unique_ptr<CaptureSource> OpenSource(const CaptureInput& input,
+                                          const LinuxWaveIn::SingerFactory& singer,
+                                          const CaptureTiming& timing, MMRESULT& result) {
     result = MMSYSERR_NOERROR;
     switch (input.kind) {
     case CaptureInput::Kind::Demo:
@@ -49,14 +51,14 @@ OpenSource(const CaptureInput& input, const LinuxWaveIn::SingerFactory& singer, 
             result = MMSYSERR_NODRIVER;
             return nullptr;
         }
-        return std::make_unique<PacedCaptureSource>(singer());
+        return std::make_unique<PacedCaptureSource>(singer(), timing);
     case CaptureInput::Kind::File:
-        return OpenFile(input.argument, result);
+        return OpenFile(input.argument, timing, result);
     case CaptureInput::Kind::Alsa:
         break;
     }
     std::string error;
-    auto source = AlsaCaptureSource::Open(input.argument, result, error);
+    auto source = AlsaCaptureSource::Open(input.argument, result, error, timing);
     if (!source) {
         std::cerr << "tessmar: Das Aufnahmegerät „" << input.argument << "“ " << error << ".\n";
     }
@@ -65,11 +67,13 @@ OpenSource(const CaptureInput& input, const LinuxWaveIn::SingerFactory& singer, 
 
 } // namespace
 
-LinuxWaveIn::LinuxWaveIn(CaptureInput input, SingerFactory singer)
-    : input_(std::move(input)), singer_(std::move(singer)) {}
+LinuxWaveIn::LinuxWaveIn(CaptureInput input, SingerFactory singer, CaptureTiming timing)
+    : input_(std::move(input)), timing_(timing), singer_(std::move(singer)) {}
 
-std::unique_ptr<LinuxWaveIn> LinuxWaveIn::FromEnvironment(SingerFactory singer) {
-    return std::make_unique<LinuxWaveIn>(CaptureInput::FromEnvironment(), std::move(singer));
+std::unique_ptr<LinuxWaveIn> LinuxWaveIn::FromEnvironment(SingerFactory singer,
+                                                          CaptureTiming timing) {
+    return std::make_unique<LinuxWaveIn>(CaptureInput::FromEnvironment(), std::move(singer),
+                                         timing);
 }
 
 LinuxWaveIn::~LinuxWaveIn() {
@@ -93,11 +97,11 @@ MMRESULT LinuxWaveIn::waveInOpen(HWAVEIN* handle, std::uint32_t deviceId,
     if (deviceId != WAVE_MAPPER && deviceId != 0) {
         return MMSYSERR_BADDEVICEID;
     }
-    if (!IsCaptureFormat(*format)) {
+    if (!IsCaptureFormat(*format, timing_.rate)) {
         return WAVERR_BADFORMAT;
     }
     MMRESULT result = MMSYSERR_NOERROR;
-    std::unique_ptr<CaptureSource> source = OpenSource(input_, singer_, result);
+    std::unique_ptr<CaptureSource> source = OpenSource(input_, singer_, timing_, result);
     if (!source) {
         return result;
     }

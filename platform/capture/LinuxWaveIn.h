@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/capture/CaptureCounters.h"
+#include "platform/capture/CaptureFormat.h"
 #include "platform/capture/CaptureInput.h"
 #include "platform/capture/PacedCaptureSource.h"
 #include "platform/capture/WaveIn.h"
@@ -23,10 +24,13 @@ public:
     // the device layer needs nothing above it; without one that input cannot be opened.
     using SingerFactory = std::function<PacedCaptureSource::Render()>;
 
-    explicit LinuxWaveIn(CaptureInput input, SingerFactory singer = {});
+    // Opens only the capture format at the timing's rate; ALSA devices deliver the
+    // timing's period at a time, the paced inputs (file, built-in singer) too.
+    explicit LinuxWaveIn(CaptureInput input, SingerFactory singer = {}, CaptureTiming timing = {});
     // The program's device: the input TESSMAR_INPUT names (a bad value is reported on
     // standard error and gives the ALSA default).
-    static std::unique_ptr<LinuxWaveIn> FromEnvironment(SingerFactory singer);
+    static std::unique_ptr<LinuxWaveIn> FromEnvironment(SingerFactory singer,
+                                                        CaptureTiming timing = {});
     // Closes any device still open.
     ~LinuxWaveIn() override;
 
@@ -53,6 +57,7 @@ private:
     std::shared_ptr<CaptureDevice> Find(HWAVEIN handle);
 
     const CaptureInput input_;
+    const CaptureTiming timing_;
     const SingerFactory singer_;
     // Shared with the device threads, which may outlive this object when one is stuck.
     const std::shared_ptr<CaptureCounters> counters_ = std::make_shared<CaptureCounters>();
