@@ -2,6 +2,7 @@
 
 #include "platform/threads/MessageQueue.h"
 
+#include <algorithm>
 #include <stop_token>
 #include <vector>
 
@@ -92,9 +93,11 @@ bool PitchListener::Listen(std::stop_token& stop) {
                 heard_ = true;
                 firstFrame_ = now - std::chrono::microseconds(hopFrames_ * 1'000'000 / rate_);
             } else if (told_ != "") {
-                // Back after a gap: the clock counts on from the first frame ever heard.
+                // Back after a gap: the clock counts on from the first frame ever heard,
+                // the gap included, and never goes back.
                 const auto since = std::chrono::duration<double>(now - firstFrame_).count();
-                tracker_.Restart(std::uint64_t(since * rate_) - hopFrames_);
+                const auto wall = std::uint64_t(std::max(0.0, since * rate_ - double(hopFrames_)));
+                tracker_.Restart(std::max(tracker_.frames(), wall));
             }
             Tell("");
             PitchUpdate update =

@@ -20,7 +20,8 @@ std::unique_ptr<PitchLog> PitchLog::Open(const std::string& path, std::string& e
 
 std::string PitchLog::Row(const PitchUpdate& update) {
     char line[160];
-    const double level = std::round(update.levelDbfs * 10.0) / 10.0;
+    double level = std::round(update.levelDbfs * 10.0) / 10.0;
+    level = level == 0.0 ? 0.0 : level; // no "-0.0"
     if (update.hz > 0.0) {
         std::snprintf(line, sizeof line, "%.3f,%.2f,%s,%+.1f,%.1f\n", update.seconds, update.hz,
                       NoteName(update.note).c_str(), update.cents, level);

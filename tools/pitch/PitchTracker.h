@@ -20,6 +20,7 @@ public:
     PitchUpdate Feed(const std::int16_t* frames, std::size_t frameCount);
     // Starts the clock and the window afresh (a new device, after a loss).
     void Restart(std::uint64_t framesBefore);
+    std::uint64_t frames() const { return frames_; }
 
 private:
     const int rate_;
