@@ -10,7 +10,7 @@ source tools/deps.sh # also when run alone: validators, dpkg-dev, lintian
 tessmar_install_packages "${TESSMAR_TEST_PACKAGES[@]}"
 build=${1:-build/package}
 id=$(sed -n 's/^set(TESSMAR_APPLICATION_ID \(.*\))$/\1/p' CMakeLists.txt)
-programs=(tessmar tessmar-notes tessmar-demo tessmar-capture)
+programs=(tessmar tessmar-notes tessmar-demo tessmar-capture tessmar-pitch)
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 fail() {
@@ -34,9 +34,11 @@ done
 desktop=$stage/usr/share/applications/$id.desktop
 metainfo=$stage/usr/share/metainfo/$id.metainfo.xml
 # Only the hint that Tessmar is listed under both Multimedia and Education may remain.
-report=$(desktop-file-validate "$desktop" | grep -v 'contains more than one main category' || true)
-[ -z "$report" ] || fail "desktop-file-validate: $report"
-appstreamcli validate --no-net --strict "$metainfo"
+for entry in "$desktop" "${desktop%.desktop}.pitch.desktop"; do
+    report=$(desktop-file-validate "$entry" | grep -v 'contains more than one main category' || true)
+    [ -z "$report" ] || fail "desktop-file-validate: $report"
+done
+appstreamcli validate --no-net --strict "$metainfo" "${metainfo%.metainfo.xml}.pitch.metainfo.xml"
 # The whole tree: metainfo, desktop entry and icon found where the desktop looks.
 appstreamcli validate-tree --no-net "$stage"
 [ -f "$stage/usr/share/icons/hicolor/scalable/apps/$id.svg" ] || fail "no scalable icon"
