@@ -43,7 +43,7 @@ std::vector<std::int16_t> SungVowel::Render(int rate, std::size_t frames,
         for (int k = 1; k <= harmonics; ++k) {
             v += gain[std::size_t(k)] * std::sin(k * phase);
         }
-        v = level * v / peak + 0.003 * noise(random);
+        v = level * v / peak + this->noise * noise(random);
         out[2 * n] = out[2 * n + 1] = std::int16_t(std::lround(std::clamp(v, -1.0, 1.0) * 32767));
     }
     return out;

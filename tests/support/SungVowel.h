@@ -14,6 +14,7 @@ struct SungVowel {
     double hz = 220.0;
     double vibratoCents = 30.0; // peak deviation, at 5.5 Hz
     double level = 0.3;         // peak of the voice, of full scale
+    double noise = 0.003;       // breath: RMS of white noise, of full scale
 
     // Interleaved 16-bit stereo, both sides alike; trueCents gets the pitch of every frame in
     // cents from A-3 (NoteIndex 45 * 100 = 4500 on A-3).
