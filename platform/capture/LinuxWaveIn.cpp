@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <sstream>
 
 namespace tessmar {
 namespace {
@@ -19,12 +20,12 @@ bool IsCaptureFormat(const WaveFormatEx& f, int rate) {
 }
 
 std::unique_ptr<CaptureSource> OpenFile(const std::string& path, const CaptureTiming& timing,
-                                        MMRESULT& result) {
+                                        MMRESULT& result, std::ostream& err) {
     std::string error;
     std::shared_ptr<SoundFileDecoder> decoder = SoundFileDecoder::Open(path, error, timing.rate);
     if (!decoder) {
-        std::cerr << "tessmar: Die Eingabedatei „" << path << "“ lässt sich nicht lesen: " << error
-                  << ".\n";
+        err << "tessmar: Die Eingabedatei „" << path << "“ lässt sich nicht lesen: " << error
+            << ".\n";
         result = MMSYSERR_READERROR; // a file, not a missing device
 
         return nullptr;
@@ -43,7 +44,8 @@ std::unique_ptr<CaptureSource> OpenFile(const std::string& path, const CaptureTi
 
 std::unique_ptr<CaptureSource> OpenSource(const CaptureInput& input,
                                           const LinuxWaveIn::SingerFactory& singer,
-                                          const CaptureTiming& timing, MMRESULT& result) {
+                                          const CaptureTiming& timing, MMRESULT& result,
+                                          std::ostream& err) {
     result = MMSYSERR_NOERROR;
     switch (input.kind) {
     case CaptureInput::Kind::Demo:
@@ -53,14 +55,14 @@ std::unique_ptr<CaptureSource> OpenSource(const CaptureInput& input,
         }
         return std::make_unique<PacedCaptureSource>(singer(), timing);
     case CaptureInput::Kind::File:
-        return OpenFile(input.argument, timing, result);
+        return OpenFile(input.argument, timing, result, err);
     case CaptureInput::Kind::Alsa:
         break;
     }
     std::string error;
     auto source = AlsaCaptureSource::Open(input.argument, result, error, timing);
     if (!source) {
-        std::cerr << "tessmar: Das Aufnahmegerät „" << input.argument << "“ " << error << ".\n";
+        err << "tessmar: Das Aufnahmegerät „" << input.argument << "“ " << error << ".\n";
     }
     return source;
 }
@@ -101,11 +103,16 @@ MMRESULT LinuxWaveIn::waveInOpen(HWAVEIN* handle, std::uint32_t deviceId,
         return WAVERR_BADFORMAT;
     }
     MMRESULT result = MMSYSERR_NOERROR;
-    std::unique_ptr<CaptureSource> source = OpenSource(input_, singer_, timing_, result);
+    std::ostringstream told;
+    std::unique_ptr<CaptureSource> source = OpenSource(input_, singer_, timing_, result, told);
+    std::lock_guard lock(mutex_);
+    if (!told.str().empty() && (!onceOnly_ || told.str() != lastFailure_)) {
+        std::cerr << told.str();
+    }
+    lastFailure_ = told.str();
     if (!source) {
         return result;
     }
-    std::lock_guard lock(mutex_);
     const HWAVEIN opened = ++lastHandle_;
     devices_.emplace(
         opened, std::make_shared<CaptureDevice>(opened, callback, std::move(source), counters_));

@@ -45,6 +45,9 @@ public:
     MMRESULT waveInClose(HWAVEIN handle) override;
 
     const CaptureInput& input() const { return input_; }
+    // A program that opens again and again while the device is missing tells each reason
+    // once, not on every try.
+    void TellRepeatedFailuresOnce() { onceOnly_ = true; }
     // Input lost since this object was made: frames that found no queued block, and
     // overflows of the input because the device thread came too late.
     std::uint64_t LostFrames() const { return counters_->lostFrames; }
@@ -62,6 +65,8 @@ private:
     // Shared with the device threads, which may outlive this object when one is stuck.
     const std::shared_ptr<CaptureCounters> counters_ = std::make_shared<CaptureCounters>();
     std::mutex mutex_;
+    bool onceOnly_ = false;
+    std::string lastFailure_; // what the last open told, with onceOnly_
     HWAVEIN lastHandle_ = 0;
     std::map<HWAVEIN, std::shared_ptr<CaptureDevice>> devices_;
 };

@@ -121,6 +121,11 @@ void PitchWindow::Drain() {
     if (contents.deviceChanged) {
         device_->setText(QString::fromStdString(contents.deviceMessage));
         device_->setVisible(!contents.deviceMessage.empty());
+        if (!contents.deviceMessage.empty()) {
+            // Nothing is heard: no stale note or level, and a gap in the trace.
+            Show(PitchUpdate{});
+            trace_->Add(std::numeric_limits<double>::quiet_NaN(), 0);
+        }
     }
     for (const PitchUpdate& update : contents.updates) {
         if (log_) {

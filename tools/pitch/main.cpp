@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
                      &QApplication::quit);
 
     const auto device = LinuxWaveIn::FromEnvironment(DemoSingerInput(kPitchRate), kPitchTiming);
+    device->TellRepeatedFailuresOnce(); // the listener tries again every second
     ReferencePlayer player;
     PitchWindow window(player, log.get());
     window.resize(640, 560);
