@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     int status = 0;
     const auto options = PitchOptions::Parse({argv + 1, argv + argc}, std::cout, std::cerr, status);
     if (!options) {
-        return status;
+        std::cout.flush();
+        return std::cout ? status : 1; // an answer that could not be written is no answer
     }
     std::unique_ptr<PitchLog> log;
     if (!options->log.empty()) {
