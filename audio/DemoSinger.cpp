@@ -20,7 +20,7 @@ constexpr double kHarmonics[] = {1.0, 0.30, 0.15, 0.08};
 constexpr double kAmplitude = 9000.0;
 constexpr double kVibratoHz = 5.5;
 constexpr double kVibratoDepth = 0.004; // relative frequency swing, well within a semitone
-constexpr double kOnsetFrames = 220.0;  // 20 ms fade in and out against clicks
+constexpr double kOnsetFrames = 220.0;  // 20 ms fade in and out against clicks, at 11025 Hz
 
 // One cycle of the voice (the harmonics summed) and of a plain sine, read with linear
 // interpolation: the sines were most of what the demo input cost. At this size the
@@ -55,27 +55,32 @@ double Read(const std::array<double, kTableSize + 1>& cycle, double phase) {
 
 } // namespace
 
+DemoSinger::DemoSinger(int rate)
+    : rate_(rate), framesPerNote_(std::size_t(rate) * kFramesPerNote / kSampleRate),
+      onsetFrames_(kOnsetFrames * rate / kSampleRate) {}
+
 std::int32_t DemoSinger::NoteAt(std::size_t slot) {
     return kScale[slot % kScaleLength];
 }
 
 void DemoSinger::Render(std::int16_t* frames, std::size_t frameCount) {
     const Cycles& cycles = TheCycles();
-    constexpr double kVibratoStep = kVibratoHz / kSampleRate;
+    const double vibratoStep = kVibratoHz / rate_;
+    const std::size_t perNote = framesPerNote_;
     while (frameCount > 0) {
         // What stays the same for the rest of this note.
-        const std::size_t inNote = frame_ % kFramesPerNote;
-        const std::size_t run = std::min(frameCount, kFramesPerNote - inNote);
-        const double step = NoteFrequencies[NoteAt(frame_ / kFramesPerNote)] / kSampleRate;
+        const std::size_t inNote = frame_ % perNote;
+        const std::size_t run = std::min(frameCount, perNote - inNote);
+        const double step = NoteFrequencies[NoteAt(frame_ / perNote)] / rate_;
         for (std::size_t i = 0; i < run; ++i) {
             const double vibrato = 1.0 + kVibratoDepth * Read(cycles.sine, vibratoPhase_);
             phase_ += step * vibrato;
             phase_ -= phase_ >= 1.0 ? 1.0 : 0.0;
-            vibratoPhase_ += kVibratoStep;
+            vibratoPhase_ += vibratoStep;
             vibratoPhase_ -= vibratoPhase_ >= 1.0 ? 1.0 : 0.0;
 
-            const double edge = double(std::min(inNote + i, kFramesPerNote - 1 - inNote - i));
-            const double envelope = std::min(1.0, edge * (1.0 / kOnsetFrames));
+            const double edge = double(std::min(inNote + i, perNote - 1 - inNote - i));
+            const double envelope = std::min(1.0, edge * (1.0 / onsetFrames_));
             const double sample = kAmplitude * envelope * Read(cycles.voice, phase_);
             // Rounded half away from zero, without a call into the maths library.
             const auto value = static_cast<std::int16_t>(sample < 0 ? sample - 0.5 : sample + 0.5);

@@ -6,11 +6,11 @@
 namespace tessmar {
 
 // The built-in singer as the recording device's input, for the program and the tools to
-// wire in: each open sings from the first note with a singer of its own.
-inline LinuxWaveIn::SingerFactory DemoSingerInput() {
-    return [] {
+// wire in: each open sings from the first note with a singer of its own, at the rate given.
+inline LinuxWaveIn::SingerFactory DemoSingerInput(int rate = kSampleRate) {
+    return [rate] {
         return PacedCaptureSource::Render(
-            [singer = DemoSinger()](std::int16_t* frames, std::size_t count) mutable {
+            [singer = DemoSinger(rate)](std::int16_t* frames, std::size_t count) mutable {
                 singer.Render(frames, count);
             });
     };

@@ -65,7 +65,7 @@ programs=()
 for program in "$stage"/usr/bin/*; do
     programs+=("$(basename "$program")")
 done
-for program in tessmar tessmar-notes tessmar-demo tessmar-capture; do
+for program in tessmar tessmar-notes tessmar-demo tessmar-capture tessmar-pitch; do
     [ -x "$stage/usr/bin/$program" ] || fail "$program is not in /usr/bin"
 done
 for desktop in "$stage"/usr/share/applications/*.desktop; do

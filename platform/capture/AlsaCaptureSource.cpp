@@ -33,10 +33,10 @@ std::string PlugName(const std::string& name) {
 }
 
 // The capture format; on a negative result refused names the setting the PCM refused.
-int SetCaptureFormat(snd_pcm_t* pcm, const char*& refused) {
+int SetCaptureFormat(snd_pcm_t* pcm, const CaptureTiming& timing, const char*& refused) {
     snd_pcm_hw_params_t* hw = nullptr;
     snd_pcm_hw_params_alloca(&hw);
-    snd_pcm_uframes_t period = AlsaCaptureSource::kPeriodFrames;
+    snd_pcm_uframes_t period = timing.periodFrames;
     snd_pcm_uframes_t buffer = AlsaCaptureSource::kBufferFrames;
     int dir = 0;
     const std::pair<const char*, std::function<int()>> steps[] = {
@@ -46,7 +46,8 @@ int SetCaptureFormat(snd_pcm_t* pcm, const char*& refused) {
          [&] { return snd_pcm_hw_params_set_access(pcm, hw, SND_PCM_ACCESS_RW_INTERLEAVED); }},
         {"Format", [&] { return snd_pcm_hw_params_set_format(pcm, hw, SND_PCM_FORMAT_S16_LE); }},
         {"Kanäle", [&] { return snd_pcm_hw_params_set_channels(pcm, hw, kChannels); }},
-        {"Abtastrate", [&] { return snd_pcm_hw_params_set_rate(pcm, hw, kSampleRate, 0); }},
+        {"Abtastrate",
+         [&] { return snd_pcm_hw_params_set_rate(pcm, hw, unsigned(timing.rate), 0); }},
         {"Periode", [&] { return snd_pcm_hw_params_set_period_size_near(pcm, hw, &period, &dir); }},
         {"Puffer", [&] { return snd_pcm_hw_params_set_buffer_size_near(pcm, hw, &buffer); }},
         {"Parameter", [&] { return snd_pcm_hw_params(pcm, hw); }},
@@ -75,7 +76,8 @@ void AlsaCaptureSource::PcmCloser::operator()(snd_pcm_t* pcm) const {
 }
 
 std::unique_ptr<AlsaCaptureSource> AlsaCaptureSource::Open(const std::string& name,
-                                                           MMRESULT& result, std::string& error) {
+                                                           MMRESULT& result, std::string& error,
+                                                           CaptureTiming timing) {
     static std::once_flag quiet;
     std::call_once(quiet, [] { snd_lib_error_set_handler(QuietAlsaMessages); });
     snd_pcm_t* raw = nullptr;
@@ -87,11 +89,12 @@ std::unique_ptr<AlsaCaptureSource> AlsaCaptureSource::Open(const std::string& na
     }
     PcmHandle pcm(raw);
     const char* refused = "";
-    err = SetCaptureFormat(pcm.get(), refused);
+    err = SetCaptureFormat(pcm.get(), timing, refused);
     if (err < 0) {
         result = WAVERR_BADFORMAT;
-        error = "kann nicht mit 11025 Hz, 16 Bit, Stereo aufnehmen (" + std::string(refused) +
-                ": " + AlsaReason(err) + ")";
+        error = "kann nicht mit " + std::to_string(timing.rate) +
+                " Hz, 16 Bit, Stereo aufnehmen (" + std::string(refused) + ": " + AlsaReason(err) +
+                ")";
         return nullptr;
     }
     UniqueFd wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/capture/CaptureFormat.h"
 #include "platform/capture/CaptureSource.h"
 #include "platform/capture/WaveIn.h"
 #include "platform/system/UniqueFd.h"
@@ -16,13 +17,13 @@ namespace tessmar {
 // together with a wake-up descriptor that a stop request signals.
 class AlsaCaptureSource : public CaptureSource {
 public:
-    static constexpr unsigned long kPeriodFrames = 1024;     // one 4096-byte block
     static constexpr unsigned long kBufferFrames = 8 * 1024; // slack for a late reader
 
-    // nullptr when the PCM can't be opened for capture in the capture format; result then
-    // holds the waveIn code and error a German reason.
+    // nullptr when the PCM can't be opened for capture in the capture format at the
+    // timing's rate; result then holds the waveIn code and error a German reason. The
+    // period is the timing's, by default one 4096-byte block.
     static std::unique_ptr<AlsaCaptureSource> Open(const std::string& name, MMRESULT& result,
-                                                   std::string& error);
+                                                   std::string& error, CaptureTiming timing = {});
     ~AlsaCaptureSource() override;
 
     void Start() override;

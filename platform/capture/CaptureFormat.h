@@ -1,6 +1,7 @@
 #pragma once
 
 #include <bit>
+#include <cstddef>
 
 namespace tessmar {
 
@@ -15,6 +16,14 @@ inline constexpr int kBytesPerSecond = kSampleRate * kFrameBytes;
 // One capture block: 1024 frames, about 92.9 ms.
 inline constexpr int kBlockBytes = 4096;
 inline constexpr int kBlockFrames = kBlockBytes / kFrameBytes;
+
+// The frame rate a recording device runs at and how many frames its input delivers at a
+// time. The defaults are the main window's; a tool with a format of its own (more updates
+// a second, another rate) names its own. The sample layout above stays the same.
+struct CaptureTiming {
+    int rate = kSampleRate;
+    std::size_t periodFrames = kBlockFrames;
+};
 
 // Blocks travel as raw bytes between device, analysis and file; samples in memory are
 // taken to be little-endian like the files.

@@ -8,22 +8,24 @@
 
 #include <algorithm>
 #include <iostream>
+#include <sstream>
 
 namespace tessmar {
 namespace {
 
-bool IsCaptureFormat(const WaveFormatEx& f) {
+bool IsCaptureFormat(const WaveFormatEx& f, int rate) {
     return f.wFormatTag == WAVE_FORMAT_PCM && f.nChannels == kChannels &&
-           f.nSamplesPerSec == kSampleRate && f.wBitsPerSample == 8 * kBytesPerSample &&
-           f.nBlockAlign == kFrameBytes && f.nAvgBytesPerSec == kBytesPerSecond;
+           f.nSamplesPerSec == std::uint32_t(rate) && f.wBitsPerSample == 8 * kBytesPerSample &&
+           f.nBlockAlign == kFrameBytes && f.nAvgBytesPerSec == std::uint32_t(rate * kFrameBytes);
 }
 
-std::unique_ptr<CaptureSource> OpenFile(const std::string& path, MMRESULT& result) {
+std::unique_ptr<CaptureSource> OpenFile(const std::string& path, const CaptureTiming& timing,
+                                        MMRESULT& result, std::ostream& err) {
     std::string error;
-    std::shared_ptr<SoundFileDecoder> decoder = SoundFileDecoder::Open(path, error);
+    std::shared_ptr<SoundFileDecoder> decoder = SoundFileDecoder::Open(path, error, timing.rate);
     if (!decoder) {
-        std::cerr << "tessmar: Die Eingabedatei „" << path << "“ lässt sich nicht lesen: " << error
-                  << ".\n";
+        err << "tessmar: Die Eingabedatei „" << path << "“ lässt sich nicht lesen: " << error
+            << ".\n";
         result = MMSYSERR_READERROR; // a file, not a missing device
 
         return nullptr;
@@ -37,11 +39,13 @@ std::unique_ptr<CaptureSource> OpenFile(const std::string& path, MMRESULT& resul
             std::cerr << "tessmar: Die Eingabedatei bricht ab: " << decoder->error() << ".\n";
         }
     };
-    return std::make_unique<PacedCaptureSource>(std::move(render));
+    return std::make_unique<PacedCaptureSource>(std::move(render), timing);
 }
 
-std::unique_ptr<CaptureSource>
-OpenSource(const CaptureInput& input, const LinuxWaveIn::SingerFactory& singer, MMRESULT& result) {
+std::unique_ptr<CaptureSource> OpenSource(const CaptureInput& input,
+                                          const LinuxWaveIn::SingerFactory& singer,
+                                          const CaptureTiming& timing, MMRESULT& result,
+                                          std::ostream& err) {
     result = MMSYSERR_NOERROR;
     switch (input.kind) {
     case CaptureInput::Kind::Demo:
@@ -49,27 +53,29 @@ OpenSource(const CaptureInput& input, const LinuxWaveIn::SingerFactory& singer, 
             result = MMSYSERR_NODRIVER;
             return nullptr;
         }
-        return std::make_unique<PacedCaptureSource>(singer());
+        return std::make_unique<PacedCaptureSource>(singer(), timing);
     case CaptureInput::Kind::File:
-        return OpenFile(input.argument, result);
+        return OpenFile(input.argument, timing, result, err);
     case CaptureInput::Kind::Alsa:
         break;
     }
     std::string error;
-    auto source = AlsaCaptureSource::Open(input.argument, result, error);
+    auto source = AlsaCaptureSource::Open(input.argument, result, error, timing);
     if (!source) {
-        std::cerr << "tessmar: Das Aufnahmegerät „" << input.argument << "“ " << error << ".\n";
+        err << "tessmar: Das Aufnahmegerät „" << input.argument << "“ " << error << ".\n";
     }
     return source;
 }
 
 } // namespace
 
-LinuxWaveIn::LinuxWaveIn(CaptureInput input, SingerFactory singer)
-    : input_(std::move(input)), singer_(std::move(singer)) {}
+LinuxWaveIn::LinuxWaveIn(CaptureInput input, SingerFactory singer, CaptureTiming timing)
+    : input_(std::move(input)), timing_(timing), singer_(std::move(singer)) {}
 
-std::unique_ptr<LinuxWaveIn> LinuxWaveIn::FromEnvironment(SingerFactory singer) {
-    return std::make_unique<LinuxWaveIn>(CaptureInput::FromEnvironment(), std::move(singer));
+std::unique_ptr<LinuxWaveIn> LinuxWaveIn::FromEnvironment(SingerFactory singer,
+                                                          CaptureTiming timing) {
+    return std::make_unique<LinuxWaveIn>(CaptureInput::FromEnvironment(), std::move(singer),
+                                         timing);
 }
 
 LinuxWaveIn::~LinuxWaveIn() {
@@ -93,29 +99,36 @@ MMRESULT LinuxWaveIn::waveInOpen(HWAVEIN* handle, std::uint32_t deviceId,
     if (deviceId != WAVE_MAPPER && deviceId != 0) {
         return MMSYSERR_BADDEVICEID;
     }
-    if (!IsCaptureFormat(*format)) {
+    if (!IsCaptureFormat(*format, timing_.rate)) {
         return WAVERR_BADFORMAT;
     }
     struct Opened {
         std::unique_ptr<CaptureSource> source;
         MMRESULT result = MMSYSERR_NOERROR;
+        std::string told;
     };
     // Off this thread: the window's, which must stay able to hear a signal meanwhile.
     std::optional<Opened> result = RunAside<Opened>(
-        [input = input_, singer = singer_] {
+        [input = input_, singer = singer_, timing = timing_] {
             Opened o;
-            o.source = OpenSource(input, singer, o.result);
+            std::ostringstream told;
+            o.source = OpenSource(input, singer, timing, o.result, told);
+            o.told = told.str();
             return o;
         },
         slowCallWait_);
     if (!result) {
         return MMSYSERR_NORESPONSE; // it ends by itself, and drops what it opened
     }
+    std::lock_guard lock(mutex_);
+    if (!result->told.empty() && (!onceOnly_ || result->told != lastFailure_)) {
+        std::cerr << result->told;
+    }
+    lastFailure_ = result->told;
     if (!result->source) {
         return result->result;
     }
     std::unique_ptr<CaptureSource> source = std::move(result->source);
-    std::lock_guard lock(mutex_);
     const HWAVEIN opened = ++lastHandle_;
     devices_.emplace(
         opened, std::make_shared<CaptureDevice>(opened, callback, std::move(source), counters_));

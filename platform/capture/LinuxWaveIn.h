@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/capture/CaptureCounters.h"
+#include "platform/capture/CaptureFormat.h"
 #include "platform/capture/CaptureInput.h"
 #include "platform/capture/PacedCaptureSource.h"
 #include "platform/capture/WaveIn.h"
@@ -24,10 +25,13 @@ public:
     // the device layer needs nothing above it; without one that input cannot be opened.
     using SingerFactory = std::function<PacedCaptureSource::Render()>;
 
-    explicit LinuxWaveIn(CaptureInput input, SingerFactory singer = {});
+    // Opens only the capture format at the timing's rate; ALSA devices deliver the
+    // timing's period at a time, the paced inputs (file, built-in singer) too.
+    explicit LinuxWaveIn(CaptureInput input, SingerFactory singer = {}, CaptureTiming timing = {});
     // The program's device: the input TESSMAR_INPUT names (a bad value is reported on
     // standard error and gives the ALSA default).
-    static std::unique_ptr<LinuxWaveIn> FromEnvironment(SingerFactory singer);
+    static std::unique_ptr<LinuxWaveIn> FromEnvironment(SingerFactory singer,
+                                                        CaptureTiming timing = {});
     // Closes any device still open.
     ~LinuxWaveIn() override;
 
@@ -46,6 +50,9 @@ public:
     void SetSlowCallWait(SlowCallWait wait) { slowCallWait_ = std::move(wait); }
 
     const CaptureInput& input() const { return input_; }
+    // A program that opens again and again while the device is missing tells each reason
+    // once, not on every try.
+    void TellRepeatedFailuresOnce() { onceOnly_ = true; }
     // Input lost since this object was made: frames that found no queued block, and
     // overflows of the input because the device thread came too late.
     std::uint64_t LostFrames() const { return counters_->lostFrames; }
@@ -58,11 +65,14 @@ private:
     std::shared_ptr<CaptureDevice> Find(HWAVEIN handle);
 
     const CaptureInput input_;
+    const CaptureTiming timing_;
     const SingerFactory singer_;
     SlowCallWait slowCallWait_;
     // Shared with the device threads, which may outlive this object when one is stuck.
     const std::shared_ptr<CaptureCounters> counters_ = std::make_shared<CaptureCounters>();
     std::mutex mutex_;
+    bool onceOnly_ = false;
+    std::string lastFailure_; // what the last open told, with onceOnly_
     HWAVEIN lastHandle_ = 0;
     std::map<HWAVEIN, std::shared_ptr<CaptureDevice>> devices_;
 };

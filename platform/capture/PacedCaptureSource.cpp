@@ -5,29 +5,27 @@
 #include <algorithm>
 
 namespace tessmar {
-namespace {
 
 using std::chrono::microseconds;
 
 // Whole frames due after the given time (microseconds keep this exact for years).
-std::uint64_t FramesIn(std::chrono::steady_clock::duration elapsed) {
+std::uint64_t PacedCaptureSource::FramesIn(Clock::duration elapsed) const {
     const auto us = std::chrono::duration_cast<microseconds>(elapsed).count();
-    return us <= 0 ? 0 : std::uint64_t(us) * kSampleRate / 1'000'000;
+    return us <= 0 ? 0 : std::uint64_t(us) * std::uint64_t(timing_.rate) / 1'000'000;
 }
 
 // The time by which the given number of frames is due.
-microseconds TimeOf(std::uint64_t frames) {
-    return microseconds((frames * 1'000'000 + kSampleRate - 1) / kSampleRate);
+microseconds PacedCaptureSource::TimeOf(std::uint64_t frames) const {
+    const auto rate = std::uint64_t(timing_.rate);
+    return microseconds((frames * 1'000'000 + rate - 1) / rate);
 }
 
 // Where the chunk after `delivered` frames ends.
-std::uint64_t NextChunkEnd(std::uint64_t delivered) {
-    constexpr std::uint64_t first = PacedCaptureSource::kFirstChunkFrames;
-    constexpr std::uint64_t chunk = PacedCaptureSource::kChunkFrames;
+std::uint64_t PacedCaptureSource::NextChunkEnd(std::uint64_t delivered) const {
+    constexpr std::uint64_t first = kFirstChunkFrames;
+    const std::uint64_t chunk = timing_.periodFrames;
     return delivered < first ? first : first + ((delivered - first) / chunk + 1) * chunk;
 }
-
-} // namespace
 
 void PacedCaptureSource::Start() {
     start_ = Clock::now();

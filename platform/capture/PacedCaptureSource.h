@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/capture/CaptureFormat.h"
 #include "platform/capture/CaptureSource.h"
 
 #include <chrono>
@@ -10,8 +11,8 @@
 namespace tessmar {
 
 // Input made by a function (the built-in singer, a decoded file), delivered at the pace of
-// the capture format's frame rate as a sound card would: by the clock, in small chunks,
-// sleeping until each is due.
+// the device's frame rate as a sound card would: by the clock, in small chunks, sleeping
+// until each is due.
 class PacedCaptureSource : public CaptureSource {
 public:
     // Appends the next frameCount interleaved stereo frames of the input.
@@ -21,13 +22,14 @@ public:
     // of step with the blocks by a first, shorter chunk: each chunk completes a block a
     // few milliseconds late and leaves the next partly filled, as a sound server's
     // fragments would, so that stop finds a block partly filled.
-    static constexpr std::size_t kChunkFrames = 1024;
     static constexpr std::size_t kFirstChunkFrames = 64;
     // Input that is due but not read keeps this long (about 0.74 s, like the ALSA buffer);
     // beyond it the source counts an overrun and resumes from now.
     static constexpr std::size_t kBufferFrames = 8 * 1024;
 
-    explicit PacedCaptureSource(Render render) : render_(std::move(render)) {}
+    // A chunk is timing.periodFrames, by default the main window's block.
+    explicit PacedCaptureSource(Render render, CaptureTiming timing = {})
+        : render_(std::move(render)), timing_(timing) {}
 
     void Start() override;
     void Stop() override {}
@@ -38,7 +40,12 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    std::uint64_t FramesIn(Clock::duration elapsed) const;
+    std::chrono::microseconds TimeOf(std::uint64_t frames) const;
+    std::uint64_t NextChunkEnd(std::uint64_t delivered) const;
+
     Render render_;
+    const CaptureTiming timing_;
     Clock::time_point start_{};
     std::uint64_t delivered_ = 0; // frames since start_
     std::uint64_t overruns_ = 0;

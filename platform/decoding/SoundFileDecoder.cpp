@@ -96,6 +96,7 @@ struct SoundFileDecoder::State {
     UniqueFd fd;                        // only when reading a file; closed after `file`
     std::unique_ptr<SNDFILE, SndfileCloser> file;
     SF_INFO info{};
+    int rate = kSampleRate;          // delivered
     std::vector<float> directFrames; // direct path: one chunk of source frames
     std::vector<float> directStereo; // direct path: the same as stereo
     std::unique_ptr<SRC_STATE, ResamplerDeleter> resampler;
@@ -108,7 +109,7 @@ struct SoundFileDecoder::State {
 };
 
 std::unique_ptr<SoundFileDecoder> SoundFileDecoder::Open(const std::string& path,
-                                                         std::string& error) {
+                                                         std::string& error, int rate) {
     int code = 0;
     UniqueFd fd = OpenRegularFile(path, code);
     if (!fd) {
@@ -116,6 +117,7 @@ std::unique_ptr<SoundFileDecoder> SoundFileDecoder::Open(const std::string& path
         return nullptr;
     }
     auto state = std::make_unique<State>();
+    state->rate = rate;
     state->fd = std::move(fd);
     state->file.reset(sf_open_fd(state->fd.get(), SFM_READ, &state->info, SF_FALSE));
     return FromOpened(std::move(state), error);
@@ -143,7 +145,7 @@ std::unique_ptr<SoundFileDecoder> SoundFileDecoder::FromOpened(std::unique_ptr<S
         error = "Die Datei enthält kein gültiges Audioformat";
         return nullptr;
     }
-    if (state->info.samplerate != kSampleRate) {
+    if (state->info.samplerate != state->rate) {
         int code = 0;
         state->resampler.reset(src_new(SRC_SINC_MEDIUM_QUALITY, kChannels, &code));
         if (!state->resampler) {
@@ -241,7 +243,7 @@ std::size_t SoundFileDecoder::ReadResampled(std::int16_t* frames, std::size_t fr
         data.data_out = s.output.data();
         data.output_frames = static_cast<long>(want);
         data.end_of_input = s.endOfInput ? 1 : 0;
-        data.src_ratio = double(kSampleRate) / s.info.samplerate;
+        data.src_ratio = double(s.rate) / s.info.samplerate;
         const int code = src_process(s.resampler.get(), &data);
         if (code != 0) {
             error_ = "Umrechnung der Abtastrate gescheitert" + Detail(src_strerror(code));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/capture/CaptureFormat.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -8,13 +10,15 @@
 namespace tessmar {
 
 // Reads any audio file libsndfile understands and delivers it in the capture format:
-// 16-bit stereo at 11025 frames/s, every sample type at its own full scale. A file already
-// in the capture format passes through bit for bit; other rates go through libsamplerate. Mono is
-// copied to both channels; of more than two channels the first two are kept.
+// 16-bit stereo at 11025 frames/s (or the rate asked for), every sample type at its own full
+// scale. A file already at that rate passes through bit for bit; other rates go through
+// libsamplerate. Mono is copied to both channels; of more than two channels the first two
+// are kept.
 class SoundFileDecoder {
 public:
     // nullptr on failure, with a German reason in error (without the file name).
-    static std::unique_ptr<SoundFileDecoder> Open(const std::string& path, std::string& error);
+    static std::unique_ptr<SoundFileDecoder> Open(const std::string& path, std::string& error,
+                                                  int rate = kSampleRate);
     // The same from a file's bytes in memory, which must outlive the decoder.
     static std::unique_ptr<SoundFileDecoder> OpenMemory(const void* data, std::size_t size,
                                                         std::string& error);

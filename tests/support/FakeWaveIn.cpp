@@ -118,6 +118,11 @@ void FakeWaveIn::Lose() {
     PostThreadMessage(callback, MM_WIM_LOST, kHandle, 0);
 }
 
+void FakeWaveIn::SetOpenResult(MMRESULT result) {
+    std::lock_guard lock(mutex_);
+    openResult = result;
+}
+
 bool FakeWaveIn::WaitForQueued(std::size_t count) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, std::chrono::seconds(10),

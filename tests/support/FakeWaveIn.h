@@ -30,6 +30,9 @@ public:
     bool Fill(std::uint32_t n, std::uint8_t value, std::uintptr_t wParam = 0);
     // The device goes away, as an unplugged card: posts MM_WIM_LOST.
     void Lose();
+    // What the next opens return, for a device that is missing and comes back; safe while
+    // another thread opens.
+    void SetOpenResult(MMRESULT result);
     // Waits (hang guard: 10 s) until `count` blocks are queued.
     bool WaitForQueued(std::size_t count);
 

@@ -3,8 +3,8 @@
 #include "platform/capture/CaptureFormat.h"
 #include "tools/notes/ChartLayout.h"
 #include "tools/notes/NoteRuns.h"
-#include "tools/notes/PitchEstimator.h"
-#include "tools/notes/SungPitch.h"
+#include "analysis/PitchEstimator.h"
+#include "analysis/SungPitch.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

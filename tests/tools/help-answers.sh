@@ -1,6 +1,6 @@
 #!/bin/sh
 # The programs' --help and --version answer on standard output with status 0, without a
-# display. Usage: help-answers.sh TESSMAR TESSMAR-DEMO TESSMAR-CAPTURE VERSION
+# display. Usage: help-answers.sh TESSMAR TESSMAR-DEMO TESSMAR-CAPTURE VERSION [TESSMAR-PITCH]
 set -u
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 status=0
@@ -25,9 +25,15 @@ expect "Aufruf: tessmar
 " "$1" --help
 expect "Aufruf: tessmar-demo " "$2" --help
 expect "Aufruf: tessmar-capture " "$3" --help
-# A closed standard output is a failure, not success.
-if "$1" --help >/dev/full 2>/dev/null; then
-    echo "FAIL: --help into a full disk ended with status 0" >&2
-    status=1
+if [ $# -ge 5 ]; then
+    expect "Aufruf: tessmar-pitch " "$5" --help
+    expect "tessmar-pitch $4" "$5" --version
 fi
+# A closed standard output is a failure, not success.
+for program in "$1" ${5:+"$5"}; do
+    if "$program" --help >/dev/full 2>/dev/null; then
+        echo "FAIL: $program --help into a full disk ended with status 0" >&2
+        status=1
+    fi
+done
 exit $status

@@ -1,7 +1,7 @@
 #include "tools/notes/ChartLayout.h"
 
 #include "platform/capture/CaptureFormat.h"
-#include "tools/notes/SungPitch.h"
+#include "analysis/SungPitch.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,8 +6,8 @@
 #include "platform/decoding/SoundFileDecoder.h"
 #include "platform/files/AtomicFile.h"
 #include "tools/notes/ChartRenderer.h"
-#include "tools/notes/PitchEstimator.h"
-#include "tools/notes/SungPitch.h"
+#include "analysis/PitchEstimator.h"
+#include "analysis/SungPitch.h"
 #include "tools/notes/Take.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "analysis/NoteNaming.h"
 #include "tools/notes/ChartLayout.h"
 #include "tools/notes/NoteRuns.h"
-#include "tools/notes/SungPitch.h"
+#include "analysis/SungPitch.h"
 
 #include <QBuffer>
 #include <QFont>

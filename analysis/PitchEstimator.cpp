@@ -1,7 +1,7 @@
-#include "tools/notes/PitchEstimator.h"
+#include "analysis/PitchEstimator.h"
 
+#include "analysis/SungPitch.h"
 #include "platform/capture/CaptureFormat.h"
-#include "tools/notes/SungPitch.h"
 
 #include <aubio/aubio.h>
 #include <cmath>
@@ -13,11 +13,9 @@ namespace {
 
 // YIN's period comes from a parabola through three lags of its difference function; at
 // 11025 frames/s a period of 880 Hz spans only 12.5 frames and that parabola errs by
-// about 6 cents. The block therefore goes to YIN at twice the rate, which brings the error
-// under 2 cents from 110 to 880 Hz.
+// about 6 cents. The window therefore goes to YIN at twice the rate, which brings the
+// error under 2 cents from 110 to 880 Hz.
 constexpr int kUpsampling = 2;
-constexpr uint_t kYinFrames = kBlockFrames * kUpsampling;
-constexpr uint_t kYinRate = kSampleRate * kUpsampling;
 // aubio's own default: a period counts when YIN's normalised difference falls below this.
 constexpr smpl_t kTolerance = 0.15f;
 constexpr smpl_t kSilenceDb = -50.0f;
@@ -37,12 +35,16 @@ struct PitchEstimator::Aubio {
     std::unique_ptr<fvec_t, VectorDeleter> output;
 };
 
-PitchEstimator::PitchEstimator() : aubio_(std::make_unique<Aubio>()) {
+PitchEstimator::PitchEstimator(int rate, int windowFrames)
+    : aubio_(std::make_unique<Aubio>()), windowFrames_(windowFrames),
+      left_(std::size_t(windowFrames) + 2 * std::tuple_size_v<decltype(taps_)>) {
+    const auto yinFrames = uint_t(windowFrames * kUpsampling);
+    const auto yinRate = uint_t(rate * kUpsampling);
     // "yinfast" is aubio's YIN with the difference function computed through the FFT:
     // the same periods as "yin", but in the same short time for every block, where the
     // direct form takes more than ten times as long on noise.
-    aubio_->pitch.reset(new_aubio_pitch("yinfast", kYinFrames, kYinFrames, kYinRate));
-    aubio_->input.reset(new_fvec(kYinFrames));
+    aubio_->pitch.reset(new_aubio_pitch("yinfast", yinFrames, yinFrames, yinRate));
+    aubio_->input.reset(new_fvec(yinFrames));
     aubio_->output.reset(new_fvec(1));
     if (!aubio_->pitch || !aubio_->input || !aubio_->output) {
         throw std::bad_alloc();
@@ -73,17 +75,18 @@ double PitchEstimator::Estimate(const std::int16_t* frames) {
     // The left channel with the edge frames repeated beyond both ends, so that the
     // interpolation below needs no bounds checks.
     constexpr int kTaps = int(std::tuple_size_v<decltype(taps_)>);
-    float left[kTaps + kBlockFrames + kTaps];
-    for (int k = 0; k < kBlockFrames; ++k) {
+    const int n = windowFrames_;
+    float* left = left_.data();
+    for (int k = 0; k < n; ++k) {
         left[kTaps + k] = float(frames[k * kChannels]) / 32768.0f;
     }
     for (int i = 0; i < kTaps; ++i) {
         left[i] = left[kTaps];
-        left[kTaps + kBlockFrames + i] = left[kTaps + kBlockFrames - 1];
+        left[kTaps + n + i] = left[kTaps + n - 1];
     }
     // Frames at even positions, interpolated ones between them.
     smpl_t* in = aubio_->input->data;
-    for (int k = 0; k < kBlockFrames; ++k) {
+    for (int k = 0; k < n; ++k) {
         const float* at = left + kTaps + k;
         float between = 0.0f;
         for (int i = 0; i < kTaps; ++i) {

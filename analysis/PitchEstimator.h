@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/capture/CaptureFormat.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace tessmar {
 
@@ -12,20 +15,27 @@ namespace tessmar {
 // its fundamental is still heard at the note it sings.
 class PitchEstimator {
 public:
-    PitchEstimator();
+    // Windows of windowFrames frames at rate frames/s; the default is the note display's
+    // block. YIN finds periods up to half the window, so the window must hold two periods
+    // of the lowest note wanted.
+    explicit PitchEstimator(int rate = kSampleRate, int windowFrames = kBlockFrames);
     ~PitchEstimator();
     PitchEstimator(const PitchEstimator&) = delete;
     PitchEstimator& operator=(const PitchEstimator&) = delete;
 
-    // Fundamental frequency in Hz of the left channel of one block (kBlockFrames
-    // interleaved 16-bit stereo frames, as the note detector reads it); 0 when the block
-    // has no clear pitch: too quiet, no period YIN is confident of, or below C-0.
+    // Fundamental frequency in Hz of the left channel of one window (windowFrames
+    // interleaved 16-bit stereo frames, as the note detector reads a block); 0 when it has
+    // no clear pitch: too quiet, no period YIN is confident of, or below C-0.
     double Estimate(const std::int16_t* frames);
+
+    int windowFrames() const { return windowFrames_; }
 
 private:
     struct Aubio;
     std::unique_ptr<Aubio> aubio_;
     std::array<float, 8> taps_{}; // half of the 2x interpolation filter, nearest first
+    const int windowFrames_;
+    std::vector<float> left_; // the window's left channel with its edges repeated
 };
 
 } // namespace tessmar

@@ -1,4 +1,4 @@
-#include "tools/notes/SungPitch.h"
+#include "analysis/SungPitch.h"
 
 #include <cmath>
 

@@ -1,0 +1,67 @@
+#include "tools/pitch/CentsMeter.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <cmath>
+#include <limits>
+
+namespace tessmar {
+
+CentsMeter::CentsMeter(QWidget* parent)
+    : QWidget(parent), cents_(std::numeric_limits<double>::quiet_NaN()) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumHeight(40);
+    setAccessibleName(QStringLiteral("Abweichung in Cent"));
+}
+
+int CentsMeter::NeedleX(double cents) const {
+    const double margin = 16.0;
+    return int(std::lround(margin + (cents + 50.0) / 100.0 * (width() - 2 * margin)));
+}
+
+void CentsMeter::SetCents(double cents) {
+    cents_ = cents;
+    const int x = std::isnan(cents) ? -1 : NeedleX(cents);
+    if (x == shownX_) {
+        return;
+    }
+    // Only the old and the new needle's columns.
+    const int h = height();
+    if (shownX_ >= 0) {
+        update(shownX_ - 3, 0, 7, h);
+    }
+    if (x >= 0) {
+        update(x - 3, 0, 7, h);
+    }
+    shownX_ = x;
+}
+
+void CentsMeter::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.setClipRect(event->rect());
+    const int h = height();
+    painter.fillRect(rect(), palette().window());
+    const int left = NeedleX(-50), right = NeedleX(50);
+    const QRect scale(left, 8, right - left, h - 22);
+    painter.fillRect(scale, QColor(0xe8e8e8));
+    const int zoneLeft = NeedleX(-kInTuneCents), zoneRight = NeedleX(kInTuneCents);
+    painter.fillRect(QRect(zoneLeft, 8, zoneRight - zoneLeft, h - 22), QColor(0x9ad29a));
+    painter.setPen(QColor(0x707070));
+    for (int c = -50; c <= 50; c += 10) {
+        const int x = NeedleX(c);
+        painter.drawLine(x, h - 14, x, h - 10);
+    }
+    if (event->rect().bottom() >= h - 12) {
+        painter.drawText(QRect(left - 16, h - 12, 32, 12), Qt::AlignCenter, QStringLiteral("−50"));
+        painter.drawText(QRect(NeedleX(0) - 16, h - 12, 32, 12), Qt::AlignCenter,
+                         QStringLiteral("0"));
+        painter.drawText(QRect(right - 16, h - 12, 32, 12), Qt::AlignCenter, QStringLiteral("+50"));
+    }
+    if (shownX_ >= 0) {
+        const bool inTune = std::abs(cents_) <= kInTuneCents;
+        painter.fillRect(QRect(shownX_ - 2, 2, 5, h - 14),
+                         inTune ? QColor(0x1f7a1f) : QColor(0xc0392b));
+    }
+}
+
+} // namespace tessmar

@@ -1,0 +1,15 @@
+#include "tools/pitch/LevelHint.h"
+
+namespace tessmar {
+
+std::string LevelHint::For(const PitchUpdate& update) {
+    if (update.clipped) {
+        return "Übersteuert – leiser singen oder weiter weg vom Mikrofon";
+    }
+    if (update.levelDbfs < kQuietDbfs) {
+        return "Zu leise – lauter singen oder näher ans Mikrofon";
+    }
+    return {};
+}
+
+} // namespace tessmar

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "tools/pitch/PitchUpdate.h"
+
+#include <string>
+
+namespace tessmar {
+
+// What the level meter says about the input, in German; empty when the level is fine.
+class LevelHint {
+public:
+    // Below this the estimator hears too little of a voice to be sure of it.
+    static constexpr double kQuietDbfs = -45.0;
+
+    static std::string For(const PitchUpdate& update);
+};
+
+} // namespace tessmar

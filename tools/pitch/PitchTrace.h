@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <deque>
+
+namespace tessmar {
+
+class LatencyRecord;
+
+// The sung pitch of the last seconds over a grid of semitones, newest at the right, in the
+// note chart's colours. Each update scrolls the plot by a few pixels and paints only the
+// strip that comes in; the grid moves (a full repaint) only when the voice leaves it. A
+// click on a row asks for that note's reference tone.
+class PitchTrace : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kRows = 25;   // two octaves and the note above
+    static constexpr int kGutter = 44; // note names
+    static constexpr double kSeconds = 10.0;
+    static constexpr int kUpdatesPerSecond = 25;
+
+    explicit PitchTrace(LatencyRecord& latency, QWidget* parent = nullptr);
+
+    // The pitch as nearest note plus cents/100; NaN without pitch.
+    void Add(double note, std::int64_t filledAt);
+    // The lowest row's NoteIndex.
+    std::int32_t bottomNote() const { return bottom_; }
+    QSize sizeHint() const override { return {kGutter + 520, 380}; }
+
+signals:
+    void NoteClicked(std::int32_t note);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QRect Plot() const { return {kGutter, 0, width() - kGutter, height()}; }
+    double RowHeight() const { return double(height()) / kRows; }
+    double Y(double note) const;
+    std::int32_t NoteAt(int y) const;
+    void PaintGrid(QPainter& painter, const QRect& area);
+    void PaintTrace(QPainter& painter, const QRect& area);
+
+    LatencyRecord& latency_;
+    std::deque<double> points_;  // oldest first
+    std::int32_t bottom_ = 36;   // C-3 .. C-5 until the voice says otherwise
+    int step_ = 2;               // pixels per update
+    std::int64_t unpainted_ = 0; // filledAt of the newest point not yet painted
+};
+
+} // namespace tessmar

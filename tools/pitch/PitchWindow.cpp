@@ -1,0 +1,193 @@
+#include "tools/pitch/PitchWindow.h"
+
+#include "analysis/NoteNaming.h"
+#include "tools/pitch/CentsMeter.h"
+#include "tools/pitch/LevelHint.h"
+#include "tools/pitch/LevelMeter.h"
+#include "tools/pitch/PitchLog.h"
+#include "tools/pitch/PitchTrace.h"
+#include "tools/pitch/ReferencePlayer.h"
+
+#include <QBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <cmath>
+#include <limits>
+
+namespace tessmar {
+namespace {
+
+QString Name(std::int32_t note) {
+    return QString::fromStdString(NoteName(note));
+}
+
+// Pitch classes of the keys C D E F G A H; Shift raises by a semitone.
+int PitchClassOfKey(int key) {
+    switch (key) {
+    case Qt::Key_C:
+        return 0;
+    case Qt::Key_D:
+        return 2;
+    case Qt::Key_E:
+        return 4;
+    case Qt::Key_F:
+        return 5;
+    case Qt::Key_G:
+        return 7;
+    case Qt::Key_A:
+        return 9;
+    case Qt::Key_H:
+        return 11;
+    default:
+        return -1;
+    }
+}
+
+} // namespace
+
+PitchWindow::PitchWindow(ReferencePlayer& player, PitchLog* log, QWidget* parent)
+    : QWidget(parent), player_(player), log_(log), mailbox_([this] {
+          QMetaObject::invokeMethod(
+              this, [this] { Drain(); }, Qt::QueuedConnection);
+      }) {
+    setWindowTitle(QStringLiteral("Tessmar – Tonhöhe"));
+
+    note_ = new QLabel(QStringLiteral("–"), this);
+    QFont big = note_->font();
+    big.setPointSize(40);
+    big.setBold(true);
+    note_->setFont(big);
+    note_->setMinimumWidth(note_->fontMetrics().horizontalAdvance(QStringLiteral("C#-10")) + 8);
+    note_->setAlignment(Qt::AlignCenter);
+    note_->setAccessibleName(QStringLiteral("Gesungener Ton"));
+    hz_ = new QLabel(this);
+    hz_->setAlignment(Qt::AlignCenter);
+    hz_->setMinimumWidth(
+        hz_->fontMetrics().horizontalAdvance(QStringLiteral("0000.0 Hz  +00 Cent")));
+    cents_ = new CentsMeter(this);
+    trace_ = new PitchTrace(latency_, this);
+    level_ = new LevelMeter(this);
+    hint_ = new QLabel(this);
+    hint_->setMinimumWidth(hint_->fontMetrics().horizontalAdvance(QString::fromStdString(
+                               LevelHint::For(PitchUpdate{.levelDbfs = -100}))) +
+                           8);
+    range_label_ = new QLabel(this);
+    reset_ = new QPushButton(QStringLiteral("Umfang &zurücksetzen"), this);
+    device_ = new QLabel(this);
+    device_->setWordWrap(true);
+    device_->setStyleSheet(QStringLiteral("color: #b02020; font-weight: bold"));
+    device_->hide();
+
+    auto* noteBox = new QVBoxLayout;
+    noteBox->addWidget(note_);
+    noteBox->addWidget(hz_);
+    auto* top = new QHBoxLayout;
+    top->addLayout(noteBox);
+    top->addWidget(cents_, 1);
+    auto* levelRow = new QHBoxLayout;
+    levelRow->addWidget(new QLabel(QStringLiteral("Pegel:"), this));
+    levelRow->addWidget(level_, 1);
+    levelRow->addWidget(hint_);
+    auto* rangeRow = new QHBoxLayout;
+    rangeRow->addWidget(range_label_, 1);
+    rangeRow->addWidget(reset_);
+    auto* help = new QLabel(
+        QStringLiteral("Klick auf eine Zeile oder Taste C, D, E, F, G, A, H (mit Umschalt: "
+                       "einen Halbton höher) spielt den Ton zum Vergleich."),
+        this);
+    help->setWordWrap(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(device_);
+    layout->addLayout(top);
+    layout->addWidget(trace_, 1);
+    layout->addLayout(levelRow);
+    layout->addLayout(rangeRow);
+    layout->addWidget(help);
+
+    connect(trace_, &PitchTrace::NoteClicked, this, &PitchWindow::PlayReference);
+    connect(reset_, &QPushButton::clicked, this, [this] {
+        range_.Reset();
+        ShowRange();
+    });
+    ShowRange();
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+PitchWindow::~PitchWindow() = default;
+
+void PitchWindow::Drain() {
+    PitchMailbox::Contents contents = mailbox_.Take();
+    if (contents.deviceChanged) {
+        device_->setText(QString::fromStdString(contents.deviceMessage));
+        device_->setVisible(!contents.deviceMessage.empty());
+        if (!contents.deviceMessage.empty()) {
+            // Nothing is heard: no stale note or level, and a gap in the trace.
+            Show(PitchUpdate{});
+            trace_->Add(std::numeric_limits<double>::quiet_NaN(), 0);
+        }
+    }
+    for (const PitchUpdate& update : contents.updates) {
+        if (log_) {
+            log_->Write(update);
+        }
+        if (range_.Add(update)) {
+            ShowRange();
+        }
+        trace_->Add(update.hz > 0.0 ? update.note + update.cents / 100.0
+                                    : std::numeric_limits<double>::quiet_NaN(),
+                    update.filledAt);
+    }
+    if (!contents.updates.empty()) {
+        Show(contents.updates.back());
+    }
+}
+
+void PitchWindow::Show(const PitchUpdate& update) {
+    const bool pitch = update.hz > 0.0;
+    const QString note = pitch ? Name(update.note) : QStringLiteral("–");
+    if (note != shownNote_) {
+        shownNote_ = note;
+        note_->setText(note);
+    }
+    const QString hz = pitch ? QStringLiteral("%1 Hz  %2%3 Cent")
+                                   .arg(update.hz, 0, 'f', 1)
+                                   .arg(update.cents >= 0 ? QStringLiteral("+") : QString())
+                                   .arg(std::lround(update.cents))
+                             : QString();
+    if (hz != shownHz_) {
+        shownHz_ = hz;
+        hz_->setText(hz);
+    }
+    cents_->SetCents(pitch ? update.cents : std::numeric_limits<double>::quiet_NaN());
+    level_->SetLevel(update.levelDbfs, update.clipped);
+    const QString hint = QString::fromStdString(LevelHint::For(update));
+    if (hint != shownHint_) {
+        shownHint_ = hint;
+        hint_->setText(hint);
+    }
+}
+
+void PitchWindow::ShowRange() {
+    range_label_->setText(range_.lowest() < 0
+                              ? QStringLiteral("Umfang: noch kein Ton gehalten")
+                              : QStringLiteral("Umfang: %1 bis %2")
+                                    .arg(Name(range_.lowest()), Name(range_.highest())));
+}
+
+void PitchWindow::PlayReference(std::int32_t note) {
+    player_.Play(note);
+}
+
+void PitchWindow::keyPressEvent(QKeyEvent* event) {
+    const int pc = PitchClassOfKey(event->key());
+    if (pc < 0 || (event->modifiers() & ~Qt::ShiftModifier)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // In the octave in the middle of the grid.
+    const std::int32_t octave = (trace_->bottomNote() + PitchTrace::kRows / 2) / 12;
+    PlayReference(octave * 12 + pc + ((event->modifiers() & Qt::ShiftModifier) ? 1 : 0));
+}
+
+} // namespace tessmar

@@ -1,0 +1,54 @@
+#include "audio/DemoSingerInput.h"
+#include "platform/capture/LinuxWaveIn.h"
+#include "platform/desktop/TerminationSignals.h"
+#include "platform/threads/ShortTimeSlices.h"
+#include "tools/pitch/PitchFormat.h"
+#include "tools/pitch/PitchListener.h"
+#include "tools/pitch/PitchLog.h"
+#include "tools/pitch/PitchOptions.h"
+#include "tools/pitch/PitchWindow.h"
+#include "tools/pitch/ReferencePlayer.h"
+
+#include <QApplication>
+#include <iostream>
+
+int main(int argc, char** argv) {
+    using namespace tessmar;
+    int status = 0;
+    const auto options = PitchOptions::Parse({argv + 1, argv + argc}, std::cout, std::cerr, status);
+    if (!options) {
+        std::cout.flush();
+        return std::cout ? status : 1; // an answer that could not be written is no answer
+    }
+    std::unique_ptr<PitchLog> log;
+    if (!options->log.empty()) {
+        std::string error;
+        log = PitchLog::Open(options->log, error);
+        if (!log) {
+            std::cerr << "tessmar-pitch: Die Protokolldatei „" << options->log
+                      << "“ lässt sich nicht anlegen: " << error << ".\n";
+            return 1;
+        }
+    }
+
+    // Before any thread starts, so that every thread of the program gets them.
+    RequestShortTimeSlices(std::chrono::milliseconds(1));
+    QApplication application(argc, argv);
+    // TODO(lead): load Qt's German translations
+    QApplication::setApplicationName(QStringLiteral("tessmar-pitch"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tessmar – Tonhöhe"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tessmar.pitch"));
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::Requested, &application,
+                     &QApplication::quit);
+
+    const auto device = LinuxWaveIn::FromEnvironment(DemoSingerInput(kPitchRate), kPitchTiming);
+    device->TellRepeatedFailuresOnce(); // the listener tries again every second
+    ReferencePlayer player;
+    PitchWindow window(player, log.get());
+    window.resize(640, 560);
+    window.show();
+    PitchListener listener(*device, window.mailbox(), kPitchRate, kPitchWindowFrames,
+                           kPitchHopFrames);
+    return application.exec();
+}
