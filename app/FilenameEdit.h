@@ -18,7 +18,7 @@ public:
     static constexpr const char* kFilter = "WAV-Dateien (*.wav)";
     // The browse button takes no focus; this key opens it from the field, as Alt+Down
     // opens a combo box's list.
-    static constexpr const char* kBrowseKeyText = "Alt+Runter";
+    static constexpr const char* kBrowseKeyText = "Alt+Pfeil nach unten";
 
     TFilenameEdit(SaveDialog& dialog, QWidget* parent);
 

@@ -36,8 +36,8 @@ void Describe(QWidget* control, const QString& name, const QString& description)
 } // namespace
 
 void TMainForm::DescribeControls() {
-    static const bool windowRole = (QAccessible::installFactory(MainWindowRole), true);
-    (void)windowRole;
+    [[maybe_unused]] static const bool windowRole =
+        (QAccessible::installFactory(MainWindowRole), true);
     // The captions name their controls; their texts have no mnemonic, so no key appears.
     Label2->setBuddy(FilenameEdit2);
     Label3->setBuddy(TrackBar1);

@@ -36,13 +36,13 @@ int main(int argc, char** argv) {
     // under a millisecond on each thread; only a hint, so a refusal changes nothing.
     RequestShortTimeSlices(std::chrono::milliseconds(1));
     QApplication app(argc, argv);
-    QtGermanTranslations germanQt;
     QApplication::setApplicationName(kApplicationTitle);
     // Names the desktop entry: the window's app ID on Wayland, the icon in the task bar.
     QGuiApplication::setDesktopFileName(ProgramInfo::ApplicationId());
     // Before anything that takes time, and alive until everything that may save a recording
     // (the main window's end included) is gone.
     TerminationSignals termination;
+    QtGermanTranslations germanQt;
 
     // File names as the system gives them: bytes, not always UTF-8, kept exactly.
     std::error_code noLink;

@@ -5,11 +5,14 @@
 #include "app/Bevel.h"
 #include "app/FilenameEdit.h"
 #include "app/PaintBox.h"
+#include "app/WindowFont.h"
 #include "platform/desktop/QtGermanTranslations.h"
 
 #include <QAccessible>
+#include <QBitmap>
 #include <QFontInfo>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -307,41 +310,61 @@ private slots:
         QCOMPARE(f.dialog.requests.back().preselected, std::string("new take.wav"));
     }
 
-    // What a screen reader finds: a name for every control shown, the captions labelling
-    // field and slider, the note as it changes; and a key for the browse button.
-    void ScreenReadersAndTheBrowseKey() {
+    // Screen readers find a name for every control shown and the captions' buddies; Alt+Down
+    // opens the browse dialog; Qt's own texts are German whatever the locale (here C).
+    void ScreenReadersKeyboardAndQtTexts() {
         MainFormFixture f;
         TMainForm& w = *f.form;
         w.show();
         w.AnalizeFrequenz(kA3.data());
-        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&w);
-        QCOMPARE(window->role(), QAccessible::Window);
-        for (int i = 0; i < window->childCount(); ++i) {
-            QAccessibleInterface* control = window->child(i);
-            if (!control->state().invisible && control->object() != w.Label4) {
-                QVERIFY2(!control->text(QAccessible::Name).isEmpty(),
-                         qPrintable(control->object()->objectName()));
-            }
-        }
         auto a11y = [](QObject* o) { return QAccessible::queryAccessibleInterface(o); };
+        QCOMPARE(a11y(&w)->role(), QAccessible::Window);
+        for (int i = 0; i < a11y(&w)->childCount(); ++i) {
+            const QAccessibleInterface* c = a11y(&w)->child(i);
+            QVERIFY2(c->state().invisible || c->object() == w.Label4 ||
+                         !c->text(QAccessible::Name).isEmpty(),
+                     qPrintable(c->object()->objectName()));
+        }
         QCOMPARE(a11y(w.Label1)->text(QAccessible::Name), QString("A-3"));
         QVERIFY(!a11y(w.FilenameEdit2->BrowseButton())->text(QAccessible::Name).isEmpty());
-        for (auto [caption, control] :
-             {std::pair<QLabel*, QWidget*>{w.Label2, w.FilenameEdit2}, {w.Label3, w.TrackBar1}}) {
-            const auto labels = a11y(control)->relations(QAccessible::Label);
-            QCOMPARE(labels.size(), 1);
-            QCOMPARE(labels[0].first->object(), caption);
+        for (auto [caption, field] :
+             {std::pair<QObject*, QObject*>{w.Label2, w.FilenameEdit2}, {w.Label3, w.TrackBar1}}) {
+            const auto labels = a11y(field)->relations(QAccessible::Label);
+            QVERIFY(labels.size() == 1 && labels[0].first->object() == caption);
         }
-
         QTest::keyClick(w.FilenameEdit2, Qt::Key_Down, Qt::AltModifier);
         QCOMPARE(f.dialog.requests.size(), 1u);
+        QtGermanTranslations german;
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"), QString("Datei&name:"));
     }
 
-    // Qt's dialogs speak German whatever the locale (the test runs under C).
-    void QtTextsInGerman() {
-        QtGermanTranslations german;
-        QVERIFY(german.Loaded());
-        QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"), QString("Datei&name:"));
+    // At QT_SCALE_FACTOR=2 (main_form_tests_at_2x) a line is twice as tall and wide as the
+    // bitmap font's at 1x (whose letters stayed small, spread apart); no label grows.
+    void TextScalesWithTheWindow() {
+        if (qApp->devicePixelRatio() != 2) {
+            QSKIP("for a screen scaled by 2");
+        }
+        MainFormFixture f;
+        TMainForm& w = *f.form;
+        QImage one(378, 13, QImage::Format_RGB32);
+        one.fill(Qt::white);
+        QPainter painter(&one);
+        painter.setFont(WindowFont::Get(1.0));
+        painter.drawText(one.rect(), Qt::AlignVCenter, w.Label30->text());
+        painter.end();
+        const QImage two = w.grab().toImage().copy(16, 64, 2 * 378, 2 * 13);
+        auto ink = [](const QImage& image) { // the box around the dark pixels
+            const QImage dark = image.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+            return QSizeF(QRegion(QBitmap::fromImage(dark)).boundingRect().size());
+        };
+        const QSizeF ratio(ink(two).width() / ink(one).width(),
+                           ink(two).height() / ink(one).height());
+        QVERIFY2(ratio.width() > 1.8 && ratio.width() < 2.1 && ratio.height() > 1.6 &&
+                     ratio.height() < 2.4,
+                 qPrintable(QString("%1 x %2").arg(ratio.width()).arg(ratio.height())));
+        QCOMPARE(QList<int>({w.Label2->width(), w.Label3->width(), w.Label29->width(),
+                             w.Label30->width()}),
+                 QList<int>({56, 53, 365, 378}));
     }
 };
 
