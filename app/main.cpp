@@ -43,6 +43,20 @@ int main(int argc, char** argv) {
     // (the main window's end included) is gone.
     TerminationSignals termination;
     QtGermanTranslations germanQt;
+    // Qt's xcb ends the process with exit() right after this warning, while the capture
+    // threads still run; exit handlers come too late to be sure of anything.
+    static QtMessageHandler previousHandler = nullptr;
+    previousHandler = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (type == QtWarningMsg && text.startsWith("The X11 connection broke")) {
+                TakeJournal::SaveLiveTake();
+            }
+            if (previousHandler) {
+                previousHandler(type, context, text);
+            } else {
+                std::fprintf(stderr, "%s\n", qPrintable(text));
+            }
+        });
 
     // File names as the system gives them: bytes, not always UTF-8, kept exactly.
     std::error_code noLink;

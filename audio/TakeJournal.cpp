@@ -140,7 +140,7 @@ bool TakeJournal::Begin(const std::vector<std::string>& folders, std::time_t sta
     stop_ = false;
     active_ = true;
     writer_ = std::thread([this] { Run(); });
-    std::call_once(g_atExit, [] { std::atexit(&TakeJournal::AtExit); });
+    std::call_once(g_atExit, [] { std::atexit(&TakeJournal::SaveLiveTake); });
     g_live = this;
     return true;
 }
@@ -254,10 +254,9 @@ void TakeJournal::End(bool keep) {
     ring_.reset();
 }
 
-// The program ends under a running take (Qt ends it with exit() when the display
-// connection breaks): the journal is completed and handed over to be saved. The capture
-// thread may still be running, so the ring stays.
-void TakeJournal::AtExit() {
+// The journal is completed and handed over to be saved. The capture thread may still be
+// running, so the ring stays.
+void TakeJournal::SaveLiveTake() {
     TakeJournal* journal = g_live.exchange(nullptr);
     if (journal == nullptr) {
         return;

@@ -44,6 +44,11 @@ public:
     // the journal stays for the next start; otherwise it is removed.
     void End(bool keep);
 
+    // The program is about to end under the running take (Qt's xcb says "The X11
+    // connection broke" and calls exit()): the journal is completed and rescued now, while
+    // everything else still stands. Also run by an exit handler.
+    static void SaveLiveTake();
+
     // Where journals go: $XDG_STATE_HOME/tessmar (~/.local/state/tessmar); where the home
     // folder is unusable, folders a reboot empties: the runtime folder's, a private one in
     // the temporary folder.
@@ -62,7 +67,6 @@ private:
     void Sync();
     void Broken(int error);
     void Stop();
-    static void AtExit();
 
     Trouble trouble_;
     Rescue rescue_;

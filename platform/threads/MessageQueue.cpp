@@ -11,9 +11,11 @@ struct Registry {
     std::unordered_map<ThreadId, std::weak_ptr<MessageQueue>> queues;
 };
 
+// Never destroyed: a program ended by exit() under a take (as Qt's xcb ends it when the
+// display goes) runs the static destructors while the recording device still posts.
 Registry& TheRegistry() {
-    static Registry registry;
-    return registry;
+    static Registry* registry = new Registry;
+    return *registry;
 }
 
 thread_local std::shared_ptr<MessageQueue> currentQueue;

@@ -103,10 +103,11 @@ for target in "$work/missing/take.wav" /proc/tessmar-take.wav /dev/full "$work/f
     expect_fallback "${target:0:60}"
 done
 
-# Without a usable home folder the take goes to the temporary folder.
+# Without a usable home folder the take goes to the user's private folder in the
+# temporary folder.
 touch "$work/plain-file"
 HOME=$work/plain-file/home take "$work/missing/take.wav" TERM 2>/dev/null
-expect_fallback "no home folder" "$TMPDIR"
+expect_fallback "no home folder" "$TMPDIR/tessmar-$(id -u)"
 
 # As root: a read-only mount, a full file system and an immutable folder, each in a mount
 # namespace of its own.
