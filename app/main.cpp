@@ -92,6 +92,7 @@ int main(int argc, char** argv) {
     };
     waveIn->SetSlowCallWait(slowCallWait);
     mixer.SetSlowCallWait(slowCallWait);
+    mediaDevice.SetSlowCallWait(slowCallWait);
     TAboutBox about(shell, screen, &form);
     form.SetAboutBox(&about);
     form.show();

@@ -20,9 +20,23 @@ mci::Error AlsaMediaDevice::Open(const std::string& fileName) {
         const char* fromEnvironment = std::getenv("TESSMAR_OUTPUT");
         output = fromEnvironment && *fromEnvironment ? fromEnvironment : "default";
     }
-    mci::Error error = mci::MMSYSERR_NOERROR;
-    playback_ = AlsaPlayback::Open(fileName, output, error);
-    return error;
+    struct Opened {
+        std::unique_ptr<AlsaPlayback> playback;
+        mci::Error error = mci::MMSYSERR_NOERROR;
+    };
+    // Off this thread: the window's, which must stay able to hear a signal meanwhile.
+    std::optional<Opened> opened = RunAside<Opened>(
+        [fileName, output] {
+            Opened o;
+            o.playback = AlsaPlayback::Open(fileName, output, o.error);
+            return o;
+        },
+        slowCallWait_);
+    if (!opened) {
+        return mci::MCIERR_DEVICE_NOT_READY; // it ends by itself, and drops what it opened
+    }
+    playback_ = std::move(opened->playback);
+    return opened->error;
 }
 
 mci::Error AlsaMediaDevice::Play() {

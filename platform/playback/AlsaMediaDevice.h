@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/playback/MediaPlayerDevice.h"
+#include "platform/threads/SlowCall.h"
 
 #include <memory>
 #include <string>
@@ -17,6 +18,10 @@ public:
     explicit AlsaMediaDevice(std::string outputName = {});
     ~AlsaMediaDevice() override;
 
+    // How Open waits for an output that is slow to open (a stopped sound server); when the
+    // wait gives up, Open fails with MCIERR_DEVICE_NOT_READY.
+    void SetSlowCallWait(SlowCallWait wait) { slowCallWait_ = std::move(wait); }
+
     mci::Error Open(const std::string& fileName) override;
     mci::Error Play() override;
     mci::Error SetTimeFormat(std::uint32_t format) override;
@@ -30,6 +35,7 @@ private:
 
     const std::string outputName_;
     std::unique_ptr<AlsaPlayback> playback_;
+    SlowCallWait slowCallWait_;
 };
 
 } // namespace tessmar

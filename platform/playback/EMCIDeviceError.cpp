@@ -12,6 +12,8 @@ std::string EMCIDeviceError::TextFor(mci::Error code) {
         return "Es ist kein Dateiname angegeben";
     case MCIERR_FILE_READ:
         return "Die Datei kann nicht gelesen werden";
+    case MCIERR_DEVICE_NOT_READY:
+        return "Das Wiedergabegerät antwortet nicht (ist etwa der Soundserver angehalten?)";
     case MCIERR_NOT_REGULAR_FILE:
         return "Das ist keine gewöhnliche Datei, sondern etwa eine Pipe oder ein Gerät; "
                "abgespielt werden nur Dateien";

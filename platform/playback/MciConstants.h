@@ -40,6 +40,7 @@ inline constexpr Error MCIERR_HARDWARE = MCIERR_BASE + 6;
 inline constexpr Error MCIERR_OUT_OF_MEMORY = MCIERR_BASE + 8;
 inline constexpr Error MCIERR_DEVICE_OPEN = MCIERR_BASE + 9;
 inline constexpr Error MCIERR_FILE_NOT_FOUND = MCIERR_BASE + 19;
+inline constexpr Error MCIERR_DEVICE_NOT_READY = MCIERR_BASE + 20;
 inline constexpr Error MCIERR_BAD_TIME_FORMAT = MCIERR_BASE + 37;
 inline constexpr Error MCIERR_INVALID_FILE = MCIERR_BASE + 40;
 inline constexpr Error MCIERR_FILENAME_REQUIRED = MCIERR_BASE + 48;
