@@ -59,6 +59,9 @@ void PitchTrace::Add(double note, std::int64_t filledAt) {
         return;
     }
     scroll(-step_, 0, Plot());
+    // Painted now, not in a later pass of the event loop: the pitch shows as soon as it
+    // is known.
+    repaint(width() - step_ - 2, 0, step_ + 2, height());
 }
 
 void PitchTrace::mousePressEvent(QMouseEvent* event) {
