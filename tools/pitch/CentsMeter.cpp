@@ -36,14 +36,11 @@ void CentsMeter::SetCents(double cents) {
     shownX_ = x;
 }
 
-void CentsMeter::paintEvent(QPaintEvent* event) {
-    QPainter painter(this);
-    painter.setClipRect(event->rect());
+void CentsMeter::PaintScale(QPainter& painter) const {
     const int h = height();
     painter.fillRect(rect(), palette().window());
     const int left = NeedleX(-50), right = NeedleX(50);
-    const QRect scale(left, 8, right - left, h - 22);
-    painter.fillRect(scale, QColor(0xe8e8e8));
+    painter.fillRect(QRect(left, 8, right - left, h - 22), QColor(0xe8e8e8));
     const int zoneLeft = NeedleX(-kInTuneCents), zoneRight = NeedleX(kInTuneCents);
     painter.fillRect(QRect(zoneLeft, 8, zoneRight - zoneLeft, h - 22), QColor(0x9ad29a));
     painter.setPen(QColor(0x707070));
@@ -51,15 +48,27 @@ void CentsMeter::paintEvent(QPaintEvent* event) {
         const int x = NeedleX(c);
         painter.drawLine(x, h - 14, x, h - 10);
     }
-    if (event->rect().bottom() >= h - 12) {
-        painter.drawText(QRect(left - 16, h - 12, 32, 12), Qt::AlignCenter, QStringLiteral("−50"));
-        painter.drawText(QRect(NeedleX(0) - 16, h - 12, 32, 12), Qt::AlignCenter,
-                         QStringLiteral("0"));
-        painter.drawText(QRect(right - 16, h - 12, 32, 12), Qt::AlignCenter, QStringLiteral("+50"));
+    painter.drawText(QRect(left - 16, h - 12, 32, 12), Qt::AlignCenter, QStringLiteral("−50"));
+    painter.drawText(QRect(NeedleX(0) - 16, h - 12, 32, 12), Qt::AlignCenter, QStringLiteral("0"));
+    painter.drawText(QRect(right - 16, h - 12, 32, 12), Qt::AlignCenter, QStringLiteral("+50"));
+}
+
+void CentsMeter::paintEvent(QPaintEvent* event) {
+    // The scale is text and lines that never change: drawn once, copied afterwards.
+    if (scale_.size() != size() * devicePixelRatio()) {
+        scale_ = QPixmap(size() * devicePixelRatio());
+        scale_.setDevicePixelRatio(devicePixelRatio());
+        QPainter scale(&scale_);
+        PaintScale(scale);
     }
+    QPainter painter(this);
+    const QRect area = event->rect();
+    painter.drawPixmap(
+        area, scale_,
+        QRectF(area.topLeft() * devicePixelRatio(), area.size() * devicePixelRatio()));
     if (shownX_ >= 0) {
         const bool inTune = std::abs(cents_) <= kInTuneCents;
-        painter.fillRect(QRect(shownX_ - 2, 2, 5, h - 14),
+        painter.fillRect(QRect(shownX_ - 2, 2, 5, height() - 14),
                          inTune ? QColor(0x1f7a1f) : QColor(0xc0392b));
     }
 }

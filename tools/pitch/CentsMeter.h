@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 namespace tessmar {
@@ -21,9 +22,11 @@ protected:
 
 private:
     int NeedleX(double cents) const;
+    void PaintScale(QPainter& painter) const;
 
     double cents_;
     int shownX_ = -1; // -1: no needle
+    QPixmap scale_;   // everything but the needle, drawn once per size
 };
 
 } // namespace tessmar

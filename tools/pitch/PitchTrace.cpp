@@ -59,33 +59,30 @@ void PitchTrace::Add(double note, std::int64_t filledAt) {
         return;
     }
     scroll(-step_, 0, Plot());
+    // Painted now, not in a later pass of the event loop: the pitch shows as soon as it
+    // is known.
+    repaint(width() - step_ - 2, 0, step_ + 2, height());
 }
 
 void PitchTrace::mousePressEvent(QMouseEvent* event) {
     emit NoteClicked(NoteAt(int(event->position().y())));
 }
 
-void PitchTrace::PaintGrid(QPainter& painter, const QRect& area) {
+void PitchTrace::PaintGrid(QPainter& painter) {
     const double h = RowHeight();
     for (int row = 0; row < kRows; ++row) {
         const std::int32_t note = bottom_ + kRows - 1 - row;
         const QRect band(0, int(std::lround(row * h)), width(),
                          int(std::lround((row + 1) * h)) - int(std::lround(row * h)));
-        if (!band.intersects(area)) {
-            continue;
-        }
         painter.fillRect(band, QColor(IsSharp(note) ? kSharp : kNatural));
         painter.setPen(QColor(note % 12 == 0 ? kOctaveLine : kLine));
         painter.drawLine(0, band.bottom(), width(), band.bottom());
-        if (area.left() < kGutter) {
-            painter.setPen(QColor(IsSharp(note) ? 0xff909090 : 0xff303030));
-            painter.drawText(QRect(0, band.top(), kGutter - 6, band.height()),
-                             Qt::AlignRight | Qt::AlignVCenter,
-                             QString::fromStdString(NoteName(note)));
-        }
+        painter.setPen(QColor(IsSharp(note) ? 0xff909090 : 0xff303030));
+        painter.drawText(QRect(0, band.top(), kGutter - 6, band.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, QString::fromStdString(NoteName(note)));
     }
     painter.setPen(QColor(kOctaveLine));
-    painter.drawLine(kGutter - 1, area.top(), kGutter - 1, area.bottom());
+    painter.drawLine(kGutter - 1, 0, kGutter - 1, height());
 }
 
 void PitchTrace::PaintTrace(QPainter& painter, const QRect& area) {
@@ -115,8 +112,17 @@ void PitchTrace::PaintTrace(QPainter& painter, const QRect& area) {
 void PitchTrace::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
+    // The grid is drawn once per size and range and copied; only the trace is drawn anew.
+    const qreal ratio = devicePixelRatio();
+    if (grid_.size() != size() * ratio || gridBottom_ != bottom_) {
+        grid_ = QPixmap(size() * ratio);
+        grid_.setDevicePixelRatio(ratio);
+        gridBottom_ = bottom_;
+        QPainter grid(&grid_);
+        PaintGrid(grid);
+    }
+    painter.drawPixmap(area, grid_, QRectF(area.topLeft() * ratio, area.size() * ratio));
     painter.setClipRect(area);
-    PaintGrid(painter, area);
     PaintTrace(painter, area);
     painter.end();
     if (unpainted_ != 0 && area.right() >= width() - 1) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 #include <cstdint>
 #include <deque>
@@ -41,7 +42,7 @@ private:
     double RowHeight() const { return double(height()) / kRows; }
     double Y(double note) const;
     std::int32_t NoteAt(int y) const;
-    void PaintGrid(QPainter& painter, const QRect& area);
+    void PaintGrid(QPainter& painter);
     void PaintTrace(QPainter& painter, const QRect& area);
 
     LatencyRecord& latency_;
@@ -49,6 +50,8 @@ private:
     std::int32_t bottom_ = 36;   // C-3 .. C-5 until the voice says otherwise
     int step_ = 2;               // pixels per update
     std::int64_t unpainted_ = 0; // filledAt of the newest point not yet painted
+    QPixmap grid_;               // the rows and their names, drawn once per size and range
+    std::int32_t gridBottom_ = -1;
 };
 
 } // namespace tessmar

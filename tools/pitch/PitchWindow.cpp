@@ -58,20 +58,24 @@ PitchWindow::PitchWindow(ReferencePlayer& player, PitchLog* log, QWidget* parent
     big.setPointSize(40);
     big.setBold(true);
     note_->setFont(big);
-    note_->setMinimumWidth(note_->fontMetrics().horizontalAdvance(QStringLiteral("C#-10")) + 8);
+    // Labels of a fixed size: a new text repaints the label, not the window's layout.
+    note_->setFixedSize(note_->fontMetrics().horizontalAdvance(QStringLiteral("C#-10")) + 8,
+                        note_->fontMetrics().height() + 4);
     note_->setAlignment(Qt::AlignCenter);
     note_->setAccessibleName(QStringLiteral("Gesungener Ton"));
     hz_ = new QLabel(this);
     hz_->setAlignment(Qt::AlignCenter);
-    hz_->setMinimumWidth(
-        hz_->fontMetrics().horizontalAdvance(QStringLiteral("0000.0 Hz  +00 Cent")));
+    hz_->setFixedSize(hz_->fontMetrics().horizontalAdvance(QStringLiteral("0000.0 Hz  +00 Cent")) +
+                          8,
+                      hz_->fontMetrics().height() + 2);
     cents_ = new CentsMeter(this);
     trace_ = new PitchTrace(latency_, this);
     level_ = new LevelMeter(this);
     hint_ = new QLabel(this);
-    hint_->setMinimumWidth(hint_->fontMetrics().horizontalAdvance(QString::fromStdString(
-                               LevelHint::For(PitchUpdate{.levelDbfs = -100}))) +
-                           8);
+    hint_->setFixedSize(hint_->fontMetrics().horizontalAdvance(QString::fromStdString(
+                            LevelHint::For(PitchUpdate{.levelDbfs = -100}))) +
+                            8,
+                        hint_->fontMetrics().height() + 2);
     range_label_ = new QLabel(this);
     reset_ = new QPushButton(QStringLiteral("Umfang &zurücksetzen"), this);
     device_ = new QLabel(this);
@@ -127,6 +131,11 @@ void PitchWindow::Drain() {
             trace_->Add(std::numeric_limits<double>::quiet_NaN(), 0);
         }
     }
+    if (contents.updates.empty()) {
+        return;
+    }
+    // The meters first, so that the trace's immediate repaint paints them in the same pass.
+    Show(contents.updates.back());
     for (const PitchUpdate& update : contents.updates) {
         if (log_) {
             log_->Write(update);
@@ -137,9 +146,6 @@ void PitchWindow::Drain() {
         trace_->Add(update.hz > 0.0 ? update.note + update.cents / 100.0
                                     : std::numeric_limits<double>::quiet_NaN(),
                     update.filledAt);
-    }
-    if (!contents.updates.empty()) {
-        Show(contents.updates.back());
     }
 }
 
@@ -155,8 +161,11 @@ void PitchWindow::Show(const PitchUpdate& update) {
                                    .arg(update.cents >= 0 ? QStringLiteral("+") : QString())
                                    .arg(std::lround(update.cents))
                              : QString();
-    if (hz != shownHz_) {
+    // Figures changing 25 times a second can't be read; five times is enough.
+    if (hz != shownHz_ &&
+        (hz.isEmpty() || update.seconds - hzShownAt_ >= 0.2 || update.seconds < hzShownAt_)) {
         shownHz_ = hz;
+        hzShownAt_ = update.seconds;
         hz_->setText(hz);
     }
     cents_->SetCents(pitch ? update.cents : std::numeric_limits<double>::quiet_NaN());

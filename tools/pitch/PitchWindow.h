@@ -55,6 +55,7 @@ private:
     QLabel* device_ = nullptr;
     QString shownNote_;
     QString shownHz_;
+    double hzShownAt_ = 0.0;
     QString shownHint_;
 };
 
