@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
     if (const auto status = ProgramInfo::Answer({argv + 1, argv + argc}, std::cout)) {
         return *status;
     }
+    TerminationSignals::HoldUntilHandled();
     // Before any thread starts, so that all of them have it. A block's work takes well
     // under a millisecond on each thread; only a hint, so a refusal changes nothing.
     RequestShortTimeSlices(std::chrono::milliseconds(1));

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace tessmar {
@@ -24,6 +25,15 @@ void OnSignal(int signal) {
     errno = savedErrno;
 }
 
+sigset_t Held() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : kSignals) {
+        sigaddset(&set, signal);
+    }
+    return set;
+}
+
 void Handle(int signal, void (*handler)(int)) {
     struct sigaction action {};
     action.sa_handler = handler;
@@ -34,8 +44,15 @@ void Handle(int signal, void (*handler)(int)) {
 
 } // namespace
 
+void TerminationSignals::HoldUntilHandled() {
+    const sigset_t held = Held();
+    ::pthread_sigmask(SIG_BLOCK, &held, nullptr);
+}
+
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
+    const sigset_t held = Held();
     if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
+        ::pthread_sigmask(SIG_UNBLOCK, &held, nullptr);
         return; // the signals keep their default handling
     }
     notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
@@ -44,6 +61,8 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     for (const int signal : kSignals) {
         Handle(signal, OnSignal);
     }
+    // What came while they were held is handled now.
+    ::pthread_sigmask(SIG_UNBLOCK, &held, nullptr);
 }
 
 TerminationSignals::~TerminationSignals() {

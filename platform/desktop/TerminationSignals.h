@@ -17,6 +17,11 @@ public:
     explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
 
+    // Call first thing in main, before any thread starts: the signals wait, blocked, until
+    // an instance handles them. A script's `prog &` starts the program with SIGINT ignored,
+    // and a signal ignored on arrival is gone; a blocked one stays pending.
+    static void HoldUntilHandled();
+
 signals:
     void Requested();
 
