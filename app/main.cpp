@@ -97,7 +97,9 @@ int main(int argc, char** argv) {
     TAboutBox about(shell, screen, &form);
     form.SetAboutBox(&about);
     form.show();
-    const int status = app.exec();
+    // A signal while the start waits in a box (a rejected file name) has closed the window
+    // already, before the loop that would notice.
+    const int status = form.isVisible() ? app.exec() : 0;
     // In command-line mode: whether the take is in its file.
     const int outcome = form.Outcome().ExitStatus();
     // Input lost because no block was free means the recording has gaps: say so.

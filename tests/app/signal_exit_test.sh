@@ -86,6 +86,10 @@ else
     fail "SIGINT at 0.25 s: exit status $status"
 fi
 
+# A rejected file name: the box about it is up when the signal comes.
+run 3 TERM -- env TESSMAR_INPUT=demo "$tessmar" x "$work/[bad].wav" 40
+[[ $status != hung ]] || fail "rejected name, SIGTERM: the program did not end"
+
 # Files that can't be written: the take goes to the home folder, and that is said.
 mkdir -p "$work/folder.wav"
 expect_fallback() {
