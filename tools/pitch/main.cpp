@@ -1,5 +1,6 @@
 #include "audio/DemoSingerInput.h"
 #include "platform/capture/LinuxWaveIn.h"
+#include "platform/desktop/QtGermanTranslations.h"
 #include "platform/desktop/TerminationSignals.h"
 #include "platform/threads/ShortTimeSlices.h"
 #include "tools/pitch/PitchFormat.h"
@@ -31,16 +32,17 @@ int main(int argc, char** argv) {
         }
     }
 
+    TerminationSignals::HoldUntilHandled();
     // Before any thread starts, so that every thread of the program gets them.
     RequestShortTimeSlices(std::chrono::milliseconds(1));
     QApplication application(argc, argv);
-    // TODO(lead): load Qt's German translations
     QApplication::setApplicationName(QStringLiteral("tessmar-pitch"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tessmar – Tonhöhe"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tessmar.pitch"));
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::Requested, &application,
                      &QApplication::quit);
+    QtGermanTranslations germanQt;
 
     const auto device = LinuxWaveIn::FromEnvironment(DemoSingerInput(kPitchRate), kPitchTiming);
     device->TellRepeatedFailuresOnce(); // the listener tries again every second
