@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Doorbell.h"
 #include "app/NoteMailbox.h"
 #include "audio/CaptureView.h"
+#include "platform/threads/Doorbell.h"
 
 #include <QObject>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "app/Doorbell.h"
+#include "platform/threads/Doorbell.h"
 
 #include <QSocketNotifier>
 #include <cstdint>
