@@ -1,10 +1,10 @@
 #include "app/AboutBoxUnit.h"
 
-#include "app/Glyphs.h"
-#include "app/Panel.h"
 #include "app/PictureLoader.h"
 #include "app/PlacementAdapter.h"
-#include "app/WindowFont.h"
+#include "app/controls/Glyphs.h"
+#include "app/controls/Panel.h"
+#include "app/controls/WindowFont.h"
 #include "platform/desktop/ScreenMetrics.h"
 #include "platform/desktop/Shell.h"
 

@@ -1,7 +1,7 @@
 #include "app/PlaybackLink.h"
 
-#include "app/FilenameEdit.h"
 #include "app/MainUnit.h"
+#include "app/controls/FilenameEdit.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -2,8 +2,8 @@
 #include "MainFormFixture.h"
 #include "QtTestMain.h"
 #include "app/AboutBoxUnit.h"
-#include "app/FilenameEdit.h"
-#include "app/Panel.h"
+#include "app/controls/FilenameEdit.h"
+#include "app/controls/Panel.h"
 #include "platform/desktop/QtMessageBox.h"
 #include "platform/desktop/QtSaveDialog.h"
 

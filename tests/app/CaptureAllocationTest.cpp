@@ -3,7 +3,7 @@
 // handled. The recording's own growth is a realloc and isn't counted; nothing else may be.
 #include "MainFormFixture.h"
 #include "QtTestMain.h"
-#include "app/FilenameEdit.h"
+#include "app/controls/FilenameEdit.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 #include "MainFormFixture.h"
 #include "QtTestMain.h"
 #include "TakeHelpers.h"
-#include "app/FilenameEdit.h"
+#include "app/controls/FilenameEdit.h"
 
 #include <QElapsedTimer>
 #include <QPushButton>

@@ -2,10 +2,10 @@
 #include "QtTestMain.h"
 #include "analysis/TestTones.h"
 #include "app/AppError.h"
-#include "app/Bevel.h"
-#include "app/FilenameEdit.h"
-#include "app/PaintBox.h"
-#include "app/WindowFont.h"
+#include "app/controls/Bevel.h"
+#include "app/controls/FilenameEdit.h"
+#include "app/controls/PaintBox.h"
+#include "app/controls/WindowFont.h"
 #include "platform/desktop/QtGermanTranslations.h"
 
 #include <QAccessible>

@@ -4,8 +4,8 @@
 #include "MainFormFixture.h"
 #include "QtTestMain.h"
 #include "TakeHelpers.h"
-#include "app/FilenameEdit.h"
-#include "app/PaintBox.h"
+#include "app/controls/FilenameEdit.h"
+#include "app/controls/PaintBox.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

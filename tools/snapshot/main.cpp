@@ -3,8 +3,8 @@
 // records the built-in singer as recording-window.png: for the README and for looking.
 #include "app/AboutBoxUnit.h"
 #include "app/AppError.h"
-#include "app/FilenameEdit.h"
 #include "app/MainUnit.h"
+#include "app/controls/FilenameEdit.h"
 #include "audio/DemoSingerInput.h"
 #include "platform/capture/LinuxWaveIn.h"
 #include "platform/desktop/DesktopShell.h"

@@ -1,4 +1,4 @@
-#include "app/WindowFont.h"
+#include "app/controls/WindowFont.h"
 
 #include <QFile>
 #include <QFontDatabase>

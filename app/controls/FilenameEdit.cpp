@@ -1,7 +1,7 @@
-#include "app/FilenameEdit.h"
+#include "app/controls/FilenameEdit.h"
 
 #include "app/FileNameRules.h"
-#include "app/Glyphs.h"
+#include "app/controls/Glyphs.h"
 #include "platform/desktop/SaveDialog.h"
 
 #include <QKeyEvent>

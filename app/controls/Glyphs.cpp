@@ -1,4 +1,4 @@
-#include "app/Glyphs.h"
+#include "app/controls/Glyphs.h"
 
 #include <QPainter>
 #include <QPainterPath>

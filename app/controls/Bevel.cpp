@@ -1,4 +1,4 @@
-#include "app/Bevel.h"
+#include "app/controls/Bevel.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "app/PaintBox.h"
+#include "app/controls/PaintBox.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "app/Panel.h"
+#include "app/controls/Panel.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "app/BoldLabel.h"
+#include "app/controls/BoldLabel.h"
 
 #include <QFontDatabase>
 #include <QPainter>
