@@ -2,12 +2,12 @@
 
 #include "analysis/NoteNaming.h"
 #include "analysis/SemitoneDetector.h"
-#include "app/AboutBoxUnit.h"
 #include "app/AppError.h"
 #include "app/DefaultOutputFile.h"
 #include "app/FileNameRules.h"
 #include "app/RecordingMessages.h"
 #include "app/TakeRecovery.h"
+#include "app/about/AboutBoxUnit.h"
 #include "app/controls/FilenameEdit.h"
 #include "app/controls/PaintBox.h"
 #include "app/controls/WindowFont.h"

@@ -1,9 +1,9 @@
 // tessmar-snapshot FOLDER: draws the main window and the About window off screen and
 // saves them as main-window.png and about-window.png, then the main window while it
 // records the built-in singer as recording-window.png: for the README and for looking.
-#include "app/AboutBoxUnit.h"
 #include "app/AppError.h"
 #include "app/MainUnit.h"
+#include "app/about/AboutBoxUnit.h"
 #include "app/controls/FilenameEdit.h"
 #include "audio/DemoSingerInput.h"
 #include "platform/capture/LinuxWaveIn.h"

@@ -1,7 +1,7 @@
-#include "app/AboutBoxUnit.h"
+#include "app/about/AboutBoxUnit.h"
 
-#include "app/PictureLoader.h"
 #include "app/PlacementAdapter.h"
+#include "app/about/PictureLoader.h"
 #include "app/controls/Glyphs.h"
 #include "app/controls/Panel.h"
 #include "app/controls/WindowFont.h"

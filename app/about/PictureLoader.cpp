@@ -1,4 +1,4 @@
-#include "app/PictureLoader.h"
+#include "app/about/PictureLoader.h"
 
 #include "platform/decoding/JpegDecoder.h"
 

@@ -1,7 +1,7 @@
 #include "FakeDesktop.h"
 #include "MainFormFixture.h"
 #include "QtTestMain.h"
-#include "app/AboutBoxUnit.h"
+#include "app/about/AboutBoxUnit.h"
 #include "app/controls/FilenameEdit.h"
 #include "app/controls/Panel.h"
 #include "platform/desktop/QtMessageBox.h"
