@@ -1,7 +1,7 @@
 // libFuzzer harness: the INI profile reader on any file text, through the window placement
 // restore that reads it at every start, and the writer's promise that a key it sets reads
 // back as set.
-#include "app/FormStorage.h"
+#include "app/placement/FormStorage.h"
 #include "platform/profile/ProfileStore.h"
 #include "platform/profile/ProfileText.h"
 

@@ -1,10 +1,10 @@
 #include "app/about/AboutBoxUnit.h"
 
-#include "app/PlacementAdapter.h"
 #include "app/about/PictureLoader.h"
 #include "app/controls/Glyphs.h"
 #include "app/controls/Panel.h"
 #include "app/controls/WindowFont.h"
+#include "app/placement/PlacementAdapter.h"
 #include "platform/desktop/ScreenMetrics.h"
 #include "platform/desktop/Shell.h"
 

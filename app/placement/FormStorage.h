@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WindowPlacement.h"
+#include "app/placement/WindowPlacement.h"
 #include "platform/profile/ProfileStore.h"
 
 #include <optional>

@@ -1,4 +1,4 @@
-#include "app/FormStorage.h"
+#include "app/placement/FormStorage.h"
 
 #include "FakeProfile.h"
 #include "TempDir.h"

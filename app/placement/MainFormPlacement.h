@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FormStorage.h"
+#include "app/placement/FormStorage.h"
 
 #include <string>
 

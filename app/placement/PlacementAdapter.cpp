@@ -1,4 +1,4 @@
-#include "app/PlacementAdapter.h"
+#include "app/placement/PlacementAdapter.h"
 
 #include <QWidget>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WindowPlacement.h"
+#include "app/placement/WindowPlacement.h"
 #include "platform/desktop/ScreenMetrics.h"
 
 class QWidget;

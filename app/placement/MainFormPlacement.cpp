@@ -1,7 +1,7 @@
-#include "app/MainFormPlacement.h"
+#include "app/placement/MainFormPlacement.h"
 
 #include "app/AppError.h"
-#include "app/PlacementAdapter.h"
+#include "app/placement/PlacementAdapter.h"
 #include "platform/desktop/ScreenMetrics.h"
 
 #include <QMetaObject>
