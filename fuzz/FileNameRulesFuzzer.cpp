@@ -2,7 +2,7 @@
 // text. Which names "exist" is decided by the input's first byte, so the file-exists
 // branches are reached without touching the disk.
 #include "app/AppError.h"
-#include "app/FileNameRules.h"
+#include "app/recording/FileNameRules.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "app/controls/FilenameEdit.h"
 
-#include "app/FileNameRules.h"
 #include "app/controls/Glyphs.h"
+#include "app/recording/FileNameRules.h"
 #include "platform/desktop/SaveDialog.h"
 
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 // Links planted by another local user: as root, with two existing accounts (daemon plants,
 // nobody records), in a folder shared like /tmp.
 #include "TempDir.h"
-#include "app/TakeSaver.h"
+#include "app/recording/TakeSaver.h"
 #include "audio/WaveFileWriter.h"
 #include "platform/profile/IniFileProfile.h"
 #include "platform/system/SystemErrorText.h"

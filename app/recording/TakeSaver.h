@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RunOutcome.h"
+#include "app/recording/RunOutcome.h"
 
 #include <ctime>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "app/FileNameRules.h"
+#include "app/recording/FileNameRules.h"
 
 #include "app/AppError.h"
 

@@ -1,4 +1,4 @@
-#include "app/OwnFiles.h"
+#include "app/recording/OwnFiles.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "app/RunOutcome.h"
+#include "app/recording/RunOutcome.h"
 
 #include "app/AppError.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TakeSaver.h"
+#include "app/recording/TakeSaver.h"
 
 #include <ctime>
 #include <string>

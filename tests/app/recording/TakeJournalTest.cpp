@@ -2,7 +2,7 @@
 #include "audio/TakeJournal.h"
 
 #include "TempDir.h"
-#include "app/TakeRecovery.h"
+#include "app/recording/TakeRecovery.h"
 
 #include <filesystem>
 #include <fstream>

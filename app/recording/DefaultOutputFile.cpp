@@ -1,4 +1,4 @@
-#include "app/DefaultOutputFile.h"
+#include "app/recording/DefaultOutputFile.h"
 
 #include <unistd.h>
 

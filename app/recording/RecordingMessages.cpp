@@ -1,4 +1,4 @@
-#include "app/RecordingMessages.h"
+#include "app/recording/RecordingMessages.h"
 
 #include "platform/capture/WaveIn.h"
 

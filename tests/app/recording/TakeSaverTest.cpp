@@ -1,4 +1,4 @@
-#include "app/TakeSaver.h"
+#include "app/recording/TakeSaver.h"
 
 #include "TempDir.h"
 

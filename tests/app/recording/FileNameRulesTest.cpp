@@ -1,8 +1,8 @@
-#include "app/FileNameRules.h"
+#include "app/recording/FileNameRules.h"
 
 #include "TempDir.h"
 #include "app/AppError.h"
-#include "app/DefaultOutputFile.h"
+#include "app/recording/DefaultOutputFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/TakeRecovery.h"
+#include "app/recording/TakeRecovery.h"
 
 #include "audio/RecordingBuffer.h"
 #include "audio/TakeJournal.h"
