@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/CaptureLink.h"
 #include "app/HandlerGuard.h"
-#include "app/LatencyLog.h"
 #include "app/ModalWindowCloser.h"
 #include "app/PlaybackLink.h"
-#include "app/WaveformPicture.h"
+#include "app/capture/CaptureLink.h"
+#include "app/capture/LatencyLog.h"
+#include "app/capture/WaveformPicture.h"
 #include "app/placement/MainFormPlacement.h"
 #include "app/recording/OwnFiles.h"
 #include "app/recording/RunOutcome.h"

@@ -1,4 +1,4 @@
-#include "app/WaveformPicture.h"
+#include "app/capture/WaveformPicture.h"
 
 #include <QImage>
 #include <QPainter>

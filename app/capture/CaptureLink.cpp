@@ -1,4 +1,4 @@
-#include "app/CaptureLink.h"
+#include "app/capture/CaptureLink.h"
 
 namespace tessmar {
 

@@ -1,4 +1,4 @@
-#include "app/LatencyLog.h"
+#include "app/capture/LatencyLog.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "app/NoteMailbox.h"
+#include "app/capture/NoteMailbox.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/NoteMailbox.h"
+#include "app/capture/NoteMailbox.h"
 #include "audio/CaptureView.h"
 #include "platform/threads/Doorbell.h"
 
