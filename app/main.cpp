@@ -1,9 +1,9 @@
 // Program start: application title, the main window (closing it ends the program), the
 // About window created hidden, then the event loop.
 #include "app/AppError.h"
-#include "app/MainUnit.h"
 #include "app/ProgramInfo.h"
 #include "app/about/AboutBoxUnit.h"
+#include "app/window/MainUnit.h"
 #include "audio/DemoSingerInput.h"
 #include "audio/TakeJournal.h"
 #include "platform/capture/LinuxWaveIn.h"

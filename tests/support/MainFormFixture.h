@@ -4,7 +4,7 @@
 #include "FakeProfile.h"
 #include "FakeSound.h"
 #include "TempDir.h"
-#include "app/MainUnit.h"
+#include "app/window/MainUnit.h"
 
 #include <memory>
 #include <string>

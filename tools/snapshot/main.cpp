@@ -2,9 +2,9 @@
 // saves them as main-window.png and about-window.png, then the main window while it
 // records the built-in singer as recording-window.png: for the README and for looking.
 #include "app/AppError.h"
-#include "app/MainUnit.h"
 #include "app/about/AboutBoxUnit.h"
 #include "app/controls/FilenameEdit.h"
+#include "app/window/MainUnit.h"
 #include "audio/DemoSingerInput.h"
 #include "platform/capture/LinuxWaveIn.h"
 #include "platform/desktop/DesktopShell.h"

@@ -1,7 +1,7 @@
 #include "FakeDesktop.h"
 #include "FakeSound.h"
 #include "QtTestMain.h"
-#include "app/MainUnit.h"
+#include "app/window/MainUnit.h"
 #include "platform/profile/IniFileProfile.h"
 
 #include <QTest>

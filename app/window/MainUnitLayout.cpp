@@ -1,10 +1,10 @@
 // The main window's controls as laid out: positions, texts, stacking order and tab order.
-#include "app/MainUnit.h"
 #include "app/controls/Bevel.h"
 #include "app/controls/BoldLabel.h"
 #include "app/controls/FilenameEdit.h"
 #include "app/controls/Glyphs.h"
 #include "app/controls/PaintBox.h"
+#include "app/window/MainUnit.h"
 
 #include <QLabel>
 #include <QProgressBar>

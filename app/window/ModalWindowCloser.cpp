@@ -1,4 +1,4 @@
-#include "app/ModalWindowCloser.h"
+#include "app/window/ModalWindowCloser.h"
 
 #include <QApplication>
 #include <QDialog>

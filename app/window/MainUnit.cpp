@@ -1,4 +1,4 @@
-#include "app/MainUnit.h"
+#include "app/window/MainUnit.h"
 
 #include "analysis/NoteNaming.h"
 #include "analysis/SemitoneDetector.h"

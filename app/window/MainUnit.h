@@ -1,8 +1,5 @@
 #pragma once
 
-#include "app/HandlerGuard.h"
-#include "app/ModalWindowCloser.h"
-#include "app/PlaybackLink.h"
 #include "app/capture/CaptureLink.h"
 #include "app/capture/LatencyLog.h"
 #include "app/capture/WaveformPicture.h"
@@ -10,6 +7,9 @@
 #include "app/recording/OwnFiles.h"
 #include "app/recording/RunOutcome.h"
 #include "app/recording/TakeSaver.h"
+#include "app/window/HandlerGuard.h"
+#include "app/window/ModalWindowCloser.h"
+#include "app/window/PlaybackLink.h"
 #include "audio/CaptureEngine.h"
 #include "audio/PlaybackController.h"
 #include "audio/TakeJournal.h"

@@ -1,4 +1,4 @@
-#include "app/HandlerGuard.h"
+#include "app/window/HandlerGuard.h"
 
 #include "app/AppError.h"
 

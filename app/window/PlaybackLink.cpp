@@ -1,7 +1,7 @@
-#include "app/PlaybackLink.h"
+#include "app/window/PlaybackLink.h"
 
-#include "app/MainUnit.h"
 #include "app/controls/FilenameEdit.h"
+#include "app/window/MainUnit.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -1,10 +1,10 @@
 // What screen readers learn of the main window's controls: a name for every control whose
 // text doesn't say it, a description where the use isn't plain, and the captions as the
 // buddies of their field and slider. Nothing here changes what the window shows.
-#include "app/MainUnit.h"
 #include "app/controls/Bevel.h"
 #include "app/controls/FilenameEdit.h"
 #include "app/controls/PaintBox.h"
+#include "app/window/MainUnit.h"
 
 #include <QAccessibleWidget>
 #include <QLabel>
