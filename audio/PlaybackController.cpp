@@ -7,9 +7,9 @@ namespace tessmar {
 void PlaybackController::PlayWAVBtnClick() {
     player_.FileName = view_.PlaybackFileName();
     player_.Open();
-    view_.SetPlayWAVBtnEnabled(false);
+    view_.AllowPlaying(false);
     player_.Play();
-    view_.SetStopPlayBtnEnabled(true);
+    view_.AllowCancelling(true);
     // A cancel left over from a recording must not end this playback.
     view_.ClearCancelFlag();
     try {
@@ -31,18 +31,18 @@ void PlaybackController::ShowUntilDone() {
     while (player_.Mode() == mci::MCI_MODE_PLAY && !view_.CancelFlag() &&
            !view_.ApplicationQuitting()) {
         const std::int32_t position = player_.Position();
-        view_.SetProgressBar1Position(ProgressPercent(position, length));
-        view_.SetLabel4Text(TimeText(position) + total);
+        view_.ShowProgress(ProgressPercent(position, length));
+        view_.ShowTime(TimeText(position) + total);
         events_.ServeEvents(kRefreshInterval);
     }
 }
 
 void PlaybackController::ReturnToIdle() {
-    view_.SetLabel4Text("");
-    view_.SetProgressBar1Position(0);
-    view_.SetStopPlayBtnEnabled(false);
+    view_.ShowTime("");
+    view_.ShowProgress(0);
+    view_.AllowCancelling(false);
     player_.Close();
-    view_.SetPlayWAVBtnEnabled(true);
+    view_.AllowPlaying(true);
 }
 
 } // namespace tessmar

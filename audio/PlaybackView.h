@@ -13,10 +13,12 @@ public:
     // rejects its text.
     virtual std::string PlaybackFileName() = 0;
 
-    virtual void SetPlayWAVBtnEnabled(bool enabled) = 0;
-    virtual void SetStopPlayBtnEnabled(bool enabled) = 0;
-    virtual void SetLabel4Text(const std::string& text) = 0;
-    virtual void SetProgressBar1Position(int position) = 0;
+    // Whether a playback may be started, and whether the running one may be cancelled.
+    virtual void AllowPlaying(bool allowed) = 0;
+    virtual void AllowCancelling(bool allowed) = 0;
+    // Elapsed and total time as text ("" clears it), and how much has played in percent.
+    virtual void ShowTime(const std::string& text) = 0;
+    virtual void ShowProgress(int percent) = 0;
 
     // Set by "Abbrechen".
     virtual bool CancelFlag() = 0;

@@ -13,19 +13,19 @@ std::string PlaybackLink::PlaybackFileName() {
     return form_.FilenameEdit2->FileName();
 }
 
-void PlaybackLink::SetPlayWAVBtnEnabled(bool enabled) {
+void PlaybackLink::AllowPlaying(bool enabled) {
     form_.PlayWAVBtn->setEnabled(enabled);
 }
 
-void PlaybackLink::SetStopPlayBtnEnabled(bool enabled) {
+void PlaybackLink::AllowCancelling(bool enabled) {
     form_.StopPlayBtn->setEnabled(enabled);
 }
 
-void PlaybackLink::SetLabel4Text(const std::string& text) {
+void PlaybackLink::ShowTime(const std::string& text) {
     form_.ShowPlaybackTime(QString::fromStdString(text));
 }
 
-void PlaybackLink::SetProgressBar1Position(int position) {
+void PlaybackLink::ShowProgress(int position) {
     form_.ProgressBar1->setValue(position);
 }
 

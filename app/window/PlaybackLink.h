@@ -12,10 +12,10 @@ public:
     explicit PlaybackLink(TMainForm& form) : form_(form) {}
 
     std::string PlaybackFileName() override;
-    void SetPlayWAVBtnEnabled(bool enabled) override;
-    void SetStopPlayBtnEnabled(bool enabled) override;
-    void SetLabel4Text(const std::string& text) override;
-    void SetProgressBar1Position(int position) override;
+    void AllowPlaying(bool enabled) override;
+    void AllowCancelling(bool enabled) override;
+    void ShowTime(const std::string& text) override;
+    void ShowProgress(int position) override;
     bool CancelFlag() override;
     void ClearCancelFlag() override;
     bool ApplicationQuitting() override;

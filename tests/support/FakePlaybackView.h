@@ -30,19 +30,19 @@ public:
         }
         return fileName;
     }
-    void SetPlayWAVBtnEnabled(bool enabled) override {
+    void AllowPlaying(bool enabled) override {
         playEnabled = enabled;
         log_.push_back(enabled ? "PlayWAVBtn on" : "PlayWAVBtn off");
     }
-    void SetStopPlayBtnEnabled(bool enabled) override {
+    void AllowCancelling(bool enabled) override {
         stopEnabled = enabled;
         log_.push_back(enabled ? "StopPlayBtn on" : "StopPlayBtn off");
     }
-    void SetLabel4Text(const std::string& text) override {
+    void ShowTime(const std::string& text) override {
         label = text;
         log_.push_back("label \"" + text + "\"");
     }
-    void SetProgressBar1Position(int position) override {
+    void ShowProgress(int position) override {
         bar = position;
         log_.push_back("bar " + std::to_string(position));
     }

@@ -253,10 +253,10 @@ TEST_F(AlsaMediaDeviceTest, ThePlaybackRunsToTheEndAndReturnsToIdle) {
         std::vector<std::string> labels;
         bool playEnabled = true, stopEnabled = false;
         std::string PlaybackFileName() override { return file; }
-        void SetPlayWAVBtnEnabled(bool on) override { playEnabled = on; }
-        void SetStopPlayBtnEnabled(bool on) override { stopEnabled = on; }
-        void SetLabel4Text(const std::string& text) override { labels.push_back(text); }
-        void SetProgressBar1Position(int position) override { bars.push_back(position); }
+        void AllowPlaying(bool on) override { playEnabled = on; }
+        void AllowCancelling(bool on) override { stopEnabled = on; }
+        void ShowTime(const std::string& text) override { labels.push_back(text); }
+        void ShowProgress(int position) override { bars.push_back(position); }
         bool CancelFlag() override { return false; }
         void ClearCancelFlag() override {}
         bool ApplicationQuitting() override { return false; }
