@@ -44,6 +44,9 @@ class TBevel;
 class TFilenameEdit;
 class TPaintBox;
 class WaveInApi;
+namespace test {
+struct MainFormProbe;
+}
 
 // The platform services and facts the main window works with.
 struct MainFormServices {
@@ -96,8 +99,6 @@ public:
     // What the program's exit status and standard error report; a command-line take that
     // isn't in its file fails it.
     RunOutcome& Outcome() { return outcome_; }
-    // Label4, sized to its text.
-    void ShowPlaybackTime(const QString& text) { SetAutoSizedText(Label4, text); }
 
     // Event handlers; Sender is ignored.
     void FormCreate(QObject* Sender);
@@ -120,6 +121,21 @@ public:
     const std::array<QLabel*, 12>& PlainNoteLabels() const { return plainNotes_; }
     const std::array<QLabel*, 12>& LitNoteLabels() const { return litNotes_; }
 
+public slots:
+    void setVisible(bool visible) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // The window's side of the playback reads and clears the cancel flag and sets the
+    // controls it names; the tests' probe looks at both.
+    friend class PlaybackLink;
+    friend struct test::MainFormProbe;
+
+    // Set by "Abbrechen" (StopPlayBtnClick), and by whatever else ends a take or a playback
+    // (a signal, the window closing, a device lost unattended); each clears it as it starts.
     bool CancelFlag = false;
 
     // Controls in stacking order: later ones lie above earlier ones.
@@ -140,14 +156,8 @@ public:
     QPushButton *AboutBtn{}, *PlayWAVBtn{};
     QWidget* MediaPlayer1{};
 
-public slots:
-    void setVisible(bool visible) override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
+    // Label4, sized to its text.
+    void ShowPlaybackTime(const QString& text) { SetAutoSizedText(Label4, text); }
     void ShowLatestBlock();
     void DrawWaveformTrace();
     std::string FileToWrite(const std::string& fileName);

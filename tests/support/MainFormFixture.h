@@ -3,8 +3,8 @@
 #include "FakeDesktop.h"
 #include "FakeProfile.h"
 #include "FakeSound.h"
+#include "MainFormProbe.h"
 #include "TempDir.h"
-#include "app/window/MainUnit.h"
 
 #include <memory>
 #include <string>
@@ -33,6 +33,8 @@ struct MainFormFixture : FakeSound {
     FakeMessageBox messages;
     FakeScreen screen;
     std::unique_ptr<TMainForm> form;
+
+    MainFormProbe ui() { return MainFormProbe(*form); }
 };
 
 } // namespace tessmar::test

@@ -100,16 +100,18 @@ int main(int argc, char** argv) {
         // The picture shows the proposed name, but the take goes to the temporary file: the
         // proposed one can't be written here, and the question about it would wait for an
         // answer that never comes.
-        const QString defaultName = form.FilenameEdit2->text();
+        // The window's controls are its own: found by name, as a screen reader would.
+        auto* const field = form.findChild<TFilenameEdit*>("FilenameEdit2");
+        const QString defaultName = field->text();
         const QString take = QDir(config.path()).filePath("take.wav");
-        form.FilenameEdit2->SetFileName(take.toStdString());
+        field->SetFileName(take.toStdString());
         QTimer::singleShot(1800, &form, [&] {
-            form.FilenameEdit2->setText(defaultName);
+            field->setText(defaultName);
             ok = Save(form, folder, "recording-window.png");
-            form.FilenameEdit2->SetFileName(take.toStdString());
-            form.StopPlayBtn->click();
+            field->SetFileName(take.toStdString());
+            form.findChild<QPushButton*>("StopPlayBtn")->click();
         });
-        form.KonvertBtn->click();
+        form.findChild<QPushButton*>("KonvertBtn")->click();
     }
     return ok ? 0 : 1;
 }

@@ -91,7 +91,7 @@ private slots:
             QTest::keyClick(shown->WebBtn, Qt::Key_Return); // Enter means OK
             checked = true;
         });
-        f.form->AboutBtn->click(); // returns when the window is closed
+        f.ui().AboutBtn->click(); // returns when the window is closed
         QVERIFY(checked);
         QVERIFY(!box.isVisible());
         QCOMPARE(box.result(), int(QDialog::Accepted));

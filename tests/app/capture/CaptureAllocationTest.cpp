@@ -105,8 +105,9 @@ private slots:
                                      f.mediaDevice,
                                      f.events,
                                      {}});
+        MainFormProbe ui(w);
         const std::string file = f.dir / "take.wav";
-        w.FilenameEdit2->SetFileName(file);
+        ui.FilenameEdit2->SetFileName(file);
         w.show();
         constexpr int kWarmUp = 2;
         constexpr int kCounted = 30;
@@ -121,9 +122,9 @@ private slots:
             }
             counting = false;
             done = true;
-            w.CancelFlag = true;
+            ui.CancelFlag = true;
         });
-        w.KonvertBtn->click();
+        ui.KonvertBtn->click();
         QVERIFY(done);
         QCOMPARE(captureAllocations.load(), 0L);
         // The blocks were kept all the same.

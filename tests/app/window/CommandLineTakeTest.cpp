@@ -21,6 +21,7 @@ private slots:
     void CommandLineRecordsAtOnceAndEndsOnTermination() {
         MainFormFixture f("prog", {"ignored", "$DIR/cmd.wav", "250"});
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         const std::string file = f.dir / "cmd.wav";
         WhileRecording(w, [&] {
             QVERIFY(w.isVisible()); // so that "Abbrechen" can be reached
@@ -28,7 +29,7 @@ private slots:
             w.RequestTermination(); // Ctrl+C or the session ending
         });
         w.show();
-        QCOMPARE(w.TrackBar1->value(), 100);
+        QCOMPARE(ui.TrackBar1->value(), 100);
         QCOMPARE(SamplesIn(file), 4096u);
         QVERIFY(!w.isVisible()); // and the program ends
     }
@@ -36,9 +37,9 @@ private slots:
     void CommandLineVolumeAndNameRules() {
         {
             MainFormFixture f("prog", {"a", "$DIR/out1.wav", "abc"});
-            WhileRecording(*f.form, [&] { f.form->StopPlayBtn->click(); });
+            WhileRecording(*f.form, [&] { f.ui().StopPlayBtn->click(); });
             f.form->show();
-            QCOMPARE(f.form->TrackBar1->value(), 30);
+            QCOMPARE(f.ui().TrackBar1->value(), 30);
             QVERIFY(Contains(f.waveIn.Calls(), "start"));
             QVERIFY(
                 Contains(f.form->Outcome().Said(),
@@ -46,9 +47,9 @@ private slots:
         }
         {
             MainFormFixture f("prog", {"a", "$DIR/out2.wav", "-5"});
-            WhileRecording(*f.form, [&] { f.form->StopPlayBtn->click(); });
+            WhileRecording(*f.form, [&] { f.ui().StopPlayBtn->click(); });
             f.form->show();
-            QCOMPARE(f.form->TrackBar1->value(), 0);
+            QCOMPARE(f.ui().TrackBar1->value(), 0);
             QVERIFY(Contains(f.form->Outcome().Said(), "Die Lautstärke \"-5\" liegt außerhalb "
                                                        "von 0 bis 100; aufgenommen wird mit 0."));
         }
@@ -57,7 +58,7 @@ private slots:
             f.form->show(); // the error is shown and the program stays interactive
             QCOMPARE(f.messages.shown.size(), 1u);
             QCOMPARE(f.messages.shown[0].text, QString("Ungültiger Dateiname - bad|name.wav."));
-            QCOMPARE(f.form->TrackBar1->value(), 30);
+            QCOMPARE(f.ui().TrackBar1->value(), 30);
             QVERIFY(f.waveIn.Calls().empty());
             QVERIFY(f.form->isVisible());
         }
@@ -87,7 +88,7 @@ private slots:
             QVERIFY(f.form->Outcome().Failed());
             const std::string said = f.form->Outcome().Said().back();
             QVERIFY2(said.find(home[0].string()) != std::string::npos, said.c_str());
-            QCOMPARE(f.form->FilenameEdit2->FileName(), home[0].string());
+            QCOMPARE(f.ui().FilenameEdit2->FileName(), home[0].string());
         }
     }
 
@@ -105,10 +106,11 @@ private slots:
     void ASignalInTheDeviceBoxEndsTheTake() {
         MainFormFixture f("prog", {"x", "$DIR/take.wav"});
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         f.waveIn.openResult = MMSYSERR_BADDEVICEID;
         f.messages.whileShown = [&] { w.RequestTermination(); };
         QTimer hangGuard;
-        hangGuard.callOnTimeout(&w, [&] { w.CancelFlag = true; });
+        hangGuard.callOnTimeout(&w, [&] { ui.CancelFlag = true; });
         hangGuard.start(5000);
         QElapsedTimer took;
         took.start();
@@ -127,8 +129,9 @@ private slots:
         for (const bool inTheDialog : {false, true}) {
             MainFormFixture f;
             TMainForm& w = *f.form;
+            MainFormProbe ui(w);
             std::filesystem::create_directory(f.dir / "home");
-            w.FilenameEdit2->SetFileName(f.dir / "missing/take.wav");
+            ui.FilenameEdit2->SetFileName(f.dir / "missing/take.wav");
             f.dialog.answer = f.dir / "missing/too.wav";
             if (inTheDialog) {
                 f.dialog.whileShown = [&] {
@@ -140,9 +143,9 @@ private slots:
             }
             w.show();
             WhileRecording(w, [&] { QVERIFY(Capture(f, 10)); });
-            w.KonvertBtn->click();
+            ui.KonvertBtn->click();
             QCOMPARE(f.dialog.requests.size(), inTheDialog ? 1u : 0u);
-            const std::string saved = w.FilenameEdit2->FileName();
+            const std::string saved = ui.FilenameEdit2->FileName();
             QCOMPARE(std::filesystem::path(saved).parent_path(), f.dir / "home");
             QCOMPARE(SamplesIn(saved), 4096u);
             QVERIFY(!w.isVisible());        // and the program ends
@@ -155,9 +158,10 @@ private slots:
     void ASignalBeforeTheTakeEndsItAtOnce() {
         MainFormFixture f("prog", {"x", "$DIR/take.wav"});
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         w.RequestTermination();
         QTimer hangGuard;
-        hangGuard.callOnTimeout(&w, [&] { w.CancelFlag = true; });
+        hangGuard.callOnTimeout(&w, [&] { ui.CancelFlag = true; });
         hangGuard.start(5000);
         QElapsedTimer took;
         took.start();
@@ -171,13 +175,14 @@ private slots:
     void ALostDeviceEndsACommandLineTakeWithStatus1() {
         MainFormFixture f("prog", {"x", "$DIR/cmd.wav"});
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         QTimer::singleShot(0, &w, [&] {
             QVERIFY(Capture(f, 7));
             f.waveIn.Lose();
         });
         QTimer guard; // hang guard only
         guard.setSingleShot(true);
-        connect(&guard, &QTimer::timeout, &w, [&] { w.CancelFlag = true; });
+        connect(&guard, &QTimer::timeout, &w, [&] { ui.CancelFlag = true; });
         guard.start(10000);
         w.show(); // records until the device goes
         guard.stop();

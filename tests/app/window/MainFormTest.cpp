@@ -53,6 +53,7 @@ private slots:
     void WindowAndControlsAsDesigned() {
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         w.show();
         QCOMPARE(w.windowTitle(), QString("Korvana Lirapex 1.0"));
         QCOMPARE(w.size(), QSize(548, 392));
@@ -62,55 +63,56 @@ private slots:
         QCOMPARE(QFontInfo(w.font()).family(), QString("MS Sans Serif")); // from fonts-wine
         QCOMPARE(w.LayoutScale(), 1.0);
 
-        QCOMPARE(w.Label2->pos(), QPoint(8, 56));
-        QCOMPARE(w.Label2->text(), QString("WAV-Datei:"));
-        QCOMPARE(w.Label3->text(), QString("Lautstärke:"));
-        QCOMPARE(w.Label30->geometry(), QRect(8, 32, 378, 13));
+        QCOMPARE(ui.Label2->pos(), QPoint(8, 56));
+        QCOMPARE(ui.Label2->text(), QString("WAV-Datei:"));
+        QCOMPARE(ui.Label3->text(), QString("Lautstärke:"));
+        QCOMPARE(ui.Label30->geometry(), QRect(8, 32, 378, 13));
         QCOMPARE(
-            w.Label29->text(),
+            ui.Label29->text(),
             QString("Aktivieren Sie im Windows-Mixer unter Eigenschaften/Aufname das Mikrofon!"));
-        QCOMPARE(w.Bevel1->geometry(), QRect(0, 342, 548, 50));
-        QCOMPARE(w.KonvertBtn->geometry(), QRect(108, 352, 145, 25));
-        QCOMPARE(w.KonvertBtn->text(), QString("Aufzeichnung starten"));
-        QCOMPARE(w.StopPlayBtn->geometry(), QRect(260, 352, 121, 25));
-        QVERIFY(!w.StopPlayBtn->isEnabled());
-        QCOMPARE(w.FilenameEdit2->geometry(), QRect(88, 56, 361, 21));
-        QVERIFY(w.FilenameEdit2->BrowseButton()->isVisible());
-        QCOMPARE(w.AboutBtn->geometry(), QRect(296, 4, 147, 25));
-        QCOMPARE(w.AboutBtn->text(), QString("Über das Programm..."));
-        QCOMPARE(w.PlayWAVBtn->geometry(), QRect(280, 288, 171, 25));
-        for (QPushButton* b : {w.KonvertBtn, w.StopPlayBtn, w.AboutBtn, w.PlayWAVBtn}) {
+        QCOMPARE(ui.Bevel1->geometry(), QRect(0, 342, 548, 50));
+        QCOMPARE(ui.KonvertBtn->geometry(), QRect(108, 352, 145, 25));
+        QCOMPARE(ui.KonvertBtn->text(), QString("Aufzeichnung starten"));
+        QCOMPARE(ui.StopPlayBtn->geometry(), QRect(260, 352, 121, 25));
+        QVERIFY(!ui.StopPlayBtn->isEnabled());
+        QCOMPARE(ui.FilenameEdit2->geometry(), QRect(88, 56, 361, 21));
+        QVERIFY(ui.FilenameEdit2->BrowseButton()->isVisible());
+        QCOMPARE(ui.AboutBtn->geometry(), QRect(296, 4, 147, 25));
+        QCOMPARE(ui.AboutBtn->text(), QString("Über das Programm..."));
+        QCOMPARE(ui.PlayWAVBtn->geometry(), QRect(280, 288, 171, 25));
+        for (QPushButton* b : {ui.KonvertBtn, ui.StopPlayBtn, ui.AboutBtn, ui.PlayWAVBtn}) {
             const QIcon icon = b->icon();
             QVERIFY(!icon.isNull());
             QVERIFY(icon.pixmap(16, QIcon::Normal).toImage() !=
                     icon.pixmap(16, QIcon::Disabled).toImage());
         }
         for (QWidget* hidden :
-             {static_cast<QWidget*>(w.SetMixerBtn), static_cast<QWidget*>(w.RecordBtn),
-              static_cast<QWidget*>(w.StopBtn), w.MediaPlayer1}) {
+             {static_cast<QWidget*>(ui.SetMixerBtn), static_cast<QWidget*>(ui.RecordBtn),
+              static_cast<QWidget*>(ui.StopBtn), ui.MediaPlayer1}) {
             QVERIFY(!hidden->isVisible());
         }
 
-        QCOMPARE(w.TrackBar1->geometry(), QRect(80, 88, 377, 45));
-        QCOMPARE(w.TrackBar1->value(), 30);
-        QCOMPARE(w.TrackBar1->tickPosition(), QSlider::TicksBelow);
-        QCOMPARE(w.TrackBar1->tickInterval(), 10);
-        w.TrackBar1->setValue(250);
-        QCOMPARE(w.TrackBar1->value(), 100);
-        w.TrackBar1->setValue(-5);
-        QCOMPARE(w.TrackBar1->value(), 0);
+        QCOMPARE(ui.TrackBar1->geometry(), QRect(80, 88, 377, 45));
+        QCOMPARE(ui.TrackBar1->value(), 30);
+        QCOMPARE(ui.TrackBar1->tickPosition(), QSlider::TicksBelow);
+        QCOMPARE(ui.TrackBar1->tickInterval(), 10);
+        ui.TrackBar1->setValue(250);
+        QCOMPARE(ui.TrackBar1->value(), 100);
+        ui.TrackBar1->setValue(-5);
+        QCOMPARE(ui.TrackBar1->value(), 0);
 
-        QCOMPARE(w.ScrollBox1->geometry(), QRect(8, 136, 441, 121));
-        QCOMPARE(w.PaintBox1->geometry(), QRect(0, 0, 437, 117));
-        QCOMPARE(w.PaintBox1->grab().toImage().pixelColor(200, 60), QColor(128, 0, 0));
-        QCOMPARE(w.ProgressBar1->geometry(), QRect(8, 264, 441, 17));
-        QCOMPARE(w.ProgressBar1->value(), 0);
-        QCOMPARE(w.ProgressBar1->maximum(), 100);
+        QCOMPARE(ui.ScrollBox1->geometry(), QRect(8, 136, 441, 121));
+        QCOMPARE(ui.PaintBox1->geometry(), QRect(0, 0, 437, 117));
+        QCOMPARE(ui.PaintBox1->grab().toImage().pixelColor(200, 60), QColor(128, 0, 0));
+        QCOMPARE(ui.ProgressBar1->geometry(), QRect(8, 264, 441, 17));
+        QCOMPARE(ui.ProgressBar1->value(), 0);
+        QCOMPARE(ui.ProgressBar1->maximum(), 100);
     }
 
     void NoteColumnAndLabelsBeforeTheFirstBlock() {
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         w.show();
         const char* names[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "H"};
         for (int row = 0; row < 12; ++row) {
@@ -126,34 +128,35 @@ private slots:
             QVERIFY(lit->isVisible() && plain->isVisible());
         }
         // Lit means red on the screen, not just in the palette.
-        const QImage lit = w.Label17->grab().toImage();
+        const QImage lit = ui.Label17->grab().toImage();
         bool red = false;
         for (int x = 0; x < lit.width(); ++x) {
             red = red || lit.pixelColor(x, 6) == QColor(255, 0, 0);
         }
         QVERIFY(red);
-        QCOMPARE(w.Label1->text(), QString());
-        QCOMPARE(w.Label1->pos(), QPoint(8, 288));
-        QCOMPARE(w.Label4->pos(), QPoint(8, 288));
-        QVERIFY(StackIndex(w.Label1) > StackIndex(w.Label4));
+        QCOMPARE(ui.Label1->text(), QString());
+        QCOMPARE(ui.Label1->pos(), QPoint(8, 288));
+        QCOMPARE(ui.Label4->pos(), QPoint(8, 288));
+        QVERIFY(StackIndex(ui.Label1) > StackIndex(ui.Label4));
     }
 
     void DisplayRuleOnTheWindowThread() {
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         w.show();
         w.AnalizeFrequenz(kA3.data());
-        QCOMPARE(w.Label1->text(), QString("A-3"));
-        QCOMPARE(VisibleLit(w), QList<QLabel*>{w.Label26});
-        QVERIFY(w.Label1->width() > 0 && w.Label1->isVisible());
+        QCOMPARE(ui.Label1->text(), QString("A-3"));
+        QCOMPARE(VisibleLit(w), QList<QLabel*>{ui.Label26});
+        QVERIFY(ui.Label1->width() > 0 && ui.Label1->isVisible());
 
         w.AnalizeFrequenz(kA3.data()); // the same note again: still exactly one
-        QCOMPARE(VisibleLit(w), QList<QLabel*>{w.Label26});
+        QCOMPARE(VisibleLit(w), QList<QLabel*>{ui.Label26});
         w.AnalizeFrequenz(kC0.data());
-        QCOMPARE(w.Label1->text(), QString("C-0"));
-        QCOMPARE(VisibleLit(w), QList<QLabel*>{w.Label17});
+        QCOMPARE(ui.Label1->text(), QString("C-0"));
+        QCOMPARE(VisibleLit(w), QList<QLabel*>{ui.Label17});
         w.AnalizeFrequenz(kQuiet.data());
-        QCOMPARE(w.Label1->text(), QString());
+        QCOMPARE(ui.Label1->text(), QString());
         QVERIFY(VisibleLit(w).isEmpty());
         for (QLabel* plain : w.PlainNoteLabels()) {
             QVERIFY(plain->isVisible());
@@ -161,8 +164,8 @@ private slots:
         // A name shown again is as wide as its text, however it was measured.
         for (const Block* block : {&kA3, &kQuiet, &kC0, &kA3}) {
             w.AnalizeFrequenz(block->data());
-            QCOMPARE(w.Label1->width(),
-                     w.Label1->text().isEmpty() ? 0 : w.Label1->sizeHint().width());
+            QCOMPARE(ui.Label1->width(),
+                     ui.Label1->text().isEmpty() ? 0 : ui.Label1->sizeHint().width());
         }
     }
 
@@ -171,6 +174,7 @@ private slots:
     void UpdatesFromTheCaptureThread() {
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         w.show();
         const Block* blocks[] = {&kA3, &kQuiet, &kC0};
         constexpr int kCalls = 300;
@@ -180,10 +184,10 @@ private slots:
             }
         });
         busyWindow.join(); // would hang (test timeout) if the capture side waited
-        QCOMPARE(w.Label1->text(), QString()); // nothing touched the labels off-thread
+        QCOMPARE(ui.Label1->text(), QString()); // nothing touched the labels off-thread
         QCOMPARE(VisibleLit(w).size(), 12);
-        QTRY_COMPARE(w.Label1->text(), QString("C-0")); // block 299 is kC0
-        QCOMPARE(VisibleLit(w), QList<QLabel*>{w.Label17});
+        QTRY_COMPARE(ui.Label1->text(), QString("C-0")); // block 299 is kC0
+        QCOMPARE(VisibleLit(w), QList<QLabel*>{ui.Label17});
 
         // Now with the window's thread handling events all the while.
         std::atomic<bool> done{false};
@@ -197,29 +201,30 @@ private slots:
             QCoreApplication::processEvents();
         }
         capture.join();
-        QTRY_COMPARE(w.Label1->text(), QString("A-3")); // block 300 is kA3
-        QCOMPARE(VisibleLit(w), QList<QLabel*>{w.Label26});
+        QTRY_COMPARE(ui.Label1->text(), QString("A-3")); // block 300 is kA3
+        QCOMPARE(VisibleLit(w), QList<QLabel*>{ui.Label26});
     }
 
     void TabOrderEnterAndEscape() {
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QCOMPARE(QApplication::focusWidget(), w.KonvertBtn);
+        QCOMPARE(QApplication::focusWidget(), ui.KonvertBtn);
 
         QList<QWidget*> order;
-        for (QWidget* at = w.KonvertBtn; order.size() < 6; at = at->nextInFocusChain()) {
+        for (QWidget* at = ui.KonvertBtn; order.size() < 6; at = at->nextInFocusChain()) {
             if (at->isVisible() && at->isEnabled() && (at->focusPolicy() & Qt::TabFocus)) {
                 order << at;
             }
         }
-        QWidget* const expected[] = {w.KonvertBtn, w.FilenameEdit2, w.TrackBar1, w.AboutBtn,
-                                     w.PlayWAVBtn, w.KonvertBtn}; // StopPlayBtn is disabled
+        QWidget* const expected[] = {ui.KonvertBtn, ui.FilenameEdit2, ui.TrackBar1, ui.AboutBtn,
+                                     ui.PlayWAVBtn, ui.KonvertBtn}; // StopPlayBtn is disabled
         QCOMPARE(order, QList<QWidget*>(std::begin(expected), std::end(expected)));
 
-        QSignalSpy konvert(w.KonvertBtn, &QPushButton::clicked);
-        QSignalSpy play(w.PlayWAVBtn, &QPushButton::clicked);
+        QSignalSpy konvert(ui.KonvertBtn, &QPushButton::clicked);
+        QSignalSpy play(ui.PlayWAVBtn, &QPushButton::clicked);
         // Each starts a recording with the focus on "Abbrechen", so that Esc or the key that
         // started it ends it; the focus then comes back.
         QWidget* focusDuringTake = nullptr;
@@ -230,37 +235,37 @@ private slots:
             });
         };
         endSoon(Qt::Key_Escape);
-        QTest::keyClick(w.KonvertBtn, Qt::Key_Return);
-        QCOMPARE(focusDuringTake, w.StopPlayBtn);
-        QCOMPARE(QApplication::focusWidget(), w.KonvertBtn);
+        QTest::keyClick(ui.KonvertBtn, Qt::Key_Return);
+        QCOMPARE(focusDuringTake, ui.StopPlayBtn);
+        QCOMPARE(QApplication::focusWidget(), ui.KonvertBtn);
         endSoon(Qt::Key_Enter);
-        QTest::keyClick(w.KonvertBtn, Qt::Key_Enter);
-        QCOMPARE(focusDuringTake, w.StopPlayBtn);
+        QTest::keyClick(ui.KonvertBtn, Qt::Key_Enter);
+        QCOMPARE(focusDuringTake, ui.StopPlayBtn);
         QCOMPARE(konvert.count(), 2);
-        QVERIFY(w.KonvertBtn->isEnabled());
-        QVERIFY(!w.StopPlayBtn->isEnabled());
-        w.CancelFlag = false;
-        w.FilenameEdit2->setFocus();
-        QTest::keyClick(w.FilenameEdit2, Qt::Key_Return); // not a button: nothing happens
+        QVERIFY(ui.KonvertBtn->isEnabled());
+        QVERIFY(!ui.StopPlayBtn->isEnabled());
+        ui.CancelFlag = false;
+        ui.FilenameEdit2->setFocus();
+        QTest::keyClick(ui.FilenameEdit2, Qt::Key_Return); // not a button: nothing happens
         QCOMPARE(konvert.count() + play.count(), 2);
 
-        QTest::keyClick(w.FilenameEdit2, Qt::Key_Escape); // cancel button disabled
-        QVERIFY(!w.CancelFlag);
-        w.StopPlayBtn->setEnabled(true);
-        QTest::keyClick(w.FilenameEdit2, Qt::Key_Escape);
-        QVERIFY(w.CancelFlag);
+        QTest::keyClick(ui.FilenameEdit2, Qt::Key_Escape); // cancel button disabled
+        QVERIFY(!ui.CancelFlag);
+        ui.StopPlayBtn->setEnabled(true);
+        QTest::keyClick(ui.FilenameEdit2, Qt::Key_Escape);
+        QVERIFY(ui.CancelFlag);
     }
 
     void DefaultOutputFileAndErrorsOfHandlers() {
         {
             MainFormFixture f("my prog");
             const std::string expected = f.dir / "my prog/out.wav";
-            QCOMPARE(f.form->FilenameEdit2->text(), QString::fromStdString('"' + expected + '"'));
-            QCOMPARE(f.form->FilenameEdit2->FileName(), expected);
+            QCOMPARE(f.ui().FilenameEdit2->text(), QString::fromStdString('"' + expected + '"'));
+            QCOMPARE(f.ui().FilenameEdit2->FileName(), expected);
             QVERIFY(f.messages.shown.empty());
         }
         MainFormFixture f("take[1]"); // the proposed name is refused
-        QCOMPARE(f.form->FilenameEdit2->text(), QString());
+        QCOMPARE(f.ui().FilenameEdit2->text(), QString());
         QCOMPARE(f.messages.shown.size(), 1u);
         QCOMPARE(f.messages.shown[0].caption, QString("Tessmar"));
         QCOMPARE(f.messages.shown[0].text,
@@ -279,7 +284,7 @@ private slots:
 
     void FileNameFieldAndBrowse() {
         MainFormFixture f;
-        TFilenameEdit& field = *f.form->FilenameEdit2;
+        TFilenameEdit& field = *f.ui().FilenameEdit2;
         f.form->show();
         QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
 
@@ -292,7 +297,7 @@ private slots:
         QCOMPARE(field.text(), QString("\"/My Songs/take.wav\""));
 
         field.SetFileName(f.dir / "prog/out.wav");
-        f.form->KonvertBtn->setFocus();
+        f.ui().KonvertBtn->setFocus();
         f.dialog.answer = f.dir / "new take.wav";
         field.BrowseButton()->click();
         QCOMPARE(f.dialog.requests.size(), 1u);
@@ -315,24 +320,25 @@ private slots:
     void ScreenReadersKeyboardAndQtTexts() {
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         w.show();
         w.AnalizeFrequenz(kA3.data());
         auto a11y = [](QObject* o) { return QAccessible::queryAccessibleInterface(o); };
         QCOMPARE(a11y(&w)->role(), QAccessible::Window);
         for (int i = 0; i < a11y(&w)->childCount(); ++i) {
             const QAccessibleInterface* c = a11y(&w)->child(i);
-            QVERIFY2(c->state().invisible || c->object() == w.Label4 ||
+            QVERIFY2(c->state().invisible || c->object() == ui.Label4 ||
                          !c->text(QAccessible::Name).isEmpty(),
                      qPrintable(c->object()->objectName()));
         }
-        QCOMPARE(a11y(w.Label1)->text(QAccessible::Name), QString("A-3"));
-        QVERIFY(!a11y(w.FilenameEdit2->BrowseButton())->text(QAccessible::Name).isEmpty());
-        for (auto [caption, field] :
-             {std::pair<QObject*, QObject*>{w.Label2, w.FilenameEdit2}, {w.Label3, w.TrackBar1}}) {
+        QCOMPARE(a11y(ui.Label1)->text(QAccessible::Name), QString("A-3"));
+        QVERIFY(!a11y(ui.FilenameEdit2->BrowseButton())->text(QAccessible::Name).isEmpty());
+        for (auto [caption, field] : {std::pair<QObject*, QObject*>{ui.Label2, ui.FilenameEdit2},
+                                      {ui.Label3, ui.TrackBar1}}) {
             const auto labels = a11y(field)->relations(QAccessible::Label);
             QVERIFY(labels.size() == 1 && labels[0].first->object() == caption);
         }
-        QTest::keyClick(w.FilenameEdit2, Qt::Key_Down, Qt::AltModifier);
+        QTest::keyClick(ui.FilenameEdit2, Qt::Key_Down, Qt::AltModifier);
         QCOMPARE(f.dialog.requests.size(), 1u);
         QtGermanTranslations german;
         QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"), QString("Datei&name:"));
@@ -346,11 +352,12 @@ private slots:
         }
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         QImage one(378, 13, QImage::Format_RGB32);
         one.fill(Qt::white);
         QPainter painter(&one);
         painter.setFont(WindowFont::Get(1.0));
-        painter.drawText(one.rect(), Qt::AlignVCenter, w.Label30->text());
+        painter.drawText(one.rect(), Qt::AlignVCenter, ui.Label30->text());
         painter.end();
         const QImage two = w.grab().toImage().copy(16, 64, 2 * 378, 2 * 13);
         auto ink = [](const QImage& image) { // the box around the dark pixels
@@ -362,8 +369,8 @@ private slots:
         QVERIFY2(ratio.width() > 1.8 && ratio.width() < 2.1 && ratio.height() > 1.6 &&
                      ratio.height() < 2.4,
                  qPrintable(QString("%1 x %2").arg(ratio.width()).arg(ratio.height())));
-        QCOMPARE(QList<int>({w.Label2->width(), w.Label3->width(), w.Label29->width(),
-                             w.Label30->width()}),
+        QCOMPARE(QList<int>({ui.Label2->width(), ui.Label3->width(), ui.Label29->width(),
+                             ui.Label30->width()}),
                  QList<int>({56, 53, 365, 378}));
     }
 };

@@ -24,8 +24,8 @@ namespace {
 // The waveform view as the screen shows it (a fresh rendering would repaint it).
 QImage ShownView(TMainForm& form) {
     const QImage window = form.screen()->grabWindow(form.winId()).toImage();
-    const QPoint at = form.PaintBox1->mapTo(&form, QPoint(0, 0));
-    return window.copy(QRect(at, form.PaintBox1->size()));
+    const QPoint at = MainFormProbe(form).PaintBox1->mapTo(&form, QPoint(0, 0));
+    return window.copy(QRect(at, MainFormProbe(form).PaintBox1->size()));
 }
 
 } // namespace
@@ -36,29 +36,30 @@ private slots:
     void StartWaitCancelAndSave() {
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         const std::string file = f.dir / "take.wav";
-        w.FilenameEdit2->SetFileName(file);
+        ui.FilenameEdit2->SetFileName(file);
         w.show();
-        w.Label4->setText("0:01 / 0:02");
-        w.ProgressBar1->setValue(50);
+        ui.Label4->setText("0:01 / 0:02");
+        ui.ProgressBar1->setValue(50);
         bool checked = false;
         WhileRecording(w, [&] {
-            QVERIFY(!w.KonvertBtn->isEnabled());
-            QVERIFY(w.StopPlayBtn->isEnabled());
-            QVERIFY(!w.PlayWAVBtn->isEnabled()); // so a playback can't strand the recording
+            QVERIFY(!ui.KonvertBtn->isEnabled());
+            QVERIFY(ui.StopPlayBtn->isEnabled());
+            QVERIFY(!ui.PlayWAVBtn->isEnabled()); // so a playback can't strand the recording
             QVERIFY(Capture(f, 1));
             QVERIFY(Capture(f, 2));
             checked = true;
-            w.StopPlayBtn->click();
+            ui.StopPlayBtn->click();
         });
-        w.KonvertBtn->click();
+        ui.KonvertBtn->click();
         QVERIFY(checked);
         QCOMPARE(SamplesIn(file), 8192u);
-        QVERIFY(w.KonvertBtn->isEnabled());
-        QVERIFY(!w.StopPlayBtn->isEnabled());
-        QVERIFY(w.PlayWAVBtn->isEnabled());
-        QCOMPARE(w.Label4->text(), QString());
-        QCOMPARE(w.ProgressBar1->value(), 0);
+        QVERIFY(ui.KonvertBtn->isEnabled());
+        QVERIFY(!ui.StopPlayBtn->isEnabled());
+        QVERIFY(ui.PlayWAVBtn->isEnabled());
+        QCOMPARE(ui.Label4->text(), QString());
+        QCOMPARE(ui.ProgressBar1->value(), 0);
         QVERIFY(!f.mixer.calls().empty()); // the mixer was set up first
         QVERIFY(Contains(f.waveIn.Calls(), "close"));
     }
@@ -66,6 +67,7 @@ private slots:
     void TheTraceIsDrawnOnceAndARepaintClearsIt() {
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         w.show();
         QImage drawn, repainted;
         WhileRecording(w, [&] {
@@ -75,10 +77,10 @@ private slots:
                 drawn = ShownView(w);
                 return drawn.pixelColor(100, 87) != drawn.pixelColor(100, 20);
             }));
-            w.PaintBox1->repaint();
+            ui.PaintBox1->repaint();
             repainted = ShownView(w);
         });
-        w.KonvertBtn->click();
+        ui.KonvertBtn->click();
         const QColor maroon(128, 0, 0), lime(0, 255, 0);
         // 0x4040 = 16448 in the left channel: y = 16448 * 58 / 32767 + 58 = 87.
         QCOMPARE(drawn.pixelColor(100, 87), lime);
@@ -89,17 +91,18 @@ private slots:
     void ACloseRequestWaitsForTheRecording() {
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         const std::string file = f.dir / "closed.wav";
-        w.FilenameEdit2->SetFileName(file);
+        ui.FilenameEdit2->SetFileName(file);
         w.show();
         WhileRecording(w, [&] {
             QVERIFY(Capture(f, 3));
             w.close();
             QVERIFY(w.isVisible()); // the window stays, the recording goes on
             QVERIFY(Capture(f, 4));
-            w.StopPlayBtn->click();
+            ui.StopPlayBtn->click();
         });
-        w.KonvertBtn->click();
+        ui.KonvertBtn->click();
         QCOMPARE(SamplesIn(file), 8192u);
         QVERIFY(!w.isVisible()); // saved, then closed
     }
@@ -108,14 +111,15 @@ private slots:
     void AfterACloseRequestTheUserIsStillAsked() {
         MainFormFixture f;
         TMainForm& w = *f.form;
-        w.FilenameEdit2->SetFileName(f.dir / "missing/take.wav");
+        MainFormProbe ui(w);
+        ui.FilenameEdit2->SetFileName(f.dir / "missing/take.wav");
         f.dialog.answer = f.dir / "chosen.wav";
         w.show();
         WhileRecording(w, [&] {
             QVERIFY(Capture(f, 3));
             w.close();
         });
-        w.KonvertBtn->click();
+        ui.KonvertBtn->click();
         QCOMPARE(f.dialog.requests.size(), 1u);
         QCOMPARE(SamplesIn(f.dir / "chosen.wav"), 4096u);
         QVERIFY(!w.isVisible());
@@ -124,14 +128,15 @@ private slots:
     void AnUnwritableFileIsOfferedAnotherPlace() {
         MainFormFixture f;
         TMainForm& w = *f.form;
-        w.FilenameEdit2->SetFileName(f.dir / "missing/take.wav");
+        MainFormProbe ui(w);
+        ui.FilenameEdit2->SetFileName(f.dir / "missing/take.wav");
         f.dialog.answer = f.dir / "elsewhere.wav";
         w.show();
         WhileRecording(w, [&] {
             QVERIFY(Capture(f, 5));
-            w.StopPlayBtn->click();
+            ui.StopPlayBtn->click();
         });
-        w.KonvertBtn->click();
+        ui.KonvertBtn->click();
         QCOMPARE(f.messages.shown.size(), 1u);
         QVERIFY(f.messages.shown[0].text.contains("missing/take.wav"));
         QCOMPARE(SamplesIn(f.dir / "elsewhere.wav"), 4096u);
@@ -142,16 +147,17 @@ private slots:
     void AnEarlierTakeIsReplacedOnlyWhenTheUserSaysSo() {
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         const std::string old = f.dir / "old.wav", chosen = f.dir / "chosen.wav";
         std::filesystem::create_directory(f.dir / "home");
         test::WriteBytes(old, "yesterday's take");
         const auto take = [&](const std::string& file, std::uint8_t value) {
-            w.FilenameEdit2->SetFileName(file);
+            ui.FilenameEdit2->SetFileName(file);
             WhileRecording(w, [&] {
                 QVERIFY(Capture(f, value));
-                w.StopPlayBtn->click();
+                ui.StopPlayBtn->click();
             });
-            w.KonvertBtn->click();
+            ui.KonvertBtn->click();
         };
         w.show();
         f.dialog.answer = chosen;
@@ -176,30 +182,32 @@ private slots:
     void AFailedStartShowsTheErrorAndReturnsToIdle() {
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         w.show();
         f.waveIn.throwOnOpen = true;
-        w.KonvertBtn->click();
+        ui.KonvertBtn->click();
         QCOMPARE(f.messages.shown.size(), 1u);
-        QVERIFY(w.KonvertBtn->isEnabled());
-        QVERIFY(w.PlayWAVBtn->isEnabled());
-        QVERIFY(!w.StopPlayBtn->isEnabled());
+        QVERIFY(ui.KonvertBtn->isEnabled());
+        QVERIFY(ui.PlayWAVBtn->isEnabled());
+        QVERIFY(!ui.StopPlayBtn->isEnabled());
         QVERIFY(!w.Recording());
     }
 
     void ARecordingWithoutADeviceSaysSo() {
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         w.show();
         f.waveIn.openResult = MMSYSERR_BADDEVICEID;
-        WhileRecording(w, [&] { w.StopPlayBtn->click(); });
-        w.KonvertBtn->click();
+        WhileRecording(w, [&] { ui.StopPlayBtn->click(); });
+        ui.KonvertBtn->click();
         QCOMPARE(f.messages.shown.size(), 1u);
         QVERIFY(f.messages.shown[0].text.startsWith("Das Aufnahmegerät lässt sich nicht öffnen: "));
-        QVERIFY(w.KonvertBtn->isEnabled());
+        QVERIFY(ui.KonvertBtn->isEnabled());
 
         f.waveIn.openResult = MMSYSERR_READERROR; // TESSMAR_INPUT=file: that can't be read
-        WhileRecording(w, [&] { w.StopPlayBtn->click(); });
-        w.KonvertBtn->click();
+        WhileRecording(w, [&] { ui.StopPlayBtn->click(); });
+        ui.KonvertBtn->click();
         QCOMPARE(f.messages.shown.size(), 2u);
         QVERIFY(f.messages.shown[1].text.startsWith("Die Eingabedatei (TESSMAR_INPUT) lässt sich "
                                                     "nicht lesen"));
@@ -208,6 +216,7 @@ private slots:
     void TheViewIsPlainOnceTheTakeIsOver() {
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         // The last block comes while the window's thread is busy stopping: its trace is
@@ -215,13 +224,13 @@ private slots:
         f.events.next = [&] {
             QVERIFY(Capture(f, 0x40));
             f.events.holding = true;
-            w.CancelFlag = true;
+            ui.CancelFlag = true;
         };
-        w.KonvertBtn->click();
+        ui.KonvertBtn->click();
         f.events.holding = false;
         const QImage view = ShownView(w);
         const QColor maroon(128, 0, 0);
-        QCOMPARE(view.size(), w.PaintBox1->size());
+        QCOMPARE(view.size(), ui.PaintBox1->size());
         for (int y = 0; y < view.height(); y += 3) {
             QCOMPARE(view.pixelColor(100, y), maroon);
         }
@@ -230,43 +239,45 @@ private slots:
     void TheFileFieldNamesWhatWasWritten() {
         MainFormFixture f;
         TMainForm& w = *f.form;
-        w.FilenameEdit2->SetFileName(f.dir / "missing/take.wav");
+        MainFormProbe ui(w);
+        ui.FilenameEdit2->SetFileName(f.dir / "missing/take.wav");
         const std::string chosen = f.dir / "my takes/chosen.wav";
         std::filesystem::create_directory(f.dir / "my takes");
         f.dialog.answer = chosen;
         w.show();
         WhileRecording(w, [&] { QVERIFY(Capture(f, 5)); });
-        w.KonvertBtn->click();
+        ui.KonvertBtn->click();
         QCOMPARE(SamplesIn(chosen), 4096u);
-        QCOMPARE(w.FilenameEdit2->FileName(), chosen);
-        QCOMPARE(w.FilenameEdit2->text(), QString::fromStdString("\"" + chosen + "\""));
+        QCOMPARE(ui.FilenameEdit2->FileName(), chosen);
+        QCOMPARE(ui.FilenameEdit2->text(), QString::fromStdString("\"" + chosen + "\""));
         QVERIFY(!w.Outcome().Failed()); // the user chose it
         f.mediaDevice.length = 1000;
         f.mediaDevice.positions = {1000};
-        w.PlayWAVBtn->click(); // plays what was written
+        ui.PlayWAVBtn->click(); // plays what was written
         QVERIFY(Contains(f.playerLog, "open " + chosen));
     }
 
     void AStopThatThrowsStillEndsIdle() {
         MainFormFixture f;
         TMainForm& w = *f.form;
-        w.FilenameEdit2->SetFileName(f.dir / "take.wav");
+        MainFormProbe ui(w);
+        ui.FilenameEdit2->SetFileName(f.dir / "take.wav");
         w.show();
         f.waveIn.throwOnStop = true;
         WhileRecording(w, [&] { QVERIFY(Capture(f, 6)); });
-        w.KonvertBtn->click();
+        ui.KonvertBtn->click();
         QCOMPARE(f.messages.shown.size(), 1u);
         QVERIFY(f.messages.shown[0].text.contains("anhalten"));
         QVERIFY(!w.Recording());
-        QVERIFY(w.KonvertBtn->isEnabled());
-        QVERIFY(!w.StopPlayBtn->isEnabled());
-        QVERIFY(w.PlayWAVBtn->isEnabled());
+        QVERIFY(ui.KonvertBtn->isEnabled());
+        QVERIFY(!ui.StopPlayBtn->isEnabled());
+        QVERIFY(ui.PlayWAVBtn->isEnabled());
         QVERIFY(Contains(f.waveIn.Calls(), "close")); // the device was closed all the same
         QCOMPARE(SamplesIn(f.dir / "take.wav"), 4096u);
 
         f.waveIn.throwOnStop = false; // and the next take works
         WhileRecording(w, [&] { QVERIFY(Capture(f, 7)); });
-        w.KonvertBtn->click();
+        ui.KonvertBtn->click();
         QCOMPARE(f.messages.shown.size(), 1u);
         w.close();
         QVERIFY(!w.isVisible()); // the window can be closed
@@ -275,8 +286,9 @@ private slots:
     void ALostDeviceIsToldOnceAndTheTakeIsKept() {
         MainFormFixture f;
         TMainForm& w = *f.form;
+        MainFormProbe ui(w);
         const std::string file = f.dir / "lost.wav";
-        w.FilenameEdit2->SetFileName(file);
+        ui.FilenameEdit2->SetFileName(file);
         w.show();
         WhileRecording(w, [&] {
             QVERIFY(Capture(f, 1));
@@ -284,10 +296,10 @@ private slots:
             f.waveIn.Lose();
             QVERIFY(QTest::qWaitFor([&] { return !f.messages.shown.empty(); }));
             QTest::qWait(50);
-            QVERIFY(w.StopPlayBtn->isEnabled()); // the take waits for "Abbrechen"
-            w.StopPlayBtn->click();
+            QVERIFY(ui.StopPlayBtn->isEnabled()); // the take waits for "Abbrechen"
+            ui.StopPlayBtn->click();
         });
-        w.KonvertBtn->click();
+        ui.KonvertBtn->click();
         QCOMPARE(f.messages.shown.size(), 1u);
         QCOMPARE(f.messages.shown[0].text,
                  QString("Das Aufnahmegerät ist nicht mehr erreichbar. Das bisher Aufgenommene "
@@ -298,12 +310,13 @@ private slots:
     void ClosingTheWindowEndsAPlayback() {
         MainFormFixture f;
         TMainForm& w = *f.form;
-        w.FilenameEdit2->SetFileName(f.dir / "take.wav");
+        MainFormProbe ui(w);
+        ui.FilenameEdit2->SetFileName(f.dir / "take.wav");
         w.show();
         f.mediaDevice.length = 3600000;
         f.mediaDevice.positions = std::vector<std::int32_t>(1000000, 1000); // plays "for ever"
         QTimer::singleShot(20, &w, [&] { w.close(); });
-        w.PlayWAVBtn->click();
+        ui.PlayWAVBtn->click();
         QVERIFY(!w.isVisible());
         QCOMPARE(f.playerLog.back(), std::string("close"));
     }
@@ -311,13 +324,14 @@ private slots:
     void PlaybackFromTheWindow() {
         MainFormFixture f;
         TMainForm& w = *f.form;
-        w.FilenameEdit2->SetFileName(f.dir / "take.wav");
+        MainFormProbe ui(w);
+        ui.FilenameEdit2->SetFileName(f.dir / "take.wav");
         w.show();
         f.mediaDevice.openResult = mci::MCIERR_FILE_NOT_FOUND;
-        w.PlayWAVBtn->click();
+        ui.PlayWAVBtn->click();
         QCOMPARE(f.messages.shown.size(), 1u);
         QCOMPARE(f.messages.shown[0].caption, QString("Tessmar"));
-        QVERIFY(w.PlayWAVBtn->isEnabled());
+        QVERIFY(ui.PlayWAVBtn->isEnabled());
 
         f.mediaDevice.openResult = mci::MMSYSERR_NOERROR;
         f.mediaDevice.length = 83456;
@@ -328,19 +342,19 @@ private slots:
         QStringList shown;
         QTimer look;
         connect(&look, &QTimer::timeout, &w, [&] {
-            shown << w.Label4->text() + " " + QString::number(w.ProgressBar1->value());
-            QVERIFY(!w.PlayWAVBtn->isEnabled());
-            if (w.ProgressBar1->value() == 74) {
-                w.StopPlayBtn->click();
+            shown << ui.Label4->text() + " " + QString::number(ui.ProgressBar1->value());
+            QVERIFY(!ui.PlayWAVBtn->isEnabled());
+            if (ui.ProgressBar1->value() == 74) {
+                ui.StopPlayBtn->click();
             }
         });
         look.start(5);
-        w.PlayWAVBtn->click();
+        ui.PlayWAVBtn->click();
         look.stop();
         QCOMPARE(shown.last(), QString("1:01 / 1:23 74"));
-        QCOMPARE(w.Label4->text(), QString());
-        QVERIFY(w.PlayWAVBtn->isEnabled());
-        QVERIFY(!w.StopPlayBtn->isEnabled());
+        QCOMPARE(ui.Label4->text(), QString());
+        QVERIFY(ui.PlayWAVBtn->isEnabled());
+        QVERIFY(!ui.StopPlayBtn->isEnabled());
     }
 };
 

@@ -22,7 +22,7 @@ inline std::size_t SamplesIn(const std::string& path) {
 inline void WhileRecording(TMainForm& form, std::function<void()> during) {
     QTimer::singleShot(0, &form, [&form, during = std::move(during)] {
         during();
-        form.CancelFlag = true;
+        MainFormProbe(form).CancelFlag = true;
     });
 }
 

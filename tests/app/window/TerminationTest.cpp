@@ -3,6 +3,7 @@
 #include "FakeDesktop.h"
 #include "FakeProfile.h"
 #include "FakeSound.h"
+#include "MainFormProbe.h"
 #include "QtTestMain.h"
 #include "app/about/AboutBoxUnit.h"
 #include "app/controls/FilenameEdit.h"
@@ -63,7 +64,7 @@ struct Program : FakeSound {
             while (QWidget* modal = QApplication::activeModalWidget()) {
                 modal->hide();
             }
-            form->CancelFlag = true;
+            ui().CancelFlag = true;
         });
         hangGuard.start(10000);
     }
@@ -97,6 +98,8 @@ struct Program : FakeSound {
     std::unique_ptr<TAboutBox> about;
     QTimer hangGuard;
     bool hung = false;
+
+    MainFormProbe ui() { return MainFormProbe(*form); }
 };
 
 } // namespace
@@ -137,14 +140,14 @@ private slots:
     void SIGTERMInTheAboutWindowEndsAndSavesTheTake() {
         Program p;
         const std::string file = p.dir / "take.wav";
-        p.form->FilenameEdit2->SetFileName(file);
+        p.ui().FilenameEdit2->SetFileName(file);
         p.form->show();
         QTimer::singleShot(0, p.form.get(), [&] {
             QVERIFY(p.Capture(1));
             p.RaiseWhenModal(SIGTERM);
-            p.form->AboutBtn->click();
+            p.ui().AboutBtn->click();
         });
-        p.form->KonvertBtn->click();
+        p.ui().KonvertBtn->click();
         QVERIFY(!p.hung);
         QVERIFY(!p.about->isVisible());
         QCOMPARE(SamplesIn(file), 4096u);
@@ -156,7 +159,7 @@ private slots:
     void SIGHUPWhileTheUserIsAskedSavesTheTakeAtHome() {
         for (const bool inTheDialog : {false, true}) {
             Program p;
-            p.form->FilenameEdit2->SetFileName(p.dir / "missing/take.wav");
+            p.ui().FilenameEdit2->SetFileName(p.dir / "missing/take.wav");
             p.form->show();
             if (inTheDialog) {
                 // The user reads the box; the signal comes while the dialog is up.
@@ -175,14 +178,14 @@ private slots:
             }
             QTimer::singleShot(0, p.form.get(), [&] {
                 QVERIFY(p.Capture(2));
-                p.form->CancelFlag = true;
+                p.ui().CancelFlag = true;
             });
-            p.form->KonvertBtn->click();
+            p.ui().KonvertBtn->click();
             QVERIFY(!p.hung);
             const auto home = FilesIn(p.dir / "home");
             QCOMPARE(home.size(), std::size_t(1));
             QCOMPARE(SamplesIn(home[0]), 4096u);
-            QCOMPARE(p.form->FilenameEdit2->FileName(), home[0].string());
+            QCOMPARE(p.ui().FilenameEdit2->FileName(), home[0].string());
             QVERIFY(!p.form->isVisible());
         }
     }
@@ -191,11 +194,11 @@ private slots:
     void SIGTERMInTheBrowseDialogEndsTheProgram() {
         Program p;
         p.form->show();
-        const QString before = p.form->FilenameEdit2->text();
+        const QString before = p.ui().FilenameEdit2->text();
         p.RaiseWhenModal(SIGTERM);
-        p.form->FilenameEdit2->BrowseButton()->click();
+        p.ui().FilenameEdit2->BrowseButton()->click();
         QVERIFY(!p.hung);
-        QCOMPARE(p.form->FilenameEdit2->text(), before);
+        QCOMPARE(p.ui().FilenameEdit2->text(), before);
         QVERIFY(!p.form->isVisible());
     }
 };
