@@ -15,7 +15,8 @@ namespace tessmar {
 // keeps current (a flag and the view's size, both atomic) and leaves each block's note and
 // trace in a mailbox; one ring of a doorbell per block has the window's thread fetch them.
 // Per block nothing is allocated and no call is queued; only the rare reports (recording
-// full, device lost) are queued calls, looked up by name.
+// full, device lost) are queued calls, looked up by name. docs/threads.md draws the whole
+// path and says who may touch what.
 class CaptureLink : public QObject, public CaptureView {
     Q_OBJECT
 public:
