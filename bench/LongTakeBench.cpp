@@ -1,10 +1,10 @@
 // A one-hour take (158,760,000 bytes) through the capture engine from a device without a
 // clock: the peak memory it needs against the audio it holds, and the time from
 // "Abbrechen" (the engine's stop) until the file is on disk.
-#include "FakeCaptureView.h"
-#include "QuietCaptureView.h"
-#include "UnpacedWaveIn.h"
 #include "audio/CaptureEngine.h"
+#include "tools/measure/IdleEventPump.h"
+#include "tools/measure/QuietCaptureView.h"
+#include "tools/measure/UnpacedWaveIn.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -43,9 +43,9 @@ void BM_OneHourTake(benchmark::State& state) {
     double worstRatio = 0;
     double worstStop = 0;
     for (auto _ : state) {
-        test::UnpacedWaveIn device(kHourBytes / kBlockBytes + 1, kHourBytes % kBlockBytes);
-        test::QuietCaptureView view(file);
-        test::IdleEventPump events;
+        measure::UnpacedWaveIn device(kHourBytes / kBlockBytes + 1, kHourBytes % kBlockBytes);
+        measure::QuietCaptureView view(file);
+        measure::IdleEventPump events;
         CaptureEngine engine(device, view, events);
         const std::uint64_t before = StatusBytes("VmRSS:");
         ResetPeak();

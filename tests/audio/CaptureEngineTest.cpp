@@ -4,6 +4,7 @@
 #include "FakeWaveIn.h"
 #include "TempDir.h"
 #include "audio/CaptureHandler.h"
+#include "tools/measure/IdleEventPump.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -42,7 +43,7 @@ protected:
     TempDir dir;
     FakeWaveIn device;
     FakeCaptureView view;
-    test::IdleEventPump events;
+    measure::IdleEventPump events;
     CaptureEngine engine{device, view, events};
 };
 
@@ -217,7 +218,7 @@ TEST(CaptureEngine, AFullRecordingKeepsWhatItHasAndSaysSoOnce) {
     TempDir dir;
     FakeWaveIn device;
     FakeCaptureView view;
-    test::IdleEventPump events;
+    measure::IdleEventPump events;
     CaptureEngine engine(device, view, events, 2 * 4096);
     view.SetFileName(dir / "take.wav");
     engine.RecordBtnClick();
@@ -281,7 +282,7 @@ TEST(CaptureEngine, ABlockIsGivenBackWhenItsHandlingFails) {
     TempDir dir;
     FakeWaveIn device;
     FailingView view;
-    test::IdleEventPump events;
+    measure::IdleEventPump events;
     CaptureEngine engine(device, view, events);
     view.SetFileName(dir / "take.wav");
     engine.RecordBtnClick();

@@ -1,10 +1,11 @@
 // The longest take there is, pushed through the capture engine and its handler from a
 // device without a clock: 13.5 hours of input in seconds.
 #include "FakeCaptureView.h"
-#include "QuietCaptureView.h"
 #include "TempDir.h"
-#include "UnpacedWaveIn.h"
 #include "audio/CaptureEngine.h"
+#include "tools/measure/IdleEventPump.h"
+#include "tools/measure/QuietCaptureView.h"
+#include "tools/measure/UnpacedWaveIn.h"
 
 #include <fcntl.h>
 #include <fstream>
@@ -58,9 +59,9 @@ TEST(LongTake, StopsGrowingAtTheLimitSaysSoOnceAndSavesACorrectHeader) {
     }
 
     const std::string file = dir / "long.wav";
-    test::UnpacedWaveIn device(kBlocks);
-    test::QuietCaptureView view(file);
-    test::IdleEventPump events;
+    measure::UnpacedWaveIn device(kBlocks);
+    measure::QuietCaptureView view(file);
+    measure::IdleEventPump events;
     CaptureEngine engine(device, view, events);
     engine.RecordBtnClick();
     ASSERT_TRUE(device.WaitUntilDrained(std::chrono::seconds(600)));

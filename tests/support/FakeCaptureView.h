@@ -2,12 +2,10 @@
 
 #include "analysis/SemitoneDetector.h"
 #include "audio/CaptureView.h"
-#include "platform/desktop/EventPump.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace tessmar::test {
@@ -102,13 +100,6 @@ private:
     int fullReports_ = 0;
     std::vector<RecordingLimit> limits_;
     int lostReports_ = 0;
-};
-
-class IdleEventPump : public EventPump {
-public:
-    void ServeEvents(std::chrono::milliseconds) override {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
 };
 
 } // namespace tessmar::test

@@ -1,7 +1,7 @@
 #include "FakeWaveIn.h"
-#include "SungVowel.h"
 #include "analysis/PitchEstimator.h"
 #include "analysis/SungPitch.h"
+#include "tools/measure/SungVowel.h"
 #include "tools/pitch/PitchFormat.h"
 #include "tools/pitch/PitchListener.h"
 #include "tools/pitch/PitchLog.h"
@@ -16,7 +16,7 @@
 namespace tessmar {
 namespace {
 
-using test::SungVowel;
+using measure::SungVowel;
 
 // Share of the updates after the first 200 ms within 50 cents of the pitch sung over
 // the window.

@@ -5,6 +5,7 @@
 #include "WaveInHarness.h"
 #include "audio/CaptureEngine.h"
 #include "platform/capture/LinuxWaveIn.h"
+#include "tools/measure/IdleEventPump.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -147,7 +148,7 @@ TEST_F(CaptureFailure, ClosingACardThatHangsReturnsAndLeavesItsThreadSafely) {
 TEST_F(CaptureFailure, StopSavesTheTakeOfACardThatHangs) {
     auto api = std::make_unique<LinuxWaveIn>(CaptureInput{CaptureInput::Kind::Alsa, "stuck"});
     test::FakeCaptureView view;
-    test::IdleEventPump events;
+    measure::IdleEventPump events;
     const std::string file = dir_ / "take.wav";
     view.SetFileName(file);
     {

@@ -6,7 +6,7 @@
 # by default); last the Debian package, built, checked, installed and started.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source tools/deps.sh
+source scripts/deps.sh
 tessmar_install_packages "${TESSMAR_TEST_PACKAGES[@]}"
 
 jobs=$(nproc)
@@ -21,10 +21,10 @@ run_build() {
 
 run_build build/debug
 for server in "pulseaudio 11025" "pulseaudio 44100" "pipewire 48000"; do
-    bash tools/sound-server-test.sh build/debug $server
+    bash scripts/sound-server-test.sh build/debug $server
 done
-bash tools/pulse-lost-test.sh build/debug
-bash tools/wayland-test.sh build/debug
+bash scripts/pulse-lost-test.sh build/debug
+bash scripts/wayland-test.sh build/debug
 run_build build/asan -DTESSMAR_SANITIZE=address,undefined
 run_build build/tsan -DTESSMAR_SANITIZE=thread -DTESSMAR_BUILD_BENCH=OFF
 
@@ -37,4 +37,4 @@ ctest --test-dir build/fuzz --output-on-failure -j "$jobs" -L fuzz
 
 # Installed as a user gets it: the Debian package built with dpkg-buildpackage, its
 # contents through the validators and lintian, then installed with apt-get and started.
-bash tools/package-test.sh build/package
+bash scripts/package-test.sh build/package

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The program against a real sound server, as a desktop runs it:
-#   tools/sound-server-test.sh BUILD_DIR pulseaudio|pipewire RATE
+#   scripts/sound-server-test.sh BUILD_DIR pulseaudio|pipewire RATE
 # starts a private server (tests/platform/sound_server.sh: a default sink, and a default
 # source that hears a second sink, all at RATE frames/s), plays the built-in singer into
 # that sink and lets Tessmar record it in command-line mode on the offscreen platform at

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-namespace tessmar::test {
+namespace tessmar::measure {
 
 // A recording device without a clock: it fills a block the moment it is queued, so the
 // capture thread gets the next block as soon as it gives one back and hours of input pass
@@ -48,4 +48,4 @@ private:
     std::vector<WaveHdr*> queued_;
 };
 
-} // namespace tessmar::test
+} // namespace tessmar::measure

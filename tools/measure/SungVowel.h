@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace tessmar::test {
+namespace tessmar::measure {
 
 // A sung vowel of known pitch for the pitch tests and the accuracy measurement: a glottal
 // source (every harmonic below 5 kHz, falling 12 dB an octave) shaped by the vowel's first
@@ -22,4 +22,4 @@ struct SungVowel {
                                      std::vector<double>* trueCents = nullptr) const;
 };
 
-} // namespace tessmar::test
+} // namespace tessmar::measure

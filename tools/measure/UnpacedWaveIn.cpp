@@ -1,8 +1,8 @@
-#include "UnpacedWaveIn.h"
+#include "tools/measure/UnpacedWaveIn.h"
 
 #include <cstring>
 
-namespace tessmar::test {
+namespace tessmar::measure {
 
 MMRESULT UnpacedWaveIn::waveInOpen(HWAVEIN* handle, std::uint32_t, const WaveFormatEx*,
                                    std::uintptr_t callback, std::uintptr_t, std::uint32_t) {
@@ -76,4 +76,4 @@ bool UnpacedWaveIn::WaitUntilDrained(std::chrono::seconds guard) {
     return drained_.wait_for(lock, guard, [&] { return remaining_ == 0 && queued_.size() == 2; });
 }
 
-} // namespace tessmar::test
+} // namespace tessmar::measure

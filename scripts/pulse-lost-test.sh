@@ -3,7 +3,7 @@
 # (tests/platform/sound_server.sh), lets Tessmar record from its default source in
 # command-line mode on the offscreen platform, and kills the server mid-take. Tessmar must
 # end the take by itself, save what it had, say why on standard error and exit with
-# status 1. Usage: tools/pulse-lost-test.sh BUILD_DIR
+# status 1. Usage: scripts/pulse-lost-test.sh BUILD_DIR
 set -euo pipefail
 build=$(realpath "$1")
 here=$(dirname "$(realpath "$0")")

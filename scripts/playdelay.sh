@@ -2,7 +2,7 @@
 # Runs tessmar-playdelay against the tests' private PulseAudio at 44.1 kHz
 # (tests/platform/sound_server.sh), shaped like a desktop's: the beeps go to the default
 # sink through ALSA's "default" PCM as the program plays, and are heard on that sink's
-# monitor. Usage: tools/playdelay.sh BUILD_DIR
+# monitor. Usage: scripts/playdelay.sh BUILD_DIR
 set -euo pipefail
 build=$(realpath "$1")
 here=$(dirname "$(realpath "$0")")

@@ -3,7 +3,7 @@
 # a take in command-line mode from the built-in singer. Checks that the window comes up
 # and records, and that the position stored as X11 left it stays: on Wayland a window can
 # neither place itself nor learn where it is (docs/wayland.md).
-# Usage: tools/wayland-test.sh BUILD_DIR   (needs weston and qt6-wayland)
+# Usage: scripts/wayland-test.sh BUILD_DIR   (needs weston and qt6-wayland)
 set -euo pipefail
 build=$(realpath "$1")
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessmar-wayland-XXXXXX")

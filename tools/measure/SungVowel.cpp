@@ -1,11 +1,11 @@
-#include "SungVowel.h"
+#include "tools/measure/SungVowel.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
 
-namespace tessmar::test {
+namespace tessmar::measure {
 
 std::vector<std::int16_t> SungVowel::Render(int rate, std::size_t frames,
                                             std::vector<double>* trueCents) const {
@@ -49,4 +49,4 @@ std::vector<std::int16_t> SungVowel::Render(int rate, std::size_t frames,
     return out;
 }
 
-} // namespace tessmar::test
+} // namespace tessmar::measure

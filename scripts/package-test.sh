@@ -2,13 +2,13 @@
 # Builds the Debian package as Debian builds it (dpkg-buildpackage from debian/), checks
 # what it holds and what lintian says, then installs it with apt-get (as root) and starts
 # the programs without a display.
-# Usage: tools/package-test.sh [BUILD_DIR]   (default build/package)
+# Usage: scripts/package-test.sh [BUILD_DIR]   (default build/package)
 # dpkg-buildpackage builds inside the source tree and writes its results next to it, so it
 # runs on a copy in BUILD_DIR/src: the checkout stays clean and the .deb, .changes and
 # .buildinfo land in BUILD_DIR.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source tools/deps.sh # also when run alone: debhelper, validators, lintian
+source scripts/deps.sh # also when run alone: debhelper, validators, lintian
 tessmar_install_packages "${TESSMAR_TEST_PACKAGES[@]}"
 build=${1:-build/package}
 id=$(sed -n 's/^set(TESSMAR_APPLICATION_ID \(.*\))$/\1/p' CMakeLists.txt)
@@ -20,7 +20,7 @@ fail() {
     exit 1
 }
 
-# Build-Depends follow tools/deps.sh: each of its build packages is there, but for the
+# Build-Depends follow scripts/deps.sh: each of its build packages is there, but for the
 # compiler (build-essential), what only the tests and benchmarks use, and what the
 # programs only load at run time (fonts, Qt's translations: the package recommends them).
 build_depends=$(sed -n '/^Build-Depends:/,/^[A-Z]/p' debian/control)

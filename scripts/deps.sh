@@ -22,7 +22,7 @@ TESSMAR_TEST_PACKAGES=(
     pipewire wireplumber dbus-daemon
 )
 
-# The window on Wayland (tools/wayland-test.sh): a headless Weston as the compositor and
+# The window on Wayland (scripts/wayland-test.sh): a headless Weston as the compositor and
 # Qt's Wayland platform plugin.
 TESSMAR_TEST_PACKAGES+=(weston qt6-wayland)
 
@@ -34,7 +34,7 @@ TESSMAR_TEST_PACKAGES+=(clang libclang-rt-14-dev)
 TESSMAR_PACKAGES+=(qt6-translations-l10n)
 
 # Only for the screen reader check by hand (docs/desktop.md): the AT-SPI bus and its
-# Python client, which tools/atspi-tree.py reads the window's tree with.
+# Python client, which scripts/atspi-tree.py reads the window's tree with.
 TESSMAR_TEST_PACKAGES+=(at-spi2-core python3-pyatspi)
 
 # The icon's PNG sizes are rendered from its SVG at build time.

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <string>
 
-namespace tessmar::test {
+namespace tessmar::measure {
 
 // A window that only names the file and counts the "full" message: no analysis and no
 // drawing, so that a long take costs only what the recording itself costs.
@@ -34,4 +34,4 @@ private:
     const std::string fileName_; // never changes during a take, so any thread may read it
 };
 
-} // namespace tessmar::test
+} // namespace tessmar::measure

@@ -2,7 +2,7 @@
 # Builds Tessmar (Release) and starts it. Arguments are passed on to the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source tools/deps.sh
+source scripts/deps.sh
 tessmar_install_packages
 
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSMAR_BUILD_TESTS=OFF
