@@ -18,13 +18,33 @@ fail() {
     failures=$((failures + 1))
 }
 
+# hearing PID: waits (at most 30 s) until the program runs and holds or catches SIGINT. A
+# SIGINT before that would be dropped by the kernel, not by the program: bash starts
+# background jobs with SIGINT ignored, and a slow start under load outlasts short waits.
+hearing() {
+    local key value held caught
+    for _ in $(seq 1500); do
+        held=0 caught=0
+        if [[ $(readlink "/proc/$1/exe") == "$tessmar" ]]; then
+            while read -r key value; do
+                case $key in SigBlk:) held=$value ;; SigCgt:) caught=$value ;; esac
+            done 2>/dev/null <"/proc/$1/status" || return
+        fi
+        (((0x$held | 0x$caught) & 2)) && return
+        kill -0 "$1" 2>/dev/null || return
+        sleep 0.02
+    done
+}
+
 # run WAIT SIGNALS -- COMMAND...: starts the command, sends each signal after WAIT seconds
-# and waits for its end (at most 30 s: longer counts as hanging). Sets $status.
+# once it hears them, and waits for its end (at most 30 s: longer counts as hanging).
+# Sets $status.
 run() {
     local wait=$1 signals=$2
     shift 3
     "$@" 2>"$work/stderr" &
     local pid=$!
+    hearing "$pid"
     sleep "$wait"
     for signal in $signals; do kill -s "$signal" "$pid" 2>/dev/null; done
     for _ in $(seq 300); do
