@@ -61,8 +61,8 @@ TEST(PitchTracker, TimeLevelAndLogRows) {
     PitchTracker tracker(kPitchRate, kPitchWindowFrames);
     std::vector<std::int16_t> silence(kPitchHopFrames * 2, 0);
     PitchUpdate u = tracker.Feed(silence.data(), kPitchHopFrames);
-    EXPECT_DOUBLE_EQ(u.seconds, 0.04); // the end of the first hop
-    EXPECT_EQ(PitchLog::Row(u), "0.040,,,,-120.0\n");
+    EXPECT_DOUBLE_EQ(u.seconds, 0.05); // the end of the first hop
+    EXPECT_EQ(PitchLog::Row(u), "0.050,,,,-120.0\n");
 
     // A full-scale square wave at 440 Hz is 0 dBFS and clipped.
     std::vector<std::int16_t> square(kPitchHopFrames * 2);
@@ -72,12 +72,12 @@ TEST(PitchTracker, TimeLevelAndLogRows) {
     }
     tracker.Feed(square.data(), kPitchHopFrames);
     u = tracker.Feed(square.data(), kPitchHopFrames);
-    EXPECT_DOUBLE_EQ(u.seconds, 0.12);
+    EXPECT_DOUBLE_EQ(u.seconds, 0.15);
     EXPECT_TRUE(u.clipped);
     EXPECT_NEAR(u.levelDbfs, 0.0, 0.1);
     EXPECT_EQ(u.note, 45);
     const std::string row = PitchLog::Row(u);
-    EXPECT_EQ(row.substr(0, 10), "0.120,440.");
+    EXPECT_EQ(row.substr(0, 10), "0.150,440.");
     EXPECT_NE(row.find(",A-3,"), std::string::npos) << row;
     EXPECT_EQ(row.substr(row.size() - 5), ",0.0\n") << row;
 }
@@ -137,7 +137,7 @@ TEST(PitchListener, MissingAndLostDeviceAreToldAndHeardAgain) {
         ASSERT_TRUE(device.Fill(bytes, 0));
         ASSERT_TRUE(sink.WaitFor([](auto& s) { return s.updates.size() == 2; }));
         EXPECT_EQ(sink.messages.back(), "") << "ready again";
-        EXPECT_DOUBLE_EQ(sink.updates[1].seconds, 0.08);
+        EXPECT_DOUBLE_EQ(sink.updates[1].seconds, 0.10);
 
         device.Lose();
         ASSERT_TRUE(sink.WaitFor([](auto& s) { return s.messages.size() == 3; }));
