@@ -162,7 +162,7 @@ void PitchWindow::Show(const PitchUpdate& update) {
                                    .arg(update.cents >= 0 ? QStringLiteral("+") : QString())
                                    .arg(std::lround(update.cents))
                              : QString();
-    // Figures changing 25 times a second can't be read; five times is enough.
+    // Figures changing 20 times a second can't be read; five times is enough.
     if (hz != shownHz_ &&
         (hz.isEmpty() || update.seconds - hzShownAt_ >= 0.2 || update.seconds < hzShownAt_)) {
         shownHz_ = hz;
