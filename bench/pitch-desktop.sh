@@ -97,9 +97,11 @@ sleep 3
 done) >"$work/rss.txt" 2>/dev/null &
 sampler=$!
 threads "$pitch" >"$work/threads.txt" &
+threads_pid=$!
 mapfile -t result < <(shares "$pitch" ${lingot_pid:+"$lingot_pid"})
 echo "tessmar-pitch: ${result[0]}"
 echo "its threads over 20 s:"
+wait "$threads_pid" || true
 cat "$work/threads.txt"
 [ -n "$lingot_pid" ] && echo "lingot:        ${result[1]}"
 kill -INT "$pitch"
