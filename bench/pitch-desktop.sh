@@ -7,8 +7,9 @@
 #     a share of the wall time, Lingot's beside it in the same run when it is installed
 #     (hearing the same source), and tessmar-pitch's resident memory every 10 s;
 #   - both cores kept busy by two loops: processor share again, and the latency from the
-#     device handing back a hop to the end of the paint that shows it (TESSMAR_LATENCY_LOG).
-# Usage: [QPA=offscreen] bench/pitch-desktop.sh BUILD_DIR RENDERER [SECONDS]
+#     device handing back a hop to the end of the paint that shows it (TESSMAR_LATENCY_LOG),
+#     and where the slowest hundredth of the updates waited.
+# Usage: [QPA=offscreen] [QUIET_ONLY=1] [KEEP=1] bench/pitch-desktop.sh BUILD_DIR RENDERER [SECONDS]
 #   BUILD_DIR has tools/tessmar-pitch (a Release build); RENDERER is a
 #   tessmar-pitch-accuracy (any build). As root, with xvfb, sox and pulseaudio-utils.
 set -euo pipefail
@@ -51,9 +52,23 @@ shares() {
     done
 }
 
+# threads PID: each thread's processor time and time slices (about its wake-ups) over 20 s,
+# from /proc/PID/task/TID/schedstat.
+threads() {
+    local t before=()
+    for t in /proc/$1/task/*; do before+=("$(basename "$t") $(awk '{ print $1, $3 }' "$t/schedstat")"); done
+    sleep 20
+    for t in /proc/$1/task/*; do echo "$(basename "$t") $(awk '{ print $1, $3 }' "$t/schedstat") $(tr ' ' _ <"$t/comm")"; done |
+        awk -v before="$(printf '%s\n' "${before[@]}")" 'BEGIN { n = split(before, b, "\n")
+            for (i = 1; i <= n; i++) { split(b[i], f, " "); ns[f[1]] = f[2]; sl[f[1]] = f[3] } }
+            { printf "  %-16s %6.1f ms %5d slices\n", $4, ($2 - ns[$1]) / 1e6, $3 - sl[$1] }'
+}
+
+# The latency record is kept in memory until the end, so only the busy run keeps one: the
+# quiet run's resident memory is the program's own.
 start_pitch() {
     env -u ALSA_CONFIG_PATH DISPLAY=$display QT_QPA_PLATFORM=${QPA:-xcb} TESSMAR_INPUT=alsa:pulse \
-        TESSMAR_OUTPUT=pulse TESSMAR_LATENCY_LOG="$work/latency-$1.txt" \
+        TESSMAR_OUTPUT=pulse ${2:+TESSMAR_LATENCY_LOG="$work/latency-$1.txt"} \
         "$build/tools/tessmar-pitch" --log "$work/log-$1.csv" 2>"$work/stderr-$1" &
     pitch=$!
 }
@@ -73,13 +88,21 @@ if command -v lingot >/dev/null; then
     pids+=($lingot_pid)
 fi
 sleep 3
+# Every 10 s: resident kB in all, of it anonymous (heap, stacks), file-backed (libraries,
+# fonts) and shared memory (X shm), and the number of mappings, to tell a heap leak from
+# mappings that come and go.
 (while kill -0 "$pitch" 2>/dev/null; do
-    awk '/VmRSS/ { print $2 }' "/proc/$pitch/status"
+    echo "$(awk '/^(VmRSS|RssAnon|RssFile|RssShmem):/ { printf "%s ", $2 }' "/proc/$pitch/status")$(wc -l <"/proc/$pitch/maps")"
     sleep 10
 done) >"$work/rss.txt" 2>/dev/null &
 sampler=$!
+threads "$pitch" >"$work/threads.txt" &
+threads_pid=$!
 mapfile -t result < <(shares "$pitch" ${lingot_pid:+"$lingot_pid"})
 echo "tessmar-pitch: ${result[0]}"
+echo "its threads over 20 s:"
+wait "$threads_pid" || true
+cat "$work/threads.txt"
 [ -n "$lingot_pid" ] && echo "lingot:        ${result[1]}"
 kill -INT "$pitch"
 wait "$pitch" || true
@@ -87,12 +110,16 @@ kill "$sampler" 2>/dev/null || true
 [ -n "$lingot_pid" ] && kill "$lingot_pid"
 awk '{ if (NR == 1) f = $1; l = $1; if ($1 > m) m = $1 }
      END { printf "resident memory: %d kB at the start, %d kB at the end, at most %d kB (%d samples)\n", f, l, m, NR }' "$work/rss.txt"
+awk 'NR == 1 { split($0, f) } { split($0, l) }
+     END { printf "of it anonymous %d -> %d kB, files %d -> %d kB, shared %d -> %d kB; mappings %d -> %d\n",
+           f[2], l[2], f[3], l[3], f[4], l[4], f[5], l[5] }' "$work/rss.txt"
 heard quiet | sed "s/^/log: /"
 cat "$work/stderr-quiet"
+[ -n "${QUIET_ONLY:-}" ] && exit 0
 
 echo "=== both cores busy ==="
 load_both_cores pids
-start_pitch busy
+start_pitch busy latency
 sleep 3
 echo "tessmar-pitch: $(shares "$pitch")"
 kill -INT "$pitch"
@@ -100,4 +127,9 @@ wait "$pitch" || true
 sort -n "$work/latency-busy.txt" | awk '{ v[NR] = $1 } END {
     printf "latency, hop handed back to painted: %d updates, median %.2f ms, 99th percentile %.2f ms, at most %.2f ms\n",
            NR, v[int(NR / 2) + 1] / 1000, v[int(NR * 0.99)] / 1000, v[NR] / 1000 }'
+# The stages of the slowest hundredth: where the tail waits.
+sort -n "$work/latency-busy.txt" | awk '{ l[NR] = $0 } END {
+    for (i = int(NR * 0.99); i <= NR; i++) { split(l[i], f, " "); for (k = 2; k <= 5; k++) s[k] += f[k] / 1000; n++ }
+    printf "slowest hundredth, mean ms: to the estimate %.2f, to the window %.2f, to the paint %.2f, painting %.2f\n",
+           s[2] / n, s[3] / n, s[4] / n, s[5] / n }'
 cat "$work/stderr-busy"

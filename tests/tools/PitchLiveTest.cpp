@@ -2,6 +2,7 @@
 #include "analysis/PitchEstimator.h"
 #include "analysis/SungPitch.h"
 #include "tools/measure/SungVowel.h"
+#include "tools/pitch/LatencyRecord.h"
 #include "tools/pitch/PitchFormat.h"
 #include "tools/pitch/PitchListener.h"
 #include "tools/pitch/PitchLog.h"
@@ -10,6 +11,7 @@
 
 #include <cmath>
 #include <condition_variable>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <mutex>
 
@@ -61,8 +63,8 @@ TEST(PitchTracker, TimeLevelAndLogRows) {
     PitchTracker tracker(kPitchRate, kPitchWindowFrames);
     std::vector<std::int16_t> silence(kPitchHopFrames * 2, 0);
     PitchUpdate u = tracker.Feed(silence.data(), kPitchHopFrames);
-    EXPECT_DOUBLE_EQ(u.seconds, 0.04); // the end of the first hop
-    EXPECT_EQ(PitchLog::Row(u), "0.040,,,,-120.0\n");
+    EXPECT_DOUBLE_EQ(u.seconds, 0.05); // the end of the first hop
+    EXPECT_EQ(PitchLog::Row(u), "0.050,,,,-120.0\n");
 
     // A full-scale square wave at 440 Hz is 0 dBFS and clipped.
     std::vector<std::int16_t> square(kPitchHopFrames * 2);
@@ -72,12 +74,12 @@ TEST(PitchTracker, TimeLevelAndLogRows) {
     }
     tracker.Feed(square.data(), kPitchHopFrames);
     u = tracker.Feed(square.data(), kPitchHopFrames);
-    EXPECT_DOUBLE_EQ(u.seconds, 0.12);
+    EXPECT_DOUBLE_EQ(u.seconds, 0.15);
     EXPECT_TRUE(u.clipped);
     EXPECT_NEAR(u.levelDbfs, 0.0, 0.1);
     EXPECT_EQ(u.note, 45);
     const std::string row = PitchLog::Row(u);
-    EXPECT_EQ(row.substr(0, 10), "0.120,440.");
+    EXPECT_EQ(row.substr(0, 10), "0.150,440.");
     EXPECT_NE(row.find(",A-3,"), std::string::npos) << row;
     EXPECT_EQ(row.substr(row.size() - 5), ",0.0\n") << row;
 }
@@ -137,7 +139,7 @@ TEST(PitchListener, MissingAndLostDeviceAreToldAndHeardAgain) {
         ASSERT_TRUE(device.Fill(bytes, 0));
         ASSERT_TRUE(sink.WaitFor([](auto& s) { return s.updates.size() == 2; }));
         EXPECT_EQ(sink.messages.back(), "") << "ready again";
-        EXPECT_DOUBLE_EQ(sink.updates[1].seconds, 0.08);
+        EXPECT_DOUBLE_EQ(sink.updates[1].seconds, 0.10);
 
         device.Lose();
         ASSERT_TRUE(sink.WaitFor([](auto& s) { return s.messages.size() == 3; }));
@@ -150,6 +152,24 @@ TEST(PitchListener, MissingAndLostDeviceAreToldAndHeardAgain) {
     }
     const auto calls = device.Calls();
     EXPECT_EQ(calls.back(), "close") << "closed when the program ends";
+}
+
+// Read by position; a missing stamp gives -1, not a stage that looks measured.
+TEST(LatencyRecord, TotalThenStagesInMicroseconds) {
+    const std::string file = testing::TempDir() + "latency.txt";
+    setenv("TESSMAR_LATENCY_LOG", file.c_str(), 1);
+    const std::int64_t t = SteadyNanos();
+    LatencyRecord{}.Painted({t - 9'000'000, t - 8'000'000, t - 5'000'000}, t - 1'000'000);
+    std::int64_t v[5];
+    std::ifstream(file) >> v[0] >> v[1] >> v[2] >> v[3] >> v[4];
+    EXPECT_GE(v[0], 9000);
+    EXPECT_EQ(std::vector<std::int64_t>(v + 1, v + 4),
+              (std::vector<std::int64_t>{1000, 3000, 4000}));
+    LatencyRecord{}.Painted({t, 0, t}, t);
+    std::ifstream(file) >> v[0] >> v[1] >> v[2];
+    unsetenv("TESSMAR_LATENCY_LOG");
+    EXPECT_EQ(v[1], -1);
+    EXPECT_EQ(v[2], -1);
 }
 
 } // namespace

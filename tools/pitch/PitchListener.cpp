@@ -1,6 +1,7 @@
 #include "tools/pitch/PitchListener.h"
 
 #include "platform/threads/MessageQueue.h"
+#include "tools/pitch/LatencyRecord.h"
 
 #include <algorithm>
 #include <stop_token>
@@ -103,6 +104,7 @@ bool PitchListener::Listen(std::stop_token& stop) {
             PitchUpdate update =
                 tracker_.Feed(reinterpret_cast<const std::int16_t*>(header->lpData), hopFrames_);
             update.filledAt = std::int64_t(header->reserved);
+            update.estimatedAt = SteadyNanos();
             sink_.Shown(update);
         }
         header->dwBytesRecorded = 0;

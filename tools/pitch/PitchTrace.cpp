@@ -2,7 +2,6 @@
 
 #include "analysis/NoteNaming.h"
 #include "tools/notes/QtNoteChart.h"
-#include "tools/pitch/LatencyRecord.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -46,12 +45,12 @@ void PitchTrace::resizeEvent(QResizeEvent*) {
     step_ = std::max(1, int(std::lround(Plot().width() / (kSeconds * kUpdatesPerSecond))));
 }
 
-void PitchTrace::Add(double note, std::int64_t filledAt) {
+void PitchTrace::Add(double note, const LatencyRecord::Stamps& stamps) {
     points_.push_back(note);
     if (points_.size() > kMaxPoints) {
         points_.pop_front();
     }
-    unpainted_ = filledAt;
+    unpainted_ = stamps;
     if (!std::isnan(note) && (note < bottom_ + 0.5 || note > bottom_ + kRows - 1.5)) {
         // The voice left the grid: centre it on the voice again.
         bottom_ = std::clamp(std::int32_t(std::lround(note)) - kRows / 2, 0, 127 - kRows);
@@ -110,6 +109,7 @@ void PitchTrace::PaintTrace(QPainter& painter, const QRect& area) {
 }
 
 void PitchTrace::paintEvent(QPaintEvent* event) {
+    const std::int64_t start = latency_.active() ? SteadyNanos() : 0;
     QPainter painter(this);
     const QRect area = event->rect();
     // The grid is drawn once per size and range and copied; only the trace is drawn anew.
@@ -125,9 +125,9 @@ void PitchTrace::paintEvent(QPaintEvent* event) {
     painter.setClipRect(area);
     PaintTrace(painter, area);
     painter.end();
-    if (unpainted_ != 0 && area.right() >= width() - 1) {
-        latency_.Painted(unpainted_);
-        unpainted_ = 0;
+    if (unpainted_.filled != 0 && area.right() >= width() - 1) {
+        latency_.Painted(unpainted_, start);
+        unpainted_ = {};
     }
 }
 

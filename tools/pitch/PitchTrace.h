@@ -1,13 +1,14 @@
 #pragma once
 
+#include "tools/pitch/LatencyRecord.h"
+#include "tools/pitch/PitchFormat.h"
+
 #include <QPixmap>
 #include <QWidget>
 #include <cstdint>
 #include <deque>
 
 namespace tessmar {
-
-class LatencyRecord;
 
 // The sung pitch of the last seconds over a grid of semitones, newest at the right, in the
 // note chart's colours. Each update scrolls the plot by a few pixels and paints only the
@@ -19,12 +20,12 @@ public:
     static constexpr int kRows = 25;   // two octaves and the note above
     static constexpr int kGutter = 44; // note names
     static constexpr double kSeconds = 10.0;
-    static constexpr int kUpdatesPerSecond = 25;
+    static constexpr int kUpdatesPerSecond = kPitchRate / int(kPitchHopFrames);
 
     explicit PitchTrace(LatencyRecord& latency, QWidget* parent = nullptr);
 
     // The pitch as nearest note plus cents/100; NaN without pitch.
-    void Add(double note, std::int64_t filledAt);
+    void Add(double note, const LatencyRecord::Stamps& stamps);
     // The lowest row's NoteIndex.
     std::int32_t bottomNote() const { return bottom_; }
     QSize sizeHint() const override { return {kGutter + 520, 380}; }
@@ -46,11 +47,11 @@ private:
     void PaintTrace(QPainter& painter, const QRect& area);
 
     LatencyRecord& latency_;
-    std::deque<double> points_;  // oldest first
-    std::int32_t bottom_ = 36;   // C-3 .. C-5 until the voice says otherwise
-    int step_ = 2;               // pixels per update
-    std::int64_t unpainted_ = 0; // filledAt of the newest point not yet painted
-    QPixmap grid_;               // the rows and their names, drawn once per size and range
+    std::deque<double> points_;       // oldest first
+    std::int32_t bottom_ = 36;        // C-3 .. C-5 until the voice says otherwise
+    int step_ = 2;                    // pixels per update
+    LatencyRecord::Stamps unpainted_; // of the newest point not yet painted
+    QPixmap grid_;                    // the rows and their names, drawn once per size and range
     std::int32_t gridBottom_ = -1;
 };
 

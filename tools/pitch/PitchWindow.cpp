@@ -121,6 +121,7 @@ PitchWindow::PitchWindow(ReferencePlayer& player, PitchLog* log, QWidget* parent
 PitchWindow::~PitchWindow() = default;
 
 void PitchWindow::Drain() {
+    const std::int64_t taken = latency_.active() ? SteadyNanos() : 0;
     PitchMailbox::Contents contents = mailbox_.Take();
     if (contents.deviceChanged) {
         device_->setText(QString::fromStdString(contents.deviceMessage));
@@ -128,7 +129,7 @@ void PitchWindow::Drain() {
         if (!contents.deviceMessage.empty()) {
             // Nothing is heard: no stale note or level, and a gap in the trace.
             Show(PitchUpdate{});
-            trace_->Add(std::numeric_limits<double>::quiet_NaN(), 0);
+            trace_->Add(std::numeric_limits<double>::quiet_NaN(), {});
         }
     }
     if (contents.updates.empty()) {
@@ -145,7 +146,7 @@ void PitchWindow::Drain() {
         }
         trace_->Add(update.hz > 0.0 ? update.note + update.cents / 100.0
                                     : std::numeric_limits<double>::quiet_NaN(),
-                    update.filledAt);
+                    {update.filledAt, update.estimatedAt, taken});
     }
 }
 
@@ -161,7 +162,7 @@ void PitchWindow::Show(const PitchUpdate& update) {
                                    .arg(update.cents >= 0 ? QStringLiteral("+") : QString())
                                    .arg(std::lround(update.cents))
                              : QString();
-    // Figures changing 25 times a second can't be read; five times is enough.
+    // Figures changing 20 times a second can't be read; five times is enough.
     if (hz != shownHz_ &&
         (hz.isEmpty() || update.seconds - hzShownAt_ >= 0.2 || update.seconds < hzShownAt_)) {
         shownHz_ = hz;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/pitch/PitchFormat.h"
 #include "tools/pitch/PitchUpdate.h"
 
 #include <cstdint>
@@ -10,8 +11,9 @@ namespace tessmar {
 // slide through a note or a crack of the voice does not count.
 class SungRange {
 public:
-    // Updates in a row on the same note that make it held (0.3 s at 25 updates a second).
-    explicit SungRange(int heldUpdates = 8) : heldUpdates_(heldUpdates) {}
+    // Updates in a row on the same note that make it held: 0.3 s.
+    explicit SungRange(int heldUpdates = int(3 * kPitchRate / (10 * kPitchHopFrames)))
+        : heldUpdates_(heldUpdates) {}
 
     // True when the range changed.
     bool Add(const PitchUpdate& update);
