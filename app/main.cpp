@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program start: application title, the main window (closing it ends the program), the
 // About window created hidden, then the event loop.
 #include "app/AppError.h"

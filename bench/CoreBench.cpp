@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the per-block analysis and of saving a long recording, measured against
 // FFTW's 1024-point complex FFT as the reference. Build with -DCMAKE_BUILD_TYPE=Release.
 #include "analysis/FFT.h"

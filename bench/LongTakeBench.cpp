@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A one-hour take (158,760,000 bytes) through the capture engine from a device without a
 // clock: the peak memory it needs against the audio it holds, and the time from
 // "Abbrechen" (the engine's stop) until the file is on disk.

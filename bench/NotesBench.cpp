@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of tessmar-notes on long takes: the note log with the sung pitch and the chart,
 // as `tessmar-notes --pitch --chart take.png take.wav > /dev/null` runs it. The argument
 // is the length of the take in seconds. Build with -DCMAKE_BUILD_TYPE=Release.

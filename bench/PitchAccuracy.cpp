@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tessmar-pitch's accuracy on rendered singing, and the voices for trying it by ear:
 //
 //   tessmar-pitch-accuracy                 the table of docs/pitch.md

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the take's journal costs in memory: the peak resident size of a command-line take
 # with the built-in singer, with the journal and without (its folders all unusable), and
 # the audio it held. Usage: bench/journal-memory.sh BUILD_DIR [SECONDS]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Note latency of the whole program: the built-in singer recorded on the offscreen platform
 # while two busy processes keep both cores loaded, with TESSMAR_LATENCY_LOG set, so that
 # the program logs, per block, the time from the device handing the block back to its note

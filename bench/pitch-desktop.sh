@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # tessmar-pitch as a desktop runs it: the window on an X server (Xvfb) and a sung vowel
 # (A-3 with a vibrato of 60 cents, rendered by tessmar-pitch-accuracy) played over and over
 # into a private PulseAudio at 44.1 kHz (the tests' sound server), heard through ALSA's

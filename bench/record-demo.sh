@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole program recording from the built-in singer on the offscreen platform, as a
 # user's recording runs: processor time (user + system) as a share of the wall time, and
 # the input lost. Once on a quiet machine, once while two busy processes keep both cores

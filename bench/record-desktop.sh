@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole program while it records as on a desktop: a window on an X server (Xvfb) and a
 # 440 Hz tone at -10 dBFS sung into a private PulseAudio at 44.1 kHz (the tests' sound
 # server), recorded through ALSA's "pulse" PCM in command-line mode. Prints Tessmar's

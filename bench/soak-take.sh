@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A long real-time take through a sound server of its own, not part of CI: Tessmar in
 # command-line mode on the offscreen platform records the built-in singer, played into a
 # private PulseAudio, for MINUTES (30 by default), then SIGINT ends and saves the take.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer harness: the output-file field's rules (get, set, quoting, browse start) on any
 // text. Which names "exist" is decided by the input's first byte, so the file-exists
 // branches are reached without touching the disk.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer harness: the INI profile reader on any file text, through the window placement
 // restore that reads it at every start, and the writer's promise that a key it sets reads
 // back as set.

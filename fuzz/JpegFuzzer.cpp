@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer harness: the JPEG decoding of the About window's picture on any bytes.
 #include "platform/decoding/JpegDecoder.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer harness: the sound-file input of tessmar-notes and TESSMAR_INPUT=file: on any
 // bytes, through libsndfile and the conversion to 16-bit stereo at 11025 frames/s.
 #include "platform/decoding/SoundFileDecoder.h"

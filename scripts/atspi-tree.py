@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints Tessmar's accessibility tree as a screen reader sees it over AT-SPI, starts a
 # recording through the button's action and reads the note display.
 import sys, time

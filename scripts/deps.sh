@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by start.sh and test.sh: makes sure the Debian packages for building are there.
 # As root the missing ones are installed; anyone else is told the command and stopped.
 

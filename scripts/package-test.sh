@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package as Debian builds it (dpkg-buildpackage from debian/), checks
 # what it holds and what lintian says, then installs it with apt-get (as root) and starts
 # the programs without a display.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs tessmar-playdelay against the tests' private PulseAudio at 44.1 kHz
 # (tests/platform/sound_server.sh), shaped like a desktop's: the beeps go to the default
 # sink through ALSA's "default" PCM as the program plays, and are heard on that sink's

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sound server dies during a take: starts the tests' private PulseAudio
 # (tests/platform/sound_server.sh), lets Tessmar record from its default source in
 # command-line mode on the offscreen platform, and kills the server mid-take. Tessmar must

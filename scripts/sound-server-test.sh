@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program against a real sound server, as a desktop runs it:
 #   scripts/sound-server-test.sh BUILD_DIR pulseaudio|pipewire RATE
 # starts a private server (tests/platform/sound_server.sh: a default sink, and a default

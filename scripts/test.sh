@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything and runs every test: a Debug build (also recording through sound
 # servers of its own: PulseAudio at two rates, PipeWire; and on a headless Weston), an
 # AddressSanitizer + UndefinedBehaviorSanitizer build and a ThreadSanitizer build; then a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The window on Wayland: a headless Weston and no X server at all, Qt's Wayland platform,
 # a take in command-line mode from the built-in singer. Checks that the window comes up
 # and records, and that the position stored as X11 left it stays: on Wayland a window can

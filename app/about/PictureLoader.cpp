@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/about/PictureLoader.h"
 
 #include "platform/decoding/JpegDecoder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What screen readers learn of the main window's controls: a name for every control whose
 // text doesn't say it, a description where the use isn't plain, and the captions as the
 // buddies of their field and slider. Nothing here changes what the window shows.

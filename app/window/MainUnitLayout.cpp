@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls as laid out: positions, texts, stacking order and tab order.
 #include "app/controls/Bevel.h"
 #include "app/controls/BoldLabel.h"

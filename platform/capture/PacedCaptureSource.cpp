@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/capture/PacedCaptureSource.h"
 
 #include "platform/capture/CaptureFormat.h"

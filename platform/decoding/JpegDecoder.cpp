@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/decoding/JpegDecoder.h"
 
 // jpeglib.h needs FILE and size_t declared first.

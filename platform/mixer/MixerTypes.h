@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Records and constants of the sound card mixer interface (see MixerApi). They keep the

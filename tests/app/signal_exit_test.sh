@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program itself in command-line mode, ended by signals: it must end every time, save
 # the take (to the fallback file when its own can't be written) and say by its exit status
 # whether the take is in its file. Usage: signal_exit_test.sh PATH_TO_TESSMAR

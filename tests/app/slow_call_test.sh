@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Calls that could keep the program waiting for good: a FIFO named as the input file, and a
 # sound server stopped (SIGSTOP) under the mixer setup and under the recording device's
 # open. One SIGTERM must end the program within 2 s every time.

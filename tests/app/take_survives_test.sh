@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program itself in command-line mode, with its take ended the hard way: killed, or
 # its display gone. The take must come back as a WAV file beside the fallback takes, at
 # most about the last second short. Also: file names that aren't UTF-8, or are 250 bytes

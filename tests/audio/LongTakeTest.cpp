@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The longest take there is, pushed through the capture engine and its handler from a
 // device without a clock: 13.5 hours of input in seconds.
 #include "FakeCaptureView.h"

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The platform layer is the lowest: nothing under platform/ may include the program's
 # windows, recording logic, analysis or mixer setup.
 #   includes_point_down.sh SOURCE_DIR

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A private sound server for the tests, the same shape on PulseAudio and on PipeWire:
 #
 #   sound_server.sh start SERVER RATE DIR   SERVER is pulseaudio or pipewire

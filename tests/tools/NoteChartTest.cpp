@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "TempDir.h"
 #include "platform/capture/CaptureFormat.h"
 #include "tools/notes/ChartLayout.h"

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The programs' --help and --version answer on standard output with status 0, without a
 # display. Usage: help-answers.sh TESSMAR TESSMAR-DEMO TESSMAR-CAPTURE VERSION [TESSMAR-PITCH]
 set -u

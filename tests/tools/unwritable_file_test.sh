@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The WAV writer as an ordinary user: a file that user may not write is refused and kept,
 # even in a folder where it could rename another file over it; the user's own file is
 # replaced. Root may write anything, so the tool runs as "nobody" through setpriv.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tessmar-capture: records from the input TESSMAR_INPUT names into a WAV file, through the
 // recording device as the program drives it (two blocks, each given back as it arrives),
 // and tells how much input was lost. For trying an input without the window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tessmar-demo: writes the built-in singer's scale to a WAV file in the capture format,
 // material for trying the note display and the note log without a microphone.
 #include "audio/DemoSinger.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/notes/ChartLayout.h"
 
 #include "platform/capture/CaptureFormat.h"

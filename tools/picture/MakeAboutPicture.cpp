@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the About window's picture and writes it as a JPEG through libjpeg. It runs at
 // build time, so the picture is made here, not taken from anywhere.
 #include <QImage>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/pitch/PitchLog.h"
 
 #include "analysis/NoteNaming.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tessmar-playdelay OUTPUT MONITOR: how the playback position that Tessmar shows lines up
 // with the sound as it comes out. Plays a file of short beeps, one at the start of every
 // second, through the media player on the ALSA PCM OUTPUT, while it records the PCM

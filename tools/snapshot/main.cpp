@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tessmar-snapshot FOLDER: draws the main window and the About window off screen and
 // saves them as main-window.png and about-window.png, then the main window while it
 // records the built-in singer as recording-window.png: for the README and for looking.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the capture thread allocates per block, with the real window at the other end: a
 // replaced operator new counts the calls made on the capture thread while blocks are
 // handled. The recording's own growth is a realloc and isn't counted; nothing else may be.

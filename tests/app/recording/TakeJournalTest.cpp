@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The journal of a running take and its recovery at the next start, on real files.
 #include "audio/TakeJournal.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line take and the termination signals: what the program records, says and
 // ends with when nobody sits at the window, on a recording device the test fills by hand.
 #include "MainFormFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole recording from the window: buttons, wait, cancel, save, the close request, a
 // lost device and playback, on a recording device the test fills by hand. The command
 // line and the termination signals are in CommandLineTakeTest.cpp.

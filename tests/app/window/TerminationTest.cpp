@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Real signals against the real desktop services: whatever modal window is up, SIGINT,
 // SIGTERM and SIGHUP end the take, save it and end the program.
 #include "FakeDesktop.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ALSA input against the configuration in alsa-test.conf: no sound card needed.
 #include "TempDir.h"
 #include "WaveInHarness.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A recording device whose card goes away or hangs, against the test card of
 // alsa-test.conf: nothing recorded before the failure is lost, and closing never hangs.
 #include "FakeCaptureView.h"

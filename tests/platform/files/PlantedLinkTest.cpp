@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Links planted by another local user: as root, with two existing accounts (daemon plants,
 // nobody records), in a folder shared like /tmp.
 #include "TempDir.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An ALSA control plugin that emulates the mixer of a sound card for the tests. In an ALSA
 // configuration:
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An ALSA PCM plugin for the tests: a sound card without a card. For playback it takes
 // 16-bit frames and "plays" them at the pace of their rate (times `speed`; 0 never plays),
 // so positions, delays and draining behave as on real hardware. For capture it records
