@@ -26,14 +26,16 @@ void CentsMeter::SetCents(double cents) {
     if (x == shownX_) {
         return;
     }
-    // Only the old and the new needle's columns.
-    const int h = height();
-    if (shownX_ >= 0) {
-        update(shownX_ - 3, 0, 7, h);
+    // Only the old and the new needle's columns, as one rectangle: a paint clipped to two
+    // would copy the scale span by span, which Qt hands to its thread pool for a widget
+    // this tall, waking two threads and the window's thread for each update.
+    QRect dirty;
+    for (const int column : {shownX_, x}) {
+        if (column >= 0) {
+            dirty |= QRect(column - 3, 0, 7, height());
+        }
     }
-    if (x >= 0) {
-        update(x - 3, 0, 7, h);
-    }
+    update(dirty);
     shownX_ = x;
 }
 
