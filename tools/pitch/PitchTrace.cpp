@@ -46,22 +46,34 @@ void PitchTrace::resizeEvent(QResizeEvent*) {
     step_ = std::max(1, int(std::lround(Plot().width() / (kSeconds * kUpdatesPerSecond))));
 }
 
-void PitchTrace::Add(double note, const LatencyRecord::Stamps& stamps) {
-    points_.push_back(note);
-    if (points_.size() > kMaxPoints) {
-        points_.pop_front();
+void PitchTrace::Add(const std::vector<Point>& points) {
+    bool recentred = false;
+    for (const Point& point : points) {
+        points_.push_back(point.note);
+        if (points_.size() > kMaxPoints) {
+            points_.pop_front();
+        }
+        // Kept only while measuring, and not without end for a window that isn't painted.
+        if (latency_.active() && point.stamps.filled != 0 && unpainted_.size() < kMaxPoints) {
+            unpainted_.push_back(point.stamps);
+        }
+        const double note = point.note;
+        if (!std::isnan(note) && (note < bottom_ + 0.5 || note > bottom_ + kRows - 1.5)) {
+            // The voice left the grid: centre it on the voice again.
+            bottom_ = std::clamp(std::int32_t(std::lround(note)) - kRows / 2, 0, 127 - kRows);
+            recentred = true;
+        }
     }
-    unpainted_ = stamps;
-    if (!std::isnan(note) && (note < bottom_ + 0.5 || note > bottom_ + kRows - 1.5)) {
-        // The voice left the grid: centre it on the voice again.
-        bottom_ = std::clamp(std::int32_t(std::lround(note)) - kRows / 2, 0, 127 - kRows);
+    if (recentred) {
         update();
         return;
     }
-    scroll(-step_, 0, Plot());
+    // One scroll and one paint for the batch: a late window thread catches up in one pass.
+    const int shift = step_ * int(points.size());
+    scroll(-shift, 0, Plot());
     // Painted now, not in a later pass of the event loop: the pitch shows as soon as it
     // is known.
-    repaint(width() - step_ - 2, 0, step_ + 2, height());
+    repaint(width() - shift - 2, 0, shift + 2, height());
 }
 
 void PitchTrace::mousePressEvent(QMouseEvent* event) {
@@ -126,9 +138,11 @@ void PitchTrace::paintEvent(QPaintEvent* event) {
     painter.setClipRect(area);
     PaintTrace(painter, area);
     painter.end();
-    if (unpainted_.filled != 0 && area.right() >= width() - 1) {
-        latency_.Painted(unpainted_, start);
-        unpainted_ = {};
+    if (area.right() >= width() - 1) {
+        for (const LatencyRecord::Stamps& stamps : unpainted_) {
+            latency_.Painted(stamps, start);
+        }
+        unpainted_.clear();
     }
 }
 

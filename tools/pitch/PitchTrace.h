@@ -8,11 +8,12 @@
 #include <QWidget>
 #include <cstdint>
 #include <deque>
+#include <vector>
 
 namespace tessmar {
 
 // The sung pitch of the last seconds over a grid of semitones, newest at the right, in the
-// note chart's colours. Each update scrolls the plot by a few pixels and paints only the
+// note chart's colours. Each batch of updates scrolls the plot once and paints only the
 // strip that comes in; the grid moves (a full repaint) only when the voice leaves it. A
 // click on a row asks for that note's reference tone.
 class PitchTrace : public QWidget {
@@ -25,8 +26,12 @@ public:
 
     explicit PitchTrace(LatencyRecord& latency, QWidget* parent = nullptr);
 
-    // The pitch as nearest note plus cents/100; NaN without pitch.
-    void Add(double note, const LatencyRecord::Stamps& stamps);
+    struct Point {
+        double note; // nearest note plus cents/100; NaN without pitch
+        LatencyRecord::Stamps stamps;
+    };
+    // The updates the window took at once, oldest first: painted in one pass.
+    void Add(const std::vector<Point>& points);
     // The lowest row's NoteIndex.
     std::int32_t bottomNote() const { return bottom_; }
     QSize sizeHint() const override { return {kGutter + 520, 380}; }
@@ -48,11 +53,11 @@ private:
     void PaintTrace(QPainter& painter, const QRect& area);
 
     LatencyRecord& latency_;
-    std::deque<double> points_;       // oldest first
-    std::int32_t bottom_ = 36;        // C-3 .. C-5 until the voice says otherwise
-    int step_ = 2;                    // pixels per update
-    LatencyRecord::Stamps unpainted_; // of the newest point not yet painted
-    QPixmap grid_;                    // the rows and their names, drawn once per size and range
+    std::deque<double> points_;                    // oldest first
+    std::int32_t bottom_ = 36;                     // C-3 .. C-5 until the voice says otherwise
+    int step_ = 2;                                 // pixels per update
+    std::vector<LatencyRecord::Stamps> unpainted_; // of the points not yet painted
+    QPixmap grid_; // the rows and their names, drawn once per size and range
     std::int32_t gridBottom_ = -1;
 };
 

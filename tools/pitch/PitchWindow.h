@@ -3,6 +3,7 @@
 
 #include "tools/pitch/LatencyRecord.h"
 #include "tools/pitch/PitchMailbox.h"
+#include "tools/pitch/PitchTrace.h"
 #include "tools/pitch/SungRange.h"
 
 #include <QWidget>
@@ -54,6 +55,7 @@ private:
     QLabel* range_label_ = nullptr;
     QPushButton* reset_ = nullptr;
     QLabel* device_ = nullptr;
+    std::vector<PitchTrace::Point> points_; // kept to spare an allocation per update
     QString shownNote_;
     QString shownHz_;
     double hzShownAt_ = 0.0;
