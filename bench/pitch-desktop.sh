@@ -2,29 +2,32 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # tessmar-pitch as a desktop runs it: the window on an X server (Xvfb) and a sung vowel
 # (A-3 with a vibrato of 60 cents, rendered by tessmar-pitch-accuracy) played over and over
-# into a private PulseAudio at 44.1 kHz (the tests' sound server), heard through ALSA's
-# "pulse" PCM. Two runs of SECONDS each after a 3 s start:
+# into a PulseAudio at 44.1 kHz shaped as a desktop has it (the user's own server with its
+# defaults: shared memory, a null sink as output, the singer's sink's monitor as the default
+# source, nothing else recording), heard through ALSA's "pulse" PCM. Two runs of SECONDS
+# each after a 3 s start:
 #   - a quiet machine: processor time (user + system, all threads, from /proc/PID/stat) as
 #     a share of the wall time, Lingot's beside it in the same run when it is installed
-#     (hearing the same source), and tessmar-pitch's resident memory every 10 s;
+#     (hearing the same source); the median and spread of the per-second shares, since a
+#     virtual machine's speed wanders by a fifth within minutes and Lingot's share with it;
+#     and tessmar-pitch's resident memory every 10 s;
 #   - both cores kept busy by two loops: processor share again, and the latency from the
 #     device handing back a hop to the end of the paint that shows it (TESSMAR_LATENCY_LOG),
 #     and where the slowest hundredth of the updates waited.
 # Usage: [QPA=offscreen] [QUIET_ONLY=1] [KEEP=1] bench/pitch-desktop.sh BUILD_DIR RENDERER [SECONDS]
 #   BUILD_DIR has tools/tessmar-pitch (a Release build); RENDERER is a
-#   tessmar-pitch-accuracy (any build). As root, with xvfb, sox and pulseaudio-utils.
+#   tessmar-pitch-accuracy (any build). With xvfb, sox, pulseaudio and pulseaudio-utils;
+#   as a normal user, as a desktop runs it (root works too).
 set -euo pipefail
 source "$(dirname "$(realpath "$0")")/processor-share.sh"
 build=$(realpath "$1")
 render=$(realpath "$2")
 seconds=${3:-60}
 here=$(dirname "$(realpath "$0")")
-fixture=$here/../tests/platform/sound_server.sh
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessmar-pitch-XXXXXX")
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    bash "$fixture" stop "$work/server" >/dev/null 2>&1 || true
     [ -n "${KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
 }
 trap cleanup EXIT
@@ -32,24 +35,52 @@ trap cleanup EXIT
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp 2>"$work/xvfb.log" &
 pids+=($!)
-TESSMAR_SERVER_ALONGSIDE=1 bash "$fixture" start pulseaudio 44100 "$work/server" >"$work/start.log"
-source "$work/server/env"
+server=$work/server
+mkdir -m 700 "$server"
+cat >"$server/server.pa" <<PA
+load-module module-native-protocol-unix auth-anonymous=1 socket=$server/native
+load-module module-null-sink sink_name=out rate=44100 channels=2
+load-module module-null-sink sink_name=singer rate=44100 channels=2
+set-default-sink out
+set-default-source singer.monitor
+PA
+export HOME=$server XDG_RUNTIME_DIR=$server PULSE_RUNTIME_PATH=$server \
+    PULSE_STATE_PATH=$server/state PULSE_SERVER=unix:$server/native
+pulseaudio -n -F "$server/server.pa" --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+    --log-target=file:"$server/log" </dev/null >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+pactl info >/dev/null || { echo "the sound server did not start: $server/log" >&2; exit 1; }
 "$render" render vibrato "$work/voice.wav"
-(while :; do paplay --device=tessmar_singer "$work/voice.wav"; done) &
+(while :; do paplay --device=singer "$work/voice.wav"; done) &
 pids+=($!)
 sleep 2
 
-# share PID...: the processor share of each PID over `seconds`, one line each.
+# share PID...: the processor share of each PID over `seconds`, one line each: the mean
+# from /proc/PID/stat, then the median and the 10th to 90th percentile of the shares of
+# each second (all threads' schedstat).
+ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f\n", s }'; }
 shares() {
-    local start end before=() after=() i
+    local start end before=() after=() last=() now i s
     start=$(date +%s.%N)
-    for i in "$@"; do before+=("$(awk '{ print $14 + $15 }' "/proc/$i/stat")"); done
-    sleep "$seconds"
+    for i in "$@"; do before+=("$(awk '{ print $14 + $15 }' "/proc/$i/stat")") last+=("$(ns "$i")"); done
+    for s in $(seq "$seconds"); do
+        sleep 1
+        for i in "${!last[@]}"; do
+            now=$(ns "${@:i+1:1}")
+            echo "$((now - last[i]))" >>"$work/seconds-$i"
+            last[i]=$now
+        done
+    done
     for i in "$@"; do after+=("$(awk '{ print $14 + $15 }' "/proc/$i/stat")"); done
     end=$(date +%s.%N)
     for i in "${!before[@]}"; do
         awk -v t="$((after[i] - before[i]))" -v hz="$(getconf CLK_TCK)" -v s="$start" \
-            -v e="$end" 'BEGIN { printf "%.2f %% of one core over %.0f s\n", 100 * t / hz / (e - s), e - s }'
+            -v e="$end" 'BEGIN { printf "%.2f %% of one core over %.0f s", 100 * t / hz / (e - s), e - s }'
+        sort -n "$work/seconds-$i" | awk '{ v[NR] = $1 / 1e7 } END {
+            printf "; each second: median %.2f %%, 10th-90th percentile %.2f-%.2f %%\n",
+                   v[int((NR + 1) / 2)], v[int(NR / 10) + 1], v[int(NR * 0.9)] }'
+        rm -f "$work/seconds-$i"
     done
 }
 
