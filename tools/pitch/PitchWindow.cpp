@@ -161,21 +161,25 @@ void PitchWindow::Drain() {
 void PitchWindow::Show(const PitchUpdate& update) {
     const bool pitch = update.hz > 0.0;
     const QString note = pitch ? Name(update.note) : QStringLiteral("–");
-    if (note != shownNote_) {
+    const bool noteChanged = note != shownNote_;
+    if (noteChanged) {
         shownNote_ = note;
         note_->setText(note);
     }
-    const QString hz = pitch ? QStringLiteral("%1 Hz  %2%3 Cent")
-                                   .arg(update.hz, 0, 'f', 1)
-                                   .arg(update.cents >= 0 ? QStringLiteral("+") : QString())
-                                   .arg(std::lround(update.cents))
-                             : QString();
-    // Figures changing 20 times a second can't be read; five times is enough.
-    if (hz != shownHz_ &&
-        (hz.isEmpty() || update.seconds - hzShownAt_ >= 0.2 || update.seconds < hzShownAt_)) {
-        shownHz_ = hz;
-        hzShownAt_ = update.seconds;
-        hz_->setText(hz);
+    // Figures changing 20 times a second can't be read; five times is enough. A new note
+    // brings its own at once: the figures always belong to the note shown.
+    if (!pitch || noteChanged || update.seconds - hzShownAt_ >= 0.2 ||
+        update.seconds < hzShownAt_) {
+        const QString hz = pitch ? QStringLiteral("%1 Hz  %2%3 Cent")
+                                       .arg(update.hz, 0, 'f', 1)
+                                       .arg(update.cents >= 0 ? QStringLiteral("+") : QString())
+                                       .arg(std::lround(update.cents))
+                                 : QString();
+        if (hz != shownHz_) {
+            shownHz_ = hz;
+            hzShownAt_ = update.seconds;
+            hz_->setText(hz);
+        }
     }
     cents_->SetCents(pitch ? update.cents : std::numeric_limits<double>::quiet_NaN());
     level_->SetLevel(update.levelDbfs, update.clipped);
