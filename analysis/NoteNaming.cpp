@@ -8,7 +8,6 @@ namespace {
 
 constexpr const char* kPrefixes[12] = {"C-",  "C#-", "D-",  "D#-", "E-",  "F-",
                                        "F#-", "G-",  "G#-", "A-",  "A#-", "H-"};
-constexpr int kFirstLitLabel = 17;
 
 bool IsNote(std::int32_t noteIndex) {
     return noteIndex >= 0 && noteIndex < kNoteCount;
@@ -23,8 +22,8 @@ std::string NoteName(std::int32_t noteIndex) {
     return kPrefixes[noteIndex % 12] + std::to_string(noteIndex / 12);
 }
 
-int LitLabelNumber(std::int32_t noteIndex) {
-    return IsNote(noteIndex) ? kFirstLitLabel + noteIndex % 12 : 0;
+int PitchClass(std::int32_t noteIndex) {
+    return IsNote(noteIndex) ? noteIndex % 12 : -1;
 }
 
 } // namespace tessmar

@@ -12,8 +12,8 @@ inline constexpr std::int32_t kNoNote = -1;
 // 32.70625 Hz. Empty for kNoNote or an index outside 0..127.
 std::string NoteName(std::int32_t noteIndex);
 
-// Number of the lit (red) label of the note column for a note, Label17 (C) .. Label28 (H);
-// 0 for kNoNote.
-int LitLabelNumber(std::int32_t noteIndex);
+// The note's pitch class, 0 (C) .. 11 (H), whatever its octave; -1 for kNoNote or an index
+// outside 0..127.
+int PitchClass(std::int32_t noteIndex);
 
 } // namespace tessmar

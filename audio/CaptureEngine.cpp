@@ -26,11 +26,11 @@ WaveFormatEx CaptureFormat() {
 CaptureEngine::~CaptureEngine() {
     // The capture thread works on this engine's state; it must not outlive it.
     if (Running()) {
-        StopBtnClick();
+        Stop();
     }
 }
 
-void CaptureEngine::RecordBtnClick() {
+void CaptureEngine::Start() {
     CaptureState& s = state_;
     const WaveFormatEx format = CaptureFormat();
     s.WaveInHandle = 0;
@@ -59,7 +59,7 @@ void CaptureEngine::RecordBtnClick() {
         StartDevice(format);
     } catch (...) {
         // Whatever failed, nothing is left running: the error goes to the caller.
-        StopBtnClick();
+        Stop();
         throw;
     }
 }
@@ -81,7 +81,7 @@ void CaptureEngine::StartDevice(const WaveFormatEx& format) {
     device_.waveInStart(s.WaveInHandle);
 }
 
-void CaptureEngine::StopBtnClick() {
+void CaptureEngine::Stop() {
     CaptureState& s = state_;
     if (s.CaptureThread == nullptr) {
         return; // no recording to stop

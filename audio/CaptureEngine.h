@@ -27,11 +27,12 @@ public:
     CaptureEngine(const CaptureEngine&) = delete;
     CaptureEngine& operator=(const CaptureEngine&) = delete;
 
-    // Start. A device that can't be opened ends it silently; Stop still cleans up.
-    void RecordBtnClick();
-    // Stop: ends device and thread, then writes the recording if there is one and a file
+    // Opens the device with its two blocks and starts the capture thread. A device that
+    // can't be opened ends it silently; Stop still cleans up.
+    void Start();
+    // Ends device and thread, then writes the recording if there is one and a file
     // is named. Call once after each Start.
-    void StopBtnClick();
+    void Stop();
 
     // Every kept block also goes to journal (null: none), from the next Start on.
     void SetJournal(TakeJournal* journal) { state_.Journal = journal; }

@@ -65,7 +65,7 @@ void CaptureHandler::HandleCapturedBlock() {
         }
     }
     view_.AnalizeFrequenz(buffer);
-    s.Trace.filledAt = std::int64_t(header->reserved); // before the device may reuse it
+    s.Trace.filledAt = header->filledAt; // before the device may reuse it
     giveBack.Run();
     DrawWaveform(newest, n);
 }

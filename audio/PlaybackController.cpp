@@ -5,7 +5,7 @@
 
 namespace tessmar {
 
-void PlaybackController::PlayWAVBtnClick() {
+void PlaybackController::Play() {
     player_.FileName = view_.PlaybackFileName();
     player_.Open();
     view_.AllowPlaying(false);

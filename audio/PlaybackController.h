@@ -23,7 +23,7 @@ public:
     // "Abbrechen" was clicked or the application is quitting, with the window back at
     // idle. Throws the file field's error or EMCIDeviceError when the file can't be
     // opened; nothing on the window has changed then.
-    void PlayWAVBtnClick();
+    void Play();
 
 private:
     void ShowUntilDone();

@@ -50,13 +50,13 @@ void BM_OneHourTake(benchmark::State& state) {
         CaptureEngine engine(device, view, events);
         const std::uint64_t before = StatusBytes("VmRSS:");
         ResetPeak();
-        engine.RecordBtnClick();
+        engine.Start();
         if (!device.WaitUntilDrained(std::chrono::seconds(600))) {
             state.SkipWithError("the take did not finish");
             break;
         }
         const auto stop = std::chrono::steady_clock::now();
-        engine.StopBtnClick(); // writes and flushes the file, then releases the recording
+        engine.Stop(); // writes and flushes the file, then releases the recording
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - stop;
         state.SetIterationTime(took.count());
         const double ratio = double(StatusBytes("VmHWM:") - before) / double(kHourBytes);

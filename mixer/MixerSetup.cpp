@@ -31,7 +31,7 @@ bool NamesMicrophone(const MIXERCONTROLDETAILS_LISTTEXTA& item) {
 
 } // namespace
 
-void MixerSetup::SetMixerBtnClick(std::int32_t position) {
+void MixerSetup::Apply(std::int32_t position) {
     OpenMixer();
 
     if (FindTypeControl(MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, MIXERCONTROL_CONTROLTYPE_MUTE)) {

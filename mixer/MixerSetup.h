@@ -14,14 +14,14 @@ namespace tessmar {
 // level. Reports nothing: a failing call only skips what depends on it.
 //
 // Keep one instance for the whole run of the program (its state carries over between
-// recordings) and call SetMixerBtnClick just before each capture starts.
+// recordings) and call Apply just before each capture starts.
 class MixerSetup {
 public:
     explicit MixerSetup(MixerApi& api) : api_(api) {}
 
     // The whole setup, from opening the mixer to closing it. position is the volume
     // slider's position 0..100.
-    void SetMixerBtnClick(std::int32_t position);
+    void Apply(std::int32_t position);
 
     const MixerState& state() const { return state_; }
 

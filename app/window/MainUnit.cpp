@@ -99,7 +99,7 @@ TMainForm::~TMainForm() {
         signalled_ = true;
         guard_.SendToTerminal();
         try {
-            engine_.StopBtnClick();
+            engine_.Stop();
             saver_.End(!FilenameEdit2->FileName().empty());
             journal_.End(saver_.Lost());
         } catch (const std::exception& e) {
@@ -224,7 +224,7 @@ void TMainForm::ShowNote(std::int32_t note) {
     if (std::exchange(shownNote_, note) == note) {
         return;
     }
-    QLabel* const lit = note == kNoNote ? nullptr : litNotes_[LitLabelNumber(note) - 17];
+    QLabel* const lit = note == kNoNote ? nullptr : litNotes_[std::size_t(PitchClass(note))];
     for (QLabel* label : litNotes_) {
         if (label->isHidden() == (label == lit)) {
             label->setVisible(label == lit);
@@ -381,15 +381,15 @@ bool TMainForm::WaitForSlowCall(std::chrono::milliseconds waited) {
 }
 
 void TMainForm::SetMixerBtnClick(QObject*) {
-    mixerSetup_.SetMixerBtnClick(TrackBar1->value());
+    mixerSetup_.Apply(TrackBar1->value());
 }
 
 void TMainForm::RecordBtnClick(QObject*) {
-    engine_.RecordBtnClick();
+    engine_.Start();
 }
 
 void TMainForm::StopBtnClick(QObject*) {
-    engine_.StopBtnClick();
+    engine_.Stop();
 }
 
 // Told once per take; the take itself goes on until "Abbrechen", so that it is saved.
@@ -534,7 +534,7 @@ void TMainForm::JournalTrouble(const std::string& reason) {
 }
 
 void TMainForm::PlayWAVBtnClick(QObject*) {
-    playback_.PlayWAVBtnClick();
+    playback_.Play();
 }
 
 void TMainForm::AboutBtnClick(QObject*) {

@@ -56,7 +56,8 @@ struct WaveHdr {
     std::uint32_t dwFlags = 0;
     std::uint32_t dwLoops = 0;
     WaveHdr* lpNext = nullptr;
-    std::uintptr_t reserved = 0; // the device's: when it handed the block back (steady clock, ns)
+    // Set by the device: when it handed the block back, in steady-clock nanoseconds.
+    std::int64_t filledAt = 0;
 };
 inline constexpr std::uint32_t kWaveHdrSize = 32; // the size the callers pass, as recorded
 

@@ -49,7 +49,7 @@ protected:
 };
 
 TEST_F(CaptureEngineTest, StartAndStopDriveTheDeviceInOrder) {
-    engine.RecordBtnClick();
+    engine.Start();
     EXPECT_EQ(device.openedFormat.wFormatTag, 1);
     EXPECT_EQ(device.openedFormat.nChannels, 2);
     EXPECT_EQ(device.openedFormat.nSamplesPerSec, 11025u);
@@ -58,7 +58,7 @@ TEST_F(CaptureEngineTest, StartAndStopDriveTheDeviceInOrder) {
     EXPECT_EQ(device.openedFormat.wBitsPerSample, 16);
     EXPECT_EQ(device.openedFormat.cbSize, 0);
     EXPECT_NE(device.callback, 0u) << "the capture thread is notified";
-    engine.StopBtnClick();
+    engine.Stop();
     EXPECT_EQ(device.Calls(),
               (std::vector<std::string>{"open 4294967295 131072 handle=0", "prepare 4096 32",
                                         "prepare 4096 32", "add 32", "add 32", "start", "stop",
@@ -70,12 +70,12 @@ TEST_F(CaptureEngineTest, StartAndStopDriveTheDeviceInOrder) {
 TEST_F(CaptureEngineTest, BlocksAlternateWhateverTheNotificationSaysAndAreAllKept) {
     const std::string file = dir / "take.wav";
     view.SetFileName(file);
-    engine.RecordBtnClick();
+    engine.Start();
     Capture(4096, 0xA1, 2); // claims to be block 2: ignored
     Capture(4096, 0xB2, 1);
     Capture(4096, 0xC3, 1);
     Capture(1000, 0xD4); // partly filled: only its bytes count
-    engine.StopBtnClick();
+    engine.Stop();
     EXPECT_EQ(Samples(file), Blocks({{4096, 0xA1}, {4096, 0xB2}, {4096, 0xC3}, {1000, 0xD4}}));
     EXPECT_EQ(view.Analysed(), 4u);
     const auto calls = device.Calls();
@@ -83,7 +83,7 @@ TEST_F(CaptureEngineTest, BlocksAlternateWhateverTheNotificationSaysAndAreAllKep
 }
 
 TEST_F(CaptureEngineTest, WithoutAFileNameOnlyTheNewestBlockIsHeld) {
-    engine.RecordBtnClick();
+    engine.Start();
     Capture(4096, 1);
     Capture(4096, 2);
     EXPECT_EQ(engine.state().Recording.ByteCount(), 4096);
@@ -99,7 +99,7 @@ TEST_F(CaptureEngineTest, WithoutAFileNameOnlyTheNewestBlockIsHeld) {
     Capture(4096, 5);
     view.SetFileName(file);
     Capture(4096, 6);
-    engine.StopBtnClick();
+    engine.Stop();
     EXPECT_EQ(Samples(file), Blocks({{4096, 5}, {4096, 6}}));
 }
 
@@ -107,9 +107,9 @@ TEST_F(CaptureEngineTest, ABlockHandedBackAfterStopIsDropped) {
     const std::string file = dir / "take.wav";
     view.SetFileName(file);
     device.bytesAtStop = 1000; // the block being filled when Stop comes
-    engine.RecordBtnClick();
+    engine.Start();
     Capture(4096, 1);
-    engine.StopBtnClick();
+    engine.Stop();
     EXPECT_EQ(Samples(file), Blocks({{4096, 1}}));
     EXPECT_EQ(view.Analysed(), 1u);
     EXPECT_EQ(view.Drawn(), 1u);
@@ -122,24 +122,24 @@ TEST_F(CaptureEngineTest, NothingIsWrittenWithoutData) {
     const std::string file = dir / "take.wav";
     test::WriteBytes(file, "keep me");
     view.SetFileName(file);
-    engine.RecordBtnClick();
-    engine.StopBtnClick();
+    engine.Start();
+    engine.Stop();
     EXPECT_EQ(test::ReadBytes(file), Bytes({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
 
     view.SetFileName(""); // data, but no name at stop
-    engine.RecordBtnClick();
+    engine.Start();
     Capture(4096, 1);
-    engine.StopBtnClick();
+    engine.Stop();
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"take.wav"});
 }
 
 TEST_F(CaptureEngineTest, AFailedOpenIsToldAndStopDoesNotHang) {
     device.openResult = MMSYSERR_BADDEVICEID;
     view.SetFileName(dir / "take.wav");
-    engine.RecordBtnClick();
+    engine.Start();
     EXPECT_TRUE(engine.Running());
     EXPECT_EQ(view.unavailable, std::vector<std::uint32_t>{MMSYSERR_BADDEVICEID});
-    engine.StopBtnClick();
+    engine.Stop();
     EXPECT_FALSE(engine.Running());
     EXPECT_TRUE(dir.Entries().empty());
     const auto calls = device.Calls();
@@ -148,23 +148,23 @@ TEST_F(CaptureEngineTest, AFailedOpenIsToldAndStopDoesNotHang) {
 
 TEST_F(CaptureEngineTest, AnErrorWhileStartingLeavesNothingRunning) {
     device.throwOnOpen = true;
-    EXPECT_THROW(engine.RecordBtnClick(), std::runtime_error);
+    EXPECT_THROW(engine.Start(), std::runtime_error);
     EXPECT_FALSE(engine.Running());
     EXPECT_EQ(engine.state().WaveBuffer1, nullptr);
     device.throwOnOpen = false;
     view.SetFileName(dir / "after.wav");
-    engine.RecordBtnClick(); // and the next recording works
+    engine.Start(); // and the next recording works
     Capture(4096, 8);
-    engine.StopBtnClick();
+    engine.Stop();
     EXPECT_EQ(Samples(dir / "after.wav"), Blocks({{4096, 8}}));
 }
 
 TEST_F(CaptureEngineTest, AStopStepThatThrowsLeavesTheRestDoneAndTheEngineIdle) {
     view.SetFileName(dir / "take.wav");
     device.throwOnStop = true;
-    engine.RecordBtnClick();
+    engine.Start();
     Capture(4096, 3);
-    EXPECT_THROW(engine.StopBtnClick(), std::runtime_error);
+    EXPECT_THROW(engine.Stop(), std::runtime_error);
     EXPECT_FALSE(engine.Running());
     const auto calls = device.Calls();
     EXPECT_EQ(std::vector<std::string>(calls.end() - 2, calls.end()),
@@ -175,31 +175,31 @@ TEST_F(CaptureEngineTest, AStopStepThatThrowsLeavesTheRestDoneAndTheEngineIdle) 
 
     device.throwOnStop = false;
     view.SetFileName(dir / "next.wav");
-    engine.RecordBtnClick(); // and the next recording works
+    engine.Start(); // and the next recording works
     Capture(4096, 4);
-    engine.StopBtnClick();
+    engine.Stop();
     EXPECT_EQ(Samples(dir / "next.wav"), Blocks({{4096, 4}}));
 }
 
 TEST_F(CaptureEngineTest, TwoRecordingsInARowStartAfresh) {
     view.SetFileName(dir / "one.wav");
-    engine.RecordBtnClick();
+    engine.Start();
     Capture(4096, 1); // leaves block 2 next
-    engine.StopBtnClick();
+    engine.Stop();
     view.SetFileName(dir / "two.wav");
-    engine.RecordBtnClick();
+    engine.Start();
     EXPECT_EQ(engine.state().BlockToggle, 0);
     Capture(4096, 2);
-    engine.StopBtnClick();
+    engine.Stop();
     EXPECT_EQ(Samples(dir / "two.wav"), Blocks({{4096, 2}}));
 }
 
 TEST_F(CaptureEngineTest, AnUnwritableFileOffersAnotherPlaceBeforeTheRecordingIsDropped) {
     view.SetFileName(dir / "missing/take.wav");
     view.otherNames = {dir / "also/missing.wav", dir / "saved.wav"};
-    engine.RecordBtnClick();
+    engine.Start();
     Capture(4096, 9);
-    engine.StopBtnClick();
+    engine.Stop();
     ASSERT_EQ(view.askedAbout.size(), 2u);
     EXPECT_NE(view.askedAbout[0].find("missing/take.wav: Datei oder Ordner nicht vorhanden"),
               std::string::npos)
@@ -208,9 +208,9 @@ TEST_F(CaptureEngineTest, AnUnwritableFileOffersAnotherPlaceBeforeTheRecordingIs
     EXPECT_EQ(view.saved, std::vector<std::string>{dir / "saved.wav"}) << "the name written";
 
     view.otherNames.clear(); // the user declines: nothing written, nothing kept
-    engine.RecordBtnClick();
+    engine.Start();
     Capture(4096, 9);
-    engine.StopBtnClick();
+    engine.Stop();
     EXPECT_EQ(view.askedAbout.size(), 3u);
     EXPECT_EQ(engine.state().Recording.ByteCount(), 0);
 }
@@ -222,7 +222,7 @@ TEST(CaptureEngine, AFullRecordingKeepsWhatItHasAndSaysSoOnce) {
     measure::IdleEventPump events;
     CaptureEngine engine(device, view, events, 2 * 4096);
     view.SetFileName(dir / "take.wav");
-    engine.RecordBtnClick();
+    engine.Start();
     for (std::uint8_t value = 1; value <= 4; ++value) {
         const std::size_t drawn = view.Drawn();
         ASSERT_TRUE(device.Fill(4096, value));
@@ -230,7 +230,7 @@ TEST(CaptureEngine, AFullRecordingKeepsWhatItHasAndSaysSoOnce) {
     }
     EXPECT_EQ(view.Limits(), std::vector<RecordingLimit>{RecordingLimit::LongestLength});
     EXPECT_EQ(view.Analysed(), 4u) << "notes go on";
-    engine.StopBtnClick();
+    engine.Stop();
     EXPECT_EQ(Samples(dir / "take.wav"), Blocks({{4096, 1}, {4096, 2}}));
 }
 
@@ -286,7 +286,7 @@ TEST(CaptureEngine, ABlockIsGivenBackWhenItsHandlingFails) {
     measure::IdleEventPump events;
     CaptureEngine engine(device, view, events);
     view.SetFileName(dir / "take.wav");
-    engine.RecordBtnClick();
+    engine.Start();
     // Each block is handled before the next: its handling has given it back.
     auto fill = [&](std::uint8_t value) {
         ASSERT_TRUE(device.Fill(4096, value));
@@ -300,7 +300,7 @@ TEST(CaptureEngine, ABlockIsGivenBackWhenItsHandlingFails) {
     fill(4);
     fill(5);
     ASSERT_TRUE(view.WaitForTraces(3));
-    engine.StopBtnClick();
+    engine.Stop();
     // Block 2 is lost to the failure, block 3 was kept before it; the toggle stayed in step.
     EXPECT_EQ(Samples(dir / "take.wav"), Blocks({{4096, 1}, {4096, 3}, {4096, 4}, {4096, 5}}));
     const auto calls = device.Calls();

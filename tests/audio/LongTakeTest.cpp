@@ -64,11 +64,11 @@ TEST(LongTake, StopsGrowingAtTheLimitSaysSoOnceAndSavesACorrectHeader) {
     measure::QuietCaptureView view(file);
     measure::IdleEventPump events;
     CaptureEngine engine(device, view, events);
-    engine.RecordBtnClick();
+    engine.Start();
     ASSERT_TRUE(device.WaitUntilDrained(std::chrono::seconds(600)));
     EXPECT_EQ(view.fullReports, 1) << "told once, not for every block past the limit";
     EXPECT_FALSE(view.outOfMemory) << "told as the longest length";
-    engine.StopBtnClick();
+    engine.Stop();
 
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(fd, 0);

@@ -36,7 +36,7 @@ protected:
 TEST_F(PlaybackControllerTest, PlaysToTheEndShowingTimeAndProgress) {
     device.length = 83456;
     device.positions = {5200, 61999};
-    playback.PlayWAVBtnClick();
+    playback.Play();
     EXPECT_EQ(log, (Log{"open take.wav", "PlayWAVBtn off", "play", "StopPlayBtn on",
                         "cancel cleared", "time format 0",
                         // pass 1
@@ -53,7 +53,7 @@ TEST_F(PlaybackControllerTest, PlaysToTheEndShowingTimeAndProgress) {
 TEST_F(PlaybackControllerTest, LongTimesHaveNoHoursField) {
     device.length = 3725000;
     device.positions = {600000};
-    playback.PlayWAVBtnClick();
+    playback.Play();
     EXPECT_EQ(Only("label"), (Log{"label \"10:00 / 62:05\"", "label \"\""}));
     EXPECT_EQ(Only("bar"), (Log{"bar 16", "bar 0"}));
 }
@@ -68,7 +68,7 @@ TEST_F(PlaybackControllerTest, ButtonsAreInThePlayingStateWhileTheWindowServesEv
     };
     EXPECT_TRUE(view.playEnabled);
     EXPECT_FALSE(view.stopEnabled);
-    playback.PlayWAVBtnClick();
+    playback.Play();
     EXPECT_EQ(Only("serve").size(), 2u);
 }
 
@@ -80,7 +80,7 @@ TEST_F(PlaybackControllerTest, CancelEndsThePlaybackAtTheNextTest) {
             view.cancelFlag = true; // "Abbrechen" clicked while the window served events
         }
     };
-    playback.PlayWAVBtnClick();
+    playback.Play();
     EXPECT_EQ(Only("label"), (Log{"label \"0:01 / 1:23\"", "label \"0:02 / 1:23\"", "label \"\""}));
     EXPECT_EQ(Only("serve").size(), 2u);
     EXPECT_FALSE(device.IsOpen()) << "closing stops the sound";
@@ -96,7 +96,7 @@ TEST_F(PlaybackControllerTest, QuittingTheApplicationEndsThePlayback) {
             view.quitting = true;
         }
     };
-    playback.PlayWAVBtnClick();
+    playback.Play();
     EXPECT_EQ(Only("serve").size(), 3u);
     EXPECT_FALSE(device.IsOpen());
     EXPECT_TRUE(view.playEnabled);
@@ -107,13 +107,13 @@ TEST_F(PlaybackControllerTest, CancelLeftSetByARecordingDoesNotStopANewPlayback)
     view.cancelFlag = true;
     device.length = 2000;
     device.positions = {0, 1000};
-    playback.PlayWAVBtnClick();
+    playback.Play();
     EXPECT_EQ(Only("serve").size(), 2u);
 }
 
 TEST_F(PlaybackControllerTest, AFileThatHasEndedBeforeTheFirstTestNeverShowsATime) {
     device.length = 20;
-    playback.PlayWAVBtnClick();
+    playback.Play();
     EXPECT_EQ(log, (Log{"open take.wav", "PlayWAVBtn off", "play", "StopPlayBtn on",
                         "cancel cleared", "time format 0", "label \"\"", "bar 0", "StopPlayBtn off",
                         "close", "PlayWAVBtn on"}));
@@ -122,7 +122,7 @@ TEST_F(PlaybackControllerTest, AFileThatHasEndedBeforeTheFirstTestNeverShowsATim
 TEST_F(PlaybackControllerTest, ALengthOfZeroLeavesTheBarAtZero) {
     device.length = 0;
     device.positions = {0, 40};
-    playback.PlayWAVBtnClick();
+    playback.Play();
     EXPECT_EQ(Only("bar"), (Log{"bar 0", "bar 0", "bar 0"}));
     EXPECT_EQ(Only("label").front(), "label \"0:00 / 0:00\"");
 }
@@ -131,7 +131,7 @@ TEST_F(PlaybackControllerTest, AFailedOpenReachesTheCallerAndChangesNothing) {
     device.openResult = mci::MCIERR_FILE_NOT_FOUND;
     view.cancelFlag = true;
     try {
-        playback.PlayWAVBtnClick();
+        playback.Play();
         FAIL() << "no error";
     } catch (const EMCIDeviceError& error) {
         EXPECT_EQ(error.code(), mci::MCIERR_FILE_NOT_FOUND);
@@ -148,7 +148,7 @@ TEST_F(PlaybackControllerTest, AFailedOpenReachesTheCallerAndChangesNothing) {
 TEST_F(PlaybackControllerTest, ARejectedFileNameReachesTheCallerBeforeAnythingIsOpened) {
     view.rejectFileName = true;
     view.fileName = "a|b.wav";
-    EXPECT_THROW(playback.PlayWAVBtnClick(), std::runtime_error);
+    EXPECT_THROW(playback.Play(), std::runtime_error);
     EXPECT_TRUE(log.empty());
 }
 
@@ -156,7 +156,7 @@ TEST_F(PlaybackControllerTest, AnErrorWhileServingEventsStillReturnsToIdle) {
     device.length = 1000;
     device.positions = {0, 100, 200};
     events.onPass = [](int) { throw std::runtime_error("nested handler failed"); };
-    EXPECT_THROW(playback.PlayWAVBtnClick(), std::runtime_error);
+    EXPECT_THROW(playback.Play(), std::runtime_error);
     EXPECT_FALSE(device.IsOpen());
     EXPECT_TRUE(view.playEnabled);
     EXPECT_FALSE(view.stopEnabled);

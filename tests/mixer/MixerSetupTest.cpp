@@ -53,7 +53,7 @@ TEST(MixerSetup, WholeSetupOnARichMixer) {
     RecordingMixer mixer;
     LayOutRichMixer(mixer);
     MixerSetup setup(mixer);
-    setup.SetMixerBtnClick(30);
+    setup.Apply(30);
 
     const Calls expected = {
         "mixerOpen(device 0, callback 0, instance 0, flags 0)",
@@ -127,7 +127,7 @@ TEST(MixerSetup, NoMixerOnlyOpensAndCloses) {
     LayOutRichMixer(mixer);
     mixer.FailOpen();
     MixerSetup setup(mixer);
-    setup.SetMixerBtnClick(30);
+    setup.Apply(30);
     EXPECT_EQ(mixer.calls(),
               (Calls{"mixerOpen(device 0, callback 0, instance 0, flags 0)", "mixerClose(0)"}));
     EXPECT_EQ(mixer.faults(), Calls{});
@@ -137,7 +137,7 @@ TEST(MixerSetup, SliderAtZeroWritesEveryMinimumButTheSpeakersGetHalf) {
     RecordingMixer mixer;
     LayOutRichMixer(mixer);
     MixerSetup setup(mixer);
-    setup.SetMixerBtnClick(0);
+    setup.Apply(0);
     EXPECT_EQ(mixer.Values(11), std::vector<LONG>{32767});
     for (const auto& [control, minimum] :
          std::vector<std::pair<DWORD, LONG>>{{22, 0}, {31, 0}, {41, 0}, {52, -10}, {61, 0}}) {
@@ -194,7 +194,7 @@ TEST_P(Selection, SelectsAndLevelsTheRightSource) {
         mixer.AddControl(line, line + 2, kVolume, 0, 100);
     }
     MixerSetup setup(mixer);
-    setup.SetMixerBtnClick(40);
+    setup.Apply(40);
 
     EXPECT_EQ(mixer.Values(43), c.selected);
     const Calls& calls = mixer.calls();
@@ -241,7 +241,7 @@ TEST(MixerSetup, PlainFirstControlIsWrittenBackUnchanged) {
     mixer.AddControl(40, 41, kVolume, 0, 1000);
     mixer.AddControl(40, 42, kMute, 0, 1);
     MixerSetup setup(mixer);
-    setup.SetMixerBtnClick(25);
+    setup.Apply(25);
     const Calls& calls = mixer.calls();
     ASSERT_GE(calls.size(), 7u);
     EXPECT_EQ(Calls(calls.end() - 7, calls.end()),
@@ -264,7 +264,7 @@ TEST(MixerSetup, LastListControlWins) {
     mixer.AddControl(40, 45, kMixer, 0, 1, {{60, kLine, "Line"}, {50, kMic, "Mic"}});
     mixer.AddControl(40, 46, kMute, 0, 1);
     MixerSetup setup(mixer);
-    setup.SetMixerBtnClick(30);
+    setup.Apply(30);
     EXPECT_EQ(mixer.Values(43), std::vector<LONG>{0});
     EXPECT_EQ(mixer.Values(45), (std::vector<LONG>{0, 1}));
     EXPECT_EQ(mixer.faults(), Calls{});
@@ -285,7 +285,7 @@ TEST(MixerSetup, ListsLongerThanTheItemRoomAreCut) {
     mixer.AddControl(40, 43, kMux, 0, 59, items);
     mixer.SetValues(43, std::vector<LONG>(60, 1));
     MixerSetup setup(mixer);
-    setup.SetMixerBtnClick(30);
+    setup.Apply(30);
 
     std::vector<LONG> expected(60, 1);
     std::fill(expected.begin(), expected.begin() + kMaxSelectionItems, 0);
@@ -311,7 +311,7 @@ TEST(MixerSetup, MissingSelectionControlSkipsTheSelection) {
             mixer.AddDestination(40, MIXERLINE_COMPONENTTYPE_DST_WAVEIN);
         }
         MixerSetup setup(mixer);
-        setup.SetMixerBtnClick(30);
+        setup.Apply(30);
         const Calls& calls = mixer.calls();
         EXPECT_EQ(Calls(calls.end() - 3, calls.end()),
                   (Calls{"mixerGetLineInfoA(destination 1)",

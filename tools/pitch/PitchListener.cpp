@@ -104,7 +104,7 @@ bool PitchListener::Listen(std::stop_token& stop) {
             Tell("");
             PitchUpdate update =
                 tracker_.Feed(reinterpret_cast<const std::int16_t*>(header->lpData), hopFrames_);
-            update.filledAt = std::int64_t(header->reserved);
+            update.filledAt = header->filledAt;
             update.estimatedAt = SteadyNanos();
             sink_.Shown(update);
         }

@@ -154,12 +154,12 @@ TEST_F(CaptureFailure, StopSavesTheTakeOfACardThatHangs) {
     view.SetFileName(file);
     {
         CaptureEngine engine(*api, view, events);
-        engine.RecordBtnClick();
+        engine.Start();
         ASSERT_TRUE(view.WaitForTraces(2));
         Block();
         ASSERT_TRUE(WaitFor([&] { return Hangs(); }));
         const std::size_t handled = view.Drawn();
-        auto stopped = std::async(std::launch::async, [&] { engine.StopBtnClick(); });
+        auto stopped = std::async(std::launch::async, [&] { engine.Stop(); });
         ASSERT_EQ(stopped.wait_for(kHangGuard), std::future_status::ready);
         EXPECT_EQ(std::filesystem::file_size(file), 44u + handled * kBlockBytes);
     }

@@ -73,7 +73,7 @@ protected:
     static void SetUpMixer(const std::string& device, int position) {
         AlsaMixer mixer(device);
         MixerSetup setup(mixer);
-        setup.SetMixerBtnClick(position);
+        setup.Apply(position);
     }
 
     static inline std::unique_ptr<test::TempDir> dir_;

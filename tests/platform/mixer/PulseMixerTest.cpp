@@ -61,7 +61,7 @@ TEST(PulseMixer, SetupAtSlider30) {
 
     AlsaMixer mixer("pulse");
     MixerSetup setup(mixer);
-    setup.SetMixerBtnClick(30);
+    setup.Apply(30);
 
     // PulseAudio's volume v of 0..65536 is the amplitude (v / 65536)³: the speakers at
     // half the amplitude, -6 dB, the recording at 0.3, -10.5 dB, as on a card.

@@ -270,7 +270,7 @@ TEST_F(AlsaMediaDeviceTest, ThePlaybackRunsToTheEndAndReturnsToIdle) {
     view.file = Recording(Sound(5512, 2));
     AlsaMediaDevice device;
     TMediaPlayer player(device);
-    PlaybackController(player, view, events).PlayWAVBtnClick();
+    PlaybackController(player, view, events).Play();
 
     ASSERT_GE(view.bars.size(), 2u);
     EXPECT_TRUE(std::is_sorted(view.bars.begin(), view.bars.end() - 1));
