@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/recording/FileNameRules.h"
+
 #include <QLineEdit>
 #include <string>
 
@@ -15,8 +17,8 @@ class SaveDialog;
 class TFilenameEdit : public QLineEdit {
     Q_OBJECT
 public:
-    static constexpr const char* kDialogTitle = "Browse";
-    static constexpr const char* kFilter = "WAV-Dateien (*.wav)";
+    static constexpr const char* kDialogTitle = FileNameRules::kDialogTitle;
+    static constexpr const char* kFilter = FileNameRules::kFilter;
     // The browse button takes no focus; this key opens it from the field, as Alt+Down
     // opens a combo box's list.
     static constexpr const char* kBrowseKeyText = "Alt+Pfeil nach unten";

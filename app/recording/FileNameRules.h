@@ -12,6 +12,10 @@ class FileNameRules {
 public:
     using Exists = std::function<bool(const std::string&)>;
 
+    // The save dialog for the output file, wherever it is opened.
+    static constexpr const char* kDialogTitle = "Browse";
+    static constexpr const char* kFilter = "WAV-Dateien (*.wav)";
+
     // The first word of text split like a command line: words are separated by blanks, a
     // double-quoted part belongs to its word without the quotes. Empty without a word.
     static std::string FirstWord(const std::string& text);

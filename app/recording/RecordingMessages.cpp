@@ -63,4 +63,61 @@ std::string DeviceUnavailableText(std::uint32_t code, bool commandLine) {
     return std::string("Das Aufnahmegerät lässt sich nicht öffnen: ") + why + ". " + nothing;
 }
 
+std::string DeviceLostUnattendedText() {
+    return "Das Aufnahmegerät ist nicht mehr erreichbar; die Aufnahme endet, das bisher "
+           "Aufgenommene wird gespeichert";
+}
+
+std::string TakeFailedText(const std::string& what) {
+    const std::string failed = "Die Aufnahme ist fehlgeschlagen";
+    return what.empty() ? failed : failed + ": " + what;
+}
+
+std::string AskForOtherFileText(const std::string& fileName, const std::string& reason) {
+    return "Die Aufnahme konnte nicht in \"" + fileName + "\" gespeichert werden (" + reason +
+           "). Bitte wählen Sie eine andere Datei; ohne Auswahl geht die Aufnahme verloren";
+}
+
+std::string ReplaceQuestionText(const std::string& fileName) {
+    return "Die Datei \"" + fileName +
+           "\" gibt es schon. Soll die neue Aufnahme sie ersetzen?\n\n"
+           "Mit \"Nein\" wählen Sie eine andere Datei.";
+}
+
+std::string NameTakenReason() {
+    return "ein anderes laufendes Tessmar nimmt in diese Datei auf";
+}
+
+std::string NoOtherFileChosenReason() {
+    return "es gibt sie schon, und es wurde keine andere Datei gewählt";
+}
+
+std::string NobodyAskedReason() {
+    return "es gibt sie schon, und niemand konnte gefragt werden, ob sie ersetzt werden soll";
+}
+
+std::string NameTakenAtStartText(const std::string& fileName, bool atWindow) {
+    const std::string text = "In \"" + fileName +
+                             "\" nimmt schon ein anderes laufendes Tessmar auf. Läuft es am "
+                             "Ende dieser Aufnahme noch, wird sie in einer Ausweichdatei "
+                             "gespeichert";
+    return atWindow ? text + "; wählen Sie sonst bis dahin einen anderen Dateinamen" : text;
+}
+
+std::string JournalTroubleText(const std::string& reason) {
+    return "Die Aufnahme kann nicht laufend auf dem Datenträger gesichert werden (" + reason +
+           "). Sie wird beim Beenden wie gewohnt gespeichert, ginge aber verloren, wenn das "
+           "Programm vorher abbricht";
+}
+
+std::string VolumeNotANumberText(const std::string& given, int used) {
+    return "Die Lautstärke \"" + given + "\" ist keine ganze Zahl; aufgenommen wird mit " +
+           std::to_string(used);
+}
+
+std::string VolumeOutOfRangeText(const std::string& given, int used) {
+    return "Die Lautstärke \"" + given + "\" liegt außerhalb von 0 bis 100; aufgenommen wird mit " +
+           std::to_string(used);
+}
+
 } // namespace tessmar

@@ -10,8 +10,7 @@ namespace tessmar {
 void HandlerGuard::Report(QWidget* parent, const std::string& message) noexcept {
     if (!toTerminal_) {
         try {
-            messages_.ShowError(parent, QString::fromUtf8(kApplicationTitle),
-                                QString::fromStdString(AppError::WithFullStop(message)));
+            messages_.ShowError(parent, kApplicationTitle, AppError::WithFullStop(message));
             return;
         } catch (...) {
             // Showing the message failed too (out of memory): the terminal is all that is left.

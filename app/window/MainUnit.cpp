@@ -41,44 +41,29 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       services_(services), guard_(services.messages),
-      saver_({[this] { return Unattended(); },
-              [this](const std::string& file, const std::string& reason) {
-                  return AskForOtherFile(file, reason);
-              }},
-             TakeSaver::DefaultFallbackFolders(services.homeFolder), outcome_),
+      keeper_({services.messages, services.saveDialog, this,
+               [this](const std::string& text) { guard_.Report(this, text); },
+               [this](std::function<void()> work) {
+                   QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+               }},
+              services.homeFolder, services.journalFolders, outcome_),
       placement_(services.profile, services.screen),
-      captureLink_({[](const std::uint8_t* block) { return DetectNote(block); },
-                    [this] { ShowLatestBlock(); },
-                    [this](RecordingLimit why) {
-                        guard_.Report(this, RecordingStoppedGrowingText(why, commandLine_));
-                    },
-                    [this](const std::string& file) { return FileToWrite(file); },
-                    [this](const std::string& file, const std::string& reason) {
-                        return saver_.OtherFile(file, reason);
-                    },
-                    [this](std::uint32_t code) { ReportDeviceUnavailable(code); },
-                    [this](const std::string& file) { RecordingSaved(file); },
-                    [this] { DeviceLost(); }}),
+      captureLink_(
+          {[](const std::uint8_t* block) { return DetectNote(block); },
+           [this] { ShowLatestBlock(); },
+           [this](RecordingLimit why) {
+               guard_.Report(this, RecordingStoppedGrowingText(why, keeper_.CommandLine()));
+           },
+           [this](const std::string& file) { return keeper_.FileToWrite(file); },
+           [this](const std::string& file, const std::string& reason) {
+               return keeper_.OtherFile(file, reason);
+           },
+           [this](std::uint32_t code) { keeper_.DeviceUnavailable(code); },
+           [this](const std::string& file) { RecordingSaved(file); }, [this] { DeviceLost(); }}),
       tracePicture_(kMaroon.rgb(), kLime.rgb()),
-      journal_(
-          [this](const std::string& reason) {
-              // From the journal's writer: told on the window's thread.
-              QMetaObject::invokeMethod(
-                  this, [this, reason] { JournalTrouble(reason); }, Qt::QueuedConnection);
-          },
-          [this](int fd, const std::string& path, std::time_t started) {
-              // The program ends under the take (the display is gone): nobody is asked.
-              const std::string text =
-                  TakeRecovery::Recover(fd, path, started, saver_.FallbackFolders());
-              if (!text.empty()) {
-                  RunOutcome::SayOnStandardError(AppError::WithFullStop(text));
-              }
-          }),
       engine_(services.waveIn, captureLink_, services.events), mixerSetup_(services.mixer),
       player_(services.mediaDevice), playback_(player_, playbackLink_, services.events) {
-    if (!services.journalFolders.empty()) {
-        engine_.SetJournal(&journal_);
-    }
+    engine_.SetJournal(keeper_.Journal());
     setObjectName("MainForm");
     setWindowTitle(kCaption);
     setFont(WindowFont::Get(devicePixelRatioF()));
@@ -96,14 +81,13 @@ TMainForm::~TMainForm() {
     // A recording still running when the window goes (the program is being ended) is
     // stopped and saved while the window is whole; nobody is asked any more.
     if (engine_.Running()) {
-        signalled_ = true;
+        keeper_.SetSignalled();
         guard_.SendToTerminal();
         try {
             engine_.Stop();
-            saver_.End(!FilenameEdit2->FileName().empty());
-            journal_.End(saver_.Lost());
+            keeper_.End(!FilenameEdit2->FileName().empty());
         } catch (const std::exception& e) {
-            outcome_.Fail(std::string("Die Aufnahme ist fehlgeschlagen: ") + e.what());
+            keeper_.Failed(e.what());
         }
     }
     const std::string error = placement_.SaveAtDestruction(*this);
@@ -150,7 +134,7 @@ void TMainForm::setVisible(bool visible) {
     // After the window is up, so that whatever the show handler starts can be cancelled.
     if (!shown_) {
         shown_ = true;
-        Guarded([this] { RecoverInterruptedTakes(); });
+        Guarded([this] { keeper_.RecoverInterruptedTakes(services_.arguments.size() >= 2); });
         Guarded([this] { FormShow(this); });
     }
 }
@@ -259,29 +243,17 @@ void TMainForm::FormShow(QObject*) {
     }
     FilenameEdit2->SetFileName(args[1]); // a rejected name ends the handler here
     if (args.size() >= 3) {
-        bool isNumber = false;
-        const int volume = QString::fromStdString(args[2]).toInt(&isNumber);
-        if (isNumber) {
-            TrackBar1->setValue(volume); // the slider clamps to 0..100
-        }
-        // The rule stays, but a volume other than the one given is never taken silently.
-        const std::string given = "Die Lautstärke \"" + args[2] + "\"";
-        const std::string used = std::to_string(TrackBar1->value());
-        if (!isNumber) {
-            outcome_.Note(given + " ist keine ganze Zahl; aufgenommen wird mit " + used);
-        } else if (volume != TrackBar1->value()) {
-            outcome_.Note(given + " liegt außerhalb von 0 bis 100; aufgenommen wird mit " + used);
-        }
+        TrackBar1->setValue(keeper_.VolumeFromArgument(args[2], TrackBar1->value()));
     }
-    commandLine_ = true;
+    keeper_.SetCommandLine();
     // The program ends after the take whatever happened in it. Nobody may be there to answer
     // a box, so what went wrong goes to the terminal and into the exit status.
     try {
         KonvertBtnClick(this);
     } catch (const std::exception& e) {
-        outcome_.Fail(std::string("Die Aufnahme ist fehlgeschlagen: ") + e.what());
+        keeper_.Failed(e.what());
     } catch (...) {
-        outcome_.Fail("Die Aufnahme ist fehlgeschlagen");
+        keeper_.Failed("");
     }
     // Takes effect once this handler is done and the event loop goes on.
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -298,11 +270,7 @@ void TMainForm::KonvertBtnClick(QObject*) {
     PlayWAVBtn->setEnabled(false);
     // From here on a signal or a close request ends the take rather than the window.
     recording_ = true;
-    saver_.Begin(commandLine_);
-    if (!services_.journalFolders.empty()) {
-        journal_.Begin(services_.journalFolders, std::time(nullptr));
-    }
-    LockOutputFile();
+    keeper_.Begin(FilenameEdit2->FileName());
     try {
         SetMixerBtnClick(this);
         RecordBtnClick(this);
@@ -311,7 +279,7 @@ void TMainForm::KonvertBtnClick(QObject*) {
             StopPlayBtn->setFocus(Qt::OtherFocusReason);
         }
         // A signal while the device was opened (its box perhaps up) ends the take at once.
-        CancelFlag = signalled_;
+        CancelFlag = keeper_.Signalled();
         WaitForCancel();
         focusBack = focusWidget() == StopPlayBtn; // unless the user went elsewhere meanwhile
         SetAutoSizedText(Label4, "");
@@ -321,19 +289,16 @@ void TMainForm::KonvertBtnClick(QObject*) {
     } catch (...) {
         // The window goes back to idle before the error is shown, so it can start again
         // and be closed.
-        journal_.End(true); // what it holds may be nowhere else
+        keeper_.Abandon();
         BackToIdle(playable, focusBack);
         throw;
     }
-    saver_.End(!FilenameEdit2->FileName().empty());
-    // Once the take is safely in a file, or given up by the user, its journal goes.
-    journal_.End(saver_.Lost());
+    keeper_.End(!FilenameEdit2->FileName().empty());
     BackToIdle(playable, focusBack);
 }
 
 void TMainForm::BackToIdle(bool playable, bool focusBack) {
     recording_ = false;
-    nameLock_.Release();
     StopPlayBtn->setEnabled(false);
     KonvertBtn->setEnabled(true);
     if (focusBack) {
@@ -363,7 +328,7 @@ void TMainForm::StopPlayBtnClick(QObject*) {
 
 void TMainForm::RequestTermination() {
     terminationRequested_ = true;
-    signalled_ = true;
+    keeper_.SetSignalled();
     CancelFlag = true;       // ends a recording or a playback that runs
     guard_.SendToTerminal(); // nobody answers a box any more
     modalCloser_.CloseAll(); // their waits end, and with them whatever waits behind them
@@ -373,11 +338,11 @@ void TMainForm::RequestTermination() {
 }
 
 bool TMainForm::WaitForSlowCall(std::chrono::milliseconds waited) {
-    if (signalled_ || waited >= kSlowCallLimit) {
+    if (keeper_.Signalled() || waited >= kSlowCallLimit) {
         return false;
     }
     services_.events.ServeScreenOnly(std::chrono::milliseconds(20));
-    return !signalled_;
+    return !keeper_.Signalled();
 }
 
 void TMainForm::SetMixerBtnClick(QObject*) {
@@ -394,142 +359,17 @@ void TMainForm::StopBtnClick(QObject*) {
 
 // Told once per take; the take itself goes on until "Abbrechen", so that it is saved.
 void TMainForm::DeviceLost() {
-    if (!recording_) {
-        return; // the take ended before the news arrived
-    }
-    if (commandLine_) {
-        // Nobody can click: the take ends here and is saved, and the exit status says so.
-        outcome_.Fail("Das Aufnahmegerät ist nicht mehr erreichbar; die Aufnahme endet, das "
-                      "bisher Aufgenommene wird gespeichert");
+    // Unless the take ended before the news arrived.
+    if (recording_ && keeper_.DeviceLost(!captureLink_.OutputFileName().empty())) {
         CancelFlag = true;
-        return;
-    }
-    guard_.Report(this, DeviceLostText(!captureLink_.OutputFileName().empty()));
-}
-
-std::string TMainForm::AskForOtherFile(const std::string& fileName, const std::string& reason) {
-    guard_.Report(this, "Die Aufnahme konnte nicht in \"" + fileName + "\" gespeichert werden (" +
-                            reason +
-                            "). Bitte wählen Sie eine andere Datei; ohne Auswahl geht die "
-                            "Aufnahme verloren");
-    if (signalled_) {
-        return {}; // a signal closed the box: nobody will choose a file now
-    }
-    const std::filesystem::path previous(fileName);
-    const auto chosen = services_.saveDialog.Run(
-        this, {TFilenameEdit::kDialogTitle, TFilenameEdit::kFilter, previous.parent_path().string(),
-               previous.filename().string()});
-    return chosen.value_or("");
-}
-
-// Before a take replaces an existing file that this run didn't write (yesterday's take, a
-// file picked in the dialog), whoever sits at the window is asked; "Nein" leads to the
-// save dialog. Where nobody can answer, the take goes to a fallback file instead, and that
-// is said. In command-line mode the caller named the file, so it is replaced.
-std::string TMainForm::FileToWrite(const std::string& fileName) {
-    std::string name = fileName;
-    for (;;) {
-        // Whichever take stops later would replace the other's without a trace.
-        if (nameLock_.Acquire(name) == FileNameLock::Result::TakenByOther) {
-            return saver_.Fallback(name, "ein anderes laufendes Tessmar nimmt in diese Datei auf");
-        }
-        if (commandLine_ || !ownFiles_.IsSomeoneElses(name)) {
-            return name;
-        }
-        if (!signalled_) {
-            const bool replace = services_.messages.AskYesNo(
-                this, QString::fromUtf8(kApplicationTitle),
-                QString::fromStdString("Die Datei \"" + name +
-                                       "\" gibt es schon. Soll die neue Aufnahme sie ersetzen?\n\n"
-                                       "Mit \"Nein\" wählen Sie eine andere Datei."));
-            if (replace && !signalled_) {
-                return name;
-            }
-            if (!signalled_) {
-                const std::filesystem::path previous(name);
-                const auto chosen = services_.saveDialog.Run(
-                    this, {TFilenameEdit::kDialogTitle, TFilenameEdit::kFilter,
-                           previous.parent_path().string(), previous.filename().string()});
-                if (!signalled_ && chosen && !chosen->empty()) {
-                    name = *chosen; // asked about in turn when it exists
-                    continue;
-                }
-            }
-            if (!signalled_) {
-                return saver_.Fallback(name, "es gibt sie schon, und es wurde keine andere Datei "
-                                             "gewählt");
-            }
-        }
-        return saver_.Fallback(name, "es gibt sie schon, und niemand konnte gefragt werden, ob "
-                                     "sie ersetzt werden soll");
-    }
-}
-
-// Two takes into one file: the later one is told at its start, so that its singer can
-// name another file before singing. Its stop looks again, since the name is read then,
-// and saves to a fallback file while the other take still holds the name.
-void TMainForm::LockOutputFile() {
-    const std::string name = FilenameEdit2->FileName();
-    if (name.empty() || nameLock_.Acquire(name) != FileNameLock::Result::TakenByOther) {
-        return;
-    }
-    const std::string text = "In \"" + name +
-                             "\" nimmt schon ein anderes laufendes Tessmar auf. Läuft es am "
-                             "Ende dieser Aufnahme noch, wird sie in einer Ausweichdatei "
-                             "gespeichert";
-    if (commandLine_) {
-        outcome_.Note(text);
-    } else {
-        guard_.Report(this, text + "; wählen Sie sonst bis dahin einen anderen Dateinamen");
     }
 }
 
 void TMainForm::RecordingSaved(const std::string& fileName) {
-    ownFiles_.Wrote(fileName);
-    saver_.Saved(fileName);
+    keeper_.Saved(fileName);
     // So that "WAV Datei abspielen" plays what was written, wherever it went.
     if (FilenameEdit2->FileName() != fileName) {
         FilenameEdit2->SetText(FileNameRules::QuotedPath(fileName));
-    }
-}
-
-void TMainForm::ReportDeviceUnavailable(std::uint32_t code) {
-    const std::string text = DeviceUnavailableText(code, commandLine_);
-    if (commandLine_) {
-        outcome_.Fail(text); // on the terminal at once
-        if (signalled_) {
-            return; // the box would go there too
-        }
-    }
-    guard_.Report(this, text);
-}
-
-// Takes whose program ended under them are saved, and the user told where.
-void TMainForm::RecoverInterruptedTakes() {
-    const bool commandLine = services_.arguments.size() >= 2;
-    for (const std::string& text :
-         TakeRecovery::RecoverAll(services_.journalFolders, saver_.FallbackFolders())) {
-        if (commandLine) {
-            outcome_.Note(text);
-        } else {
-            guard_.Report(this, text);
-        }
-    }
-}
-
-// Once per run: the take goes on in memory and is saved at the stop as ever.
-void TMainForm::JournalTrouble(const std::string& reason) {
-    if (std::exchange(journalTroubleTold_, true)) {
-        return;
-    }
-    const std::string text =
-        "Die Aufnahme kann nicht laufend auf dem Datenträger gesichert werden (" + reason +
-        "). Sie wird beim Beenden wie gewohnt gespeichert, ginge aber verloren, wenn das "
-        "Programm vorher abbricht";
-    if (commandLine_) {
-        outcome_.Note(text);
-    } else {
-        guard_.Report(this, text);
     }
 }
 

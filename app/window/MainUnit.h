@@ -5,17 +5,14 @@
 #include "app/capture/LatencyLog.h"
 #include "app/capture/WaveformPicture.h"
 #include "app/placement/MainFormPlacement.h"
-#include "app/recording/OwnFiles.h"
 #include "app/recording/RunOutcome.h"
-#include "app/recording/TakeSaver.h"
+#include "app/recording/TakeKeeper.h"
 #include "app/window/HandlerGuard.h"
 #include "app/window/ModalWindowCloser.h"
 #include "app/window/PlaybackLink.h"
 #include "audio/CaptureEngine.h"
 #include "audio/PlaybackController.h"
-#include "audio/TakeJournal.h"
 #include "mixer/MixerSetup.h"
-#include "platform/files/FileNameLock.h"
 #include "platform/playback/TMediaPlayer.h"
 
 #include <QWidget>
@@ -161,17 +158,10 @@ private:
     void ShowPlaybackTime(const QString& text) { SetAutoSizedText(Label4, text); }
     void ShowLatestBlock();
     void DrawWaveformTrace();
-    std::string FileToWrite(const std::string& fileName);
-    void LockOutputFile();
-    std::string AskForOtherFile(const std::string& fileName, const std::string& reason);
     void RecordingSaved(const std::string& fileName);
-    void ReportDeviceUnavailable(std::uint32_t code);
-    void RecoverInterruptedTakes();
-    void JournalTrouble(const std::string& reason);
     void DeviceLost();
     void WaitForCancel();
     void BackToIdle(bool playable, bool focusBack);
-    bool Unattended() const { return commandLine_ || signalled_; }
     void BuildControls();
     void BuildNoteColumn();
     void DescribeControls();
@@ -186,9 +176,7 @@ private:
     MainFormServices services_;
     HandlerGuard guard_;
     RunOutcome outcome_;
-    TakeSaver saver_;
-    OwnFiles ownFiles_;     // replaced without a question
-    FileNameLock nameLock_; // the output file's, from a take's start to its save
+    TakeKeeper keeper_; // outlives the engine, whose capture thread writes to its journal
     ModalWindowCloser modalCloser_;
     MainFormPlacement placement_;
     TAboutBox* aboutBox_ = nullptr;
@@ -203,8 +191,6 @@ private:
     std::array<int, 128> noteNameWidths_{}; // Label1's for each note's name; 0 until shown
     WaveformPicture tracePicture_;          // the newest trace, as the view shows it
     LatencyLog latency_;
-    TakeJournal journal_; // outlives the engine, whose capture thread writes to it
-    bool journalTroubleTold_ = false;
     CaptureEngine engine_;
     MixerSetup mixerSetup_;
     TMediaPlayer player_; // the device behind the hidden MediaPlayer1 control
@@ -212,8 +198,6 @@ private:
     PlaybackController playback_;
     bool recording_ = false;            // from the start of a take until it is back to idle
     bool terminationRequested_ = false; // by a signal, or a close request during a take
-    bool signalled_ = false;            // by a signal: nobody answers a question any more
-    bool commandLine_ = false;          // the take the program was started for runs
 };
 
 } // namespace tessmar

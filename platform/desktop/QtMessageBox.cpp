@@ -6,14 +6,16 @@
 
 namespace tessmar {
 
-void QtMessageBox::ShowError(QWidget* parent, const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
+void QtMessageBox::ShowError(QWidget* parent, const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText); // file names are shown as typed, never as markup
     box.exec();
 }
 
-bool QtMessageBox::AskYesNo(QWidget* parent, const QString& caption, const QString& text) {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+bool QtMessageBox::AskYesNo(QWidget* parent, const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
     // The program's own words, whatever translation Qt has or lacks.
     QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);

@@ -7,8 +7,8 @@ namespace tessmar {
 
 class QtMessageBox : public MessageBox {
 public:
-    void ShowError(QWidget* parent, const QString& caption, const QString& text) override;
-    bool AskYesNo(QWidget* parent, const QString& caption, const QString& text) override;
+    void ShowError(QWidget* parent, const std::string& caption, const std::string& text) override;
+    bool AskYesNo(QWidget* parent, const std::string& caption, const std::string& text) override;
 };
 
 } // namespace tessmar

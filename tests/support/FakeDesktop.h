@@ -22,15 +22,15 @@ struct ShownMessage {
 // whileShown runs while a box is up (a signal arriving then, say); the box then closes.
 class FakeMessageBox : public MessageBox {
 public:
-    void ShowError(QWidget*, const QString& caption, const QString& text) override {
-        shown.push_back({caption, text});
+    void ShowError(QWidget*, const std::string& caption, const std::string& text) override {
+        shown.push_back({QString::fromStdString(caption), QString::fromStdString(text)});
         if (whileShown) {
             whileShown();
         }
     }
     // Records the question; answers `answerYes`.
-    bool AskYesNo(QWidget*, const QString& caption, const QString& text) override {
-        asked.push_back({caption, text});
+    bool AskYesNo(QWidget*, const std::string& caption, const std::string& text) override {
+        asked.push_back({QString::fromStdString(caption), QString::fromStdString(text)});
         if (whileShown) {
             whileShown();
         }
