@@ -88,6 +88,23 @@ std::string NameTakenReason() {
     return "ein anderes laufendes Tessmar nimmt in diese Datei auf";
 }
 
+std::string WrittenSinceBeginReason() {
+    return "ein anderes Programm hat sie während dieser Aufnahme geschrieben";
+}
+
+std::string WrittenSinceBeginText(const std::string& fileName) {
+    return "Die Datei \"" + fileName +
+           "\" wurde während dieser Aufnahme von einem anderen Programm geschrieben. Die "
+           "Aufnahme ersetzt sie nicht, sondern wird in einer Ausweichdatei gespeichert";
+}
+
+std::string NameLockUnavailableText(const std::string& fileName) {
+    return "Für \"" + fileName +
+           "\" lässt sich keine Sperre anlegen (der private Ordner für Sperrdateien fehlt "
+           "oder gehört nicht Ihnen). Hat ein anderes Programm die Datei bis zum Ende dieser "
+           "Aufnahme geschrieben, wird sie in einer Ausweichdatei gespeichert";
+}
+
 std::string NoOtherFileChosenReason() {
     return "es gibt sie schon, und es wurde keine andere Datei gewählt";
 }

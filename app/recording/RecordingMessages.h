@@ -28,6 +28,11 @@ std::string AskForOtherFileText(const std::string& fileName, const std::string& 
 std::string ReplaceQuestionText(const std::string& fileName);
 // Why a take goes to a fallback file rather than to the one named.
 std::string NameTakenReason();
+std::string WrittenSinceBeginReason();
+// At the stop, for the window: the named file was written by someone else during the take.
+std::string WrittenSinceBeginText(const std::string& fileName);
+// At a take's start: no lock can be had for its file's name.
+std::string NameLockUnavailableText(const std::string& fileName);
 std::string NoOtherFileChosenReason();
 std::string NobodyAskedReason();
 // At a take's start: another running take holds its file's name. atWindow: with the advice

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <sys/stat.h>
 #include <utility>
 
 namespace tessmar {
@@ -72,10 +73,41 @@ void TakeKeeper::Begin(const std::string& fileName) {
     if (!journalFolders_.empty()) {
         journal_.Begin(journalFolders_, std::time(nullptr));
     }
-    if (fileName.empty() || nameLock_.Acquire(fileName) != FileNameLock::Result::TakenByOther) {
+    beganWith_ = fileName;
+    beganWithState_ = StateOf(fileName);
+    if (fileName.empty()) {
         return;
     }
-    Tell(NameTakenAtStartText(fileName, !commandLine_), commandLine_);
+    switch (nameLock_.Acquire(fileName)) {
+    case FileNameLock::Result::TakenByOther:
+        Tell(NameTakenAtStartText(fileName, !commandLine_), commandLine_);
+        break;
+    case FileNameLock::Result::Unavailable:
+        // Without the lock only the file's own state at the stop protects it.
+        Tell(NameLockUnavailableText(fileName), commandLine_);
+        break;
+    case FileNameLock::Result::Held:
+        break;
+    }
+}
+
+std::optional<TakeKeeper::FileState> TakeKeeper::StateOf(const std::string& fileName) {
+    struct stat st {};
+    if (fileName.empty() || ::stat(fileName.c_str(), &st) != 0) {
+        return std::nullopt;
+    }
+    return FileState{st.st_dev, st.st_ino, st.st_mtim.tv_sec, st.st_mtim.tv_nsec,
+                     (long long)st.st_size};
+}
+
+// Another take into the same file that stopped first (its lock gone with it, or never had),
+// or any other program: what it wrote after this take began is newer than this take.
+bool TakeKeeper::WrittenSinceBegin(const std::string& fileName) const {
+    if (fileName != beganWith_) {
+        return false; // named during the take: asked about as any existing file
+    }
+    const std::optional<FileState> now = StateOf(fileName);
+    return now && now != beganWithState_;
 }
 
 // Before a take replaces an existing file that this run didn't write (yesterday's take, a
@@ -88,6 +120,12 @@ std::string TakeKeeper::FileToWrite(const std::string& fileName) {
         // Whichever take stops later would replace the other's without a trace.
         if (nameLock_.Acquire(name) == FileNameLock::Result::TakenByOther) {
             return saver_.Fallback(name, NameTakenReason());
+        }
+        if (WrittenSinceBegin(name)) {
+            if (!Unattended()) {
+                window_.report(WrittenSinceBeginText(name));
+            }
+            return saver_.Fallback(name, WrittenSinceBeginReason());
         }
         if (commandLine_ || !ownFiles_.IsSomeoneElses(name)) {
             return name;

@@ -84,6 +84,15 @@ public:
     TakeJournal* Journal() { return journalFolders_.empty() ? nullptr : &journal_; }
 
 private:
+    // What was at a name: its identity and when it was last written; none when nothing.
+    struct FileState {
+        unsigned long long device = 0, inode = 0;
+        long long seconds = 0, nanoseconds = 0, size = 0;
+        bool operator==(const FileState&) const = default;
+    };
+    static std::optional<FileState> StateOf(const std::string& fileName);
+    bool WrittenSinceBegin(const std::string& fileName) const;
+
     struct Answer {
         bool replace = false;
         std::string other; // empty: none chosen
@@ -99,8 +108,10 @@ private:
     std::vector<std::string> journalFolders_;
     RunOutcome& outcome_;
     TakeSaver saver_;
-    OwnFiles ownFiles_;     // replaced without a question
-    FileNameLock nameLock_; // the output file's, from a take's start to its save
+    OwnFiles ownFiles_;                       // replaced without a question
+    FileNameLock nameLock_;                   // the output file's, from a take's start to its save
+    std::string beganWith_;                   // the name the take began with
+    std::optional<FileState> beganWithState_; // and what was there then
     bool journalTroubleTold_ = false;
     bool commandLine_ = false;
     bool signalled_ = false;
