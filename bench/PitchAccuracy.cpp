@@ -8,9 +8,9 @@
 // Held notes of 1 s, one after the other; the updates within the first and the last
 // 100 ms of each note are left out. An update is right when it lies within 50 cents of the
 // pitch sung over its window (vibrato included), in equal temperament with A-3 at 440 Hz.
+#include "practice/PitchFormat.h"
+#include "practice/PitchTracker.h"
 #include "tools/measure/SungVowel.h"
-#include "tools/pitch/PitchFormat.h"
-#include "tools/pitch/PitchTracker.h"
 
 #include <algorithm>
 #include <cmath>

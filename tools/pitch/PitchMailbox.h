@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "tools/pitch/PitchListener.h"
+#include "practice/PitchListener.h"
 
 #include <functional>
 #include <mutex>

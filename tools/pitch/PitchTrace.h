@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "practice/PitchFormat.h"
 #include "tools/pitch/LatencyRecord.h"
-#include "tools/pitch/PitchFormat.h"
 
 #include <QPixmap>
 #include <QWidget>

@@ -2,12 +2,12 @@
 #include "tools/pitch/PitchWindow.h"
 
 #include "analysis/NoteNaming.h"
+#include "practice/LevelHint.h"
+#include "practice/PitchLog.h"
+#include "practice/ReferencePlayer.h"
 #include "tools/pitch/CentsMeter.h"
-#include "tools/pitch/LevelHint.h"
 #include "tools/pitch/LevelMeter.h"
-#include "tools/pitch/PitchLog.h"
 #include "tools/pitch/PitchTrace.h"
-#include "tools/pitch/ReferencePlayer.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>

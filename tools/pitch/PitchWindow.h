@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "practice/SungRange.h"
 #include "tools/pitch/LatencyRecord.h"
 #include "tools/pitch/PitchMailbox.h"
 #include "tools/pitch/PitchTrace.h"
-#include "tools/pitch/SungRange.h"
 
 #include <QWidget>
 #include <memory>

@@ -4,12 +4,12 @@
 #include "platform/desktop/QtGermanTranslations.h"
 #include "platform/desktop/TerminationSignals.h"
 #include "platform/threads/ShortTimeSlices.h"
-#include "tools/pitch/PitchFormat.h"
-#include "tools/pitch/PitchListener.h"
-#include "tools/pitch/PitchLog.h"
-#include "tools/pitch/PitchOptions.h"
+#include "practice/PitchFormat.h"
+#include "practice/PitchListener.h"
+#include "practice/PitchLog.h"
+#include "practice/PitchOptions.h"
+#include "practice/ReferencePlayer.h"
 #include "tools/pitch/PitchWindow.h"
-#include "tools/pitch/ReferencePlayer.h"
 
 #include <QApplication>
 #include <iostream>

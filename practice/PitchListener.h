@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/capture/WaveIn.h"
-#include "tools/pitch/PitchTracker.h"
+#include "practice/PitchTracker.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "tools/pitch/PitchUpdate.h"
+#include "practice/PitchUpdate.h"
 
 #include <cstdio>
 #include <memory>

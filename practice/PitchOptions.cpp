@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/pitch/PitchOptions.h"
+#include "practice/PitchOptions.h"
 
 namespace tessmar {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/pitch/PitchTracker.h"
+#include "practice/PitchTracker.h"
 
 #include "analysis/SungPitch.h"
 

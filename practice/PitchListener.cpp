@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/pitch/PitchListener.h"
+#include "practice/PitchListener.h"
 
 #include "platform/threads/MessageQueue.h"
 #include "tools/pitch/LatencyRecord.h"

@@ -2,13 +2,13 @@
 #include "FakeWaveIn.h"
 #include "analysis/PitchEstimator.h"
 #include "analysis/SungPitch.h"
+#include "practice/PitchFormat.h"
+#include "practice/PitchListener.h"
+#include "practice/PitchLog.h"
+#include "practice/PitchTracker.h"
+#include "practice/ReferenceTone.h"
 #include "tools/measure/SungVowel.h"
 #include "tools/pitch/LatencyRecord.h"
-#include "tools/pitch/PitchFormat.h"
-#include "tools/pitch/PitchListener.h"
-#include "tools/pitch/PitchLog.h"
-#include "tools/pitch/PitchTracker.h"
-#include "tools/pitch/ReferenceTone.h"
 
 #include <cmath>
 #include <condition_variable>

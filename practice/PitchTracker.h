@@ -2,7 +2,7 @@
 #pragma once
 
 #include "analysis/PitchEstimator.h"
-#include "tools/pitch/PitchUpdate.h"
+#include "practice/PitchUpdate.h"
 
 #include <cstddef>
 #include <cstdint>

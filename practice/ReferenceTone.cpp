@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/pitch/ReferenceTone.h"
+#include "practice/ReferenceTone.h"
 
 #include <algorithm>
 #include <cmath>

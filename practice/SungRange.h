@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "tools/pitch/PitchFormat.h"
-#include "tools/pitch/PitchUpdate.h"
+#include "practice/PitchFormat.h"
+#include "practice/PitchUpdate.h"
 
 #include <cstdint>
 

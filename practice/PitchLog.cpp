@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/pitch/PitchLog.h"
+#include "practice/PitchLog.h"
 
 #include "analysis/NoteNaming.h"
 #include "platform/system/SystemErrorText.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/pitch/ReferencePlayer.h"
+#include "practice/ReferencePlayer.h"
 
 #include "platform/playback/PcmOutput.h"
-#include "tools/pitch/ReferenceTone.h"
+#include "practice/ReferenceTone.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/pitch/SungRange.h"
+#include "practice/SungRange.h"
 
 namespace tessmar {
 

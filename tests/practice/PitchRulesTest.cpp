@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "practice/LevelHint.h"
+#include "practice/PitchOptions.h"
+#include "practice/SungRange.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace tessmar {
+namespace {
+
+PitchUpdate Note(std::int32_t note) {
+    PitchUpdate u;
+    u.note = note;
+    return u;
+}
+
+// Held for three updates in a row counts; a slide, a crack or a gap without pitch does not.
+TEST(SungRange, OnlyHeldNotesWidenIt) {
+    SungRange range(3);
+    for (const std::int32_t note : {45, 46, 47, 48, -1, 50, 50, -1, 50}) {
+        EXPECT_FALSE(range.Add(Note(note))) << note;
+    }
+    EXPECT_EQ(range.lowest(), -1);
+    EXPECT_FALSE(range.Add(Note(50)));
+    EXPECT_TRUE(range.Add(Note(50))) << "third in a row";
+    EXPECT_FALSE(range.Add(Note(50))) << "held on: no change";
+    for (const std::int32_t note : {52, 52, 52, 51, 51, 51, 40, 40}) {
+        range.Add(Note(note));
+    }
+    EXPECT_EQ(range.lowest(), 50);
+    EXPECT_EQ(range.highest(), 52);
+    EXPECT_TRUE(range.Add(Note(40)));
+    EXPECT_EQ(range.lowest(), 40);
+    range.Reset(); // the range and the run go: held anew, 40 alone is the range
+    EXPECT_EQ(range.highest(), -1);
+    EXPECT_FALSE(range.Add(Note(40)));
+    EXPECT_FALSE(range.Add(Note(40)));
+    EXPECT_TRUE(range.Add(Note(40)));
+    EXPECT_EQ(range.highest(), 40);
+}
+
+TEST(LevelHint, ClippingBeforeQuietAndTheThresholdIsFine) {
+    PitchUpdate u;
+    u.levelDbfs = LevelHint::kQuietDbfs;
+    EXPECT_EQ(LevelHint::For(u), "");
+    u.levelDbfs = LevelHint::kQuietDbfs - 0.1;
+    EXPECT_EQ(LevelHint::For(u).rfind("Zu leise", 0), 0u);
+    u.clipped = true; // a click at full scale in an otherwise quiet window
+    EXPECT_EQ(LevelHint::For(u).rfind("Übersteuert", 0), 0u);
+}
+
+TEST(PitchOptions, LogInBothFormsAndWrongCallsEndWithStatus2) {
+    std::ostringstream out, err;
+    int status = -1;
+    auto options = PitchOptions::Parse({"--log", "a.csv"}, out, err, status);
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->log, "a.csv");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(PitchOptions::Parse({"--log=b c.csv"}, out, err, status)->log, "b c.csv");
+    EXPECT_EQ(PitchOptions::Parse({}, out, err, status)->log, "");
+    EXPECT_EQ(out.str() + err.str(), "");
+
+    for (const auto& call : {std::vector<std::string>{"--log"}, {"-x"}, {"--log", "a", "b"}}) {
+        status = 0;
+        EXPECT_FALSE(PitchOptions::Parse(call, out, err, status)) << call.back();
+        EXPECT_EQ(status, 2) << call.back();
+    }
+    EXPECT_NE(err.str().find("unbekanntes Argument „--log“"), std::string::npos) << err.str();
+    EXPECT_EQ(out.str(), "") << "a wrong call is told on standard error only";
+
+    status = 2;
+    EXPECT_FALSE(PitchOptions::Parse({"--help", "-x"}, out, err, status));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out.str().rfind("Aufruf: tessmar-pitch", 0), 0u);
+}
+
+} // namespace
+} // namespace tessmar
