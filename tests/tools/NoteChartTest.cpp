@@ -11,6 +11,7 @@
 #include <numbers>
 #include <sndfile.h>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace tessmar {
 namespace {
@@ -124,8 +125,10 @@ TEST(NoteChart, UnreadableInputAndUnwritableChartsAreReported) {
     const struct {
         std::string path, reason;
     } cases[] = {{dir / "no/c.png", "Der Ordner ist nicht vorhanden"},
-                 {dir / "folder.svg", "Das ist ein Ordner, keine Datei"}};
+                 {dir / "folder.svg", "Das ist ein Ordner, keine Datei"},
+                 {dir / "fifo.png", "Das ist keine gewöhnliche Datei"}};
     std::filesystem::create_directory(dir / "folder.svg");
+    ASSERT_EQ(::mkfifo((dir / "fifo.png").c_str(), 0600), 0);
     for (const auto& c : cases) {
         const ToolRun run = NoteLog(chart, {"--chart", c.path, dir / "a.wav"});
         EXPECT_EQ(run.status, 1) << c.path;
@@ -134,6 +137,11 @@ TEST(NoteChart, UnreadableInputAndUnwritableChartsAreReported) {
                   std::string::npos)
             << run.err;
     }
+
+    std::ostream full(nullptr); // every write fails, as on a full disk
+    std::ostringstream err;
+    EXPECT_EQ(RunNoteLog({dir / "a.wav"}, full, err, &chart), 1);
+    EXPECT_NE(err.str().find("kann nicht ausgegeben werden"), std::string::npos) << err.str();
 }
 
 } // namespace

@@ -2,13 +2,14 @@
 #include "tools/notes/NoteLog.h"
 
 #include "analysis/NoteNaming.h"
+#include "analysis/PitchEstimator.h"
 #include "analysis/SemitoneDetector.h"
+#include "analysis/SungPitch.h"
 #include "platform/capture/CaptureFormat.h"
 #include "platform/decoding/SoundFileDecoder.h"
 #include "platform/files/AtomicFile.h"
+#include "platform/system/SystemErrorText.h"
 #include "tools/notes/ChartRenderer.h"
-#include "analysis/PitchEstimator.h"
-#include "analysis/SungPitch.h"
 #include "tools/notes/Take.h"
 
 #include <algorithm>
@@ -51,8 +52,8 @@ constexpr const char* kHelp =
     "         die Zeit nach rechts, die Töne nach oben, ein Balken, solange derselbe Ton\n"
     "         erkannt wird; mit --pitch auch die gesungene Tonhöhe als Linie.\n"
     "\n"
-    "Rückgabewert: 0 erfolgreich, 1 Datei nicht lesbar oder Bild nicht schreibbar,\n"
-    "2 falscher Aufruf.\n";
+    "Rückgabewert: 0 erfolgreich, 1 Datei nicht lesbar, Bild oder Ausgabe nicht\n"
+    "schreibbar, 2 falscher Aufruf.\n";
 
 struct Options {
     bool pitch = false;
@@ -121,11 +122,14 @@ std::string WriteProblem(int error) {
     case EISDIR:
         return "Das ist ein Ordner, keine Datei";
     case EINVAL:
+    case kErrNotRegularFile:
         return "Das ist keine gewöhnliche Datei";
+    case kErrForeignLink:
+        return "Das ist ein Verweis eines anderen Benutzers, dem tessmar-notes nicht folgt";
     case ENOSPC:
         return "Kein Platz mehr auf dem Datenträger";
     default:
-        return std::string("Schreibfehler (") + std::strerror(error) + ")";
+        return "Schreibfehler (" + SystemErrorText(error) + ")";
     }
 }
 
@@ -233,6 +237,10 @@ int RunNoteLog(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
     }
     out.flush();
+    if (!out) { // a full disk, a closed pipe: the notes are not where they were sent
+        err << "tessmar-notes: Die Notenfolge kann nicht ausgegeben werden (Schreibfehler).\n";
+        return 1;
+    }
     if (!decoder->error().empty()) {
         err << "tessmar-notes: „" << path
             << "“ kann nicht vollständig gelesen werden: " << decoder->error() << ".\n";
