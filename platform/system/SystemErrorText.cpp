@@ -38,6 +38,33 @@ std::string SystemErrorText(int error) {
         return "Ein-/Ausgabefehler";
     case EFBIG:
         return "die Datei wird zu groß";
+    case EEXIST:
+        return "unter dem Namen gibt es schon etwas";
+    case ELOOP:
+        return "zu viele Verweise hintereinander, oder ein Verweis, dem nicht gefolgt wird";
+    case ENOTEMPTY:
+        return "der Ordner ist nicht leer";
+    case EMFILE:
+    case ENFILE:
+        return "zu viele offene Dateien";
+    case ENOMEM:
+        return "nicht genug Arbeitsspeicher";
+    case EAGAIN:
+        return "vorübergehend nicht verfügbar";
+    case EINVAL:
+        return "ungültiges Argument";
+    case ENXIO:
+        return "kein solches Gerät oder keine solche Adresse";
+    case EPIPE:
+        return "die Gegenseite hat die Verbindung geschlossen";
+    case ECONNREFUSED:
+        return "Verbindung abgelehnt";
+    case ECONNRESET:
+        return "die Verbindung wurde von der Gegenseite getrennt";
+    case ETIMEDOUT:
+        return "Zeitüberschreitung";
+    case ENOTCONN:
+        return "keine Verbindung";
     case 0:
         return "unbekannter Fehler";
     default:

@@ -11,7 +11,8 @@ TEST(SystemErrorText, TheCommonReasonsAreGerman) {
     EXPECT_EQ(SystemErrorText(ENOENT), "Datei oder Ordner nicht vorhanden");
     EXPECT_EQ(SystemErrorText(EACCES), "keine Berechtigung");
     EXPECT_EQ(SystemErrorText(kErrNotRegularFile), "keine gewöhnliche Datei");
-    for (const int e : {EPERM, EROFS, ENOSPC, EISDIR, ENAMETOOLONG, ENODEV, EBUSY}) {
+    for (const int e : {EPERM, EROFS, ENOSPC, EISDIR, ENAMETOOLONG, ENODEV, EBUSY, EEXIST,
+                        ECONNREFUSED, ETIMEDOUT, EPIPE, ENOMEM}) {
         const std::string text = SystemErrorText(e);
         EXPECT_EQ(text.find("Fehler"), std::string::npos) << e << ": " << text;
         EXPECT_NE(text, SystemErrorText(ENOENT));
