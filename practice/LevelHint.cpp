@@ -5,10 +5,10 @@ namespace tessmar {
 
 std::string LevelHint::For(const PitchUpdate& update) {
     if (update.clipped) {
-        return "Übersteuert – leiser singen oder weiter weg vom Mikrofon";
+        return kClipped;
     }
-    if (update.levelDbfs < kQuietDbfs) {
-        return "Zu leise – lauter singen oder näher ans Mikrofon";
+    if (update.levelDbfs < kQuietDbfs && (update.levelDbfs >= kSilenceDbfs || update.hz > 0)) {
+        return kQuiet;
     }
     return {};
 }

@@ -46,6 +46,10 @@ TEST(LevelHint, ClippingBeforeQuietAndTheThresholdIsFine) {
     EXPECT_EQ(LevelHint::For(u), "");
     u.levelDbfs = LevelHint::kQuietDbfs - 0.1;
     EXPECT_EQ(LevelHint::For(u).rfind("Zu leise", 0), 0u);
+    u.levelDbfs = LevelHint::kSilenceDbfs - 0.1;
+    EXPECT_EQ(LevelHint::For(u), "") << "nobody sings: no advice";
+    u.hz = 220.0;
+    EXPECT_EQ(LevelHint::For(u).rfind("Zu leise", 0), 0u) << "a voice heard, but quietly";
     u.clipped = true; // a click at full scale in an otherwise quiet window
     EXPECT_EQ(LevelHint::For(u).rfind("Übersteuert", 0), 0u);
 }

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -78,10 +79,12 @@ PitchWindow::PitchWindow(ReferencePlayer& player, PitchLog* log, QWidget* parent
     trace_ = new PitchTrace(latency_, this);
     level_ = new LevelMeter(this);
     hint_ = new QLabel(this);
-    hint_->setFixedSize(hint_->fontMetrics().horizontalAdvance(QString::fromStdString(
-                            LevelHint::For(PitchUpdate{.levelDbfs = -100}))) +
+    // Room for the longer hint, so that neither is cut off.
+    const QFontMetrics hintFont = hint_->fontMetrics();
+    hint_->setFixedSize(std::max(hintFont.horizontalAdvance(QString::fromUtf8(LevelHint::kClipped)),
+                                 hintFont.horizontalAdvance(QString::fromUtf8(LevelHint::kQuiet))) +
                             8,
-                        hint_->fontMetrics().height() + 2);
+                        hintFont.height() + 2);
     range_label_ = new QLabel(this);
     reset_ = new QPushButton(QStringLiteral("Umfang &zurücksetzen"), this);
     device_ = new QLabel(this);
