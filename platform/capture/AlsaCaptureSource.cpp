@@ -2,6 +2,7 @@
 #include "platform/capture/AlsaCaptureSource.h"
 
 #include "platform/capture/CaptureFormat.h"
+#include "platform/system/ProgramName.h"
 #include "platform/system/SystemErrorText.h"
 
 #include <alsa/asoundlib.h>
@@ -209,7 +210,7 @@ void AlsaCaptureSource::Wait(std::stop_token& stop, bool withPcm, int timeoutMs)
 void AlsaCaptureSource::Complain(const std::string& what, int error) {
     if (!complained_) {
         complained_ = true;
-        std::cerr << "tessmar: Das Aufnahmegerät „" << name_ << "“ " << what << " ("
+        std::cerr << ProgramName() << ": Das Aufnahmegerät „" << name_ << "“ " << what << " ("
                   << AlsaReason(error) << ").\n";
     }
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/capture/CaptureInput.h"
 
+#include "platform/system/ProgramName.h"
+
 #include <cstdlib>
 #include <iostream>
 #include <string_view>
@@ -33,7 +35,7 @@ CaptureInput CaptureInput::FromEnvironment() {
     std::string error;
     CaptureInput input = Parse(std::getenv("TESSMAR_INPUT"), error);
     if (!error.empty()) {
-        std::cerr << "tessmar: " << error << '\n';
+        std::cerr << ProgramName() << ": " << error << '\n';
     }
     return input;
 }

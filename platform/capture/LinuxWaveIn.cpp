@@ -6,6 +6,7 @@
 #include "platform/capture/CaptureFormat.h"
 #include "platform/capture/PacedCaptureSource.h"
 #include "platform/decoding/SoundFileDecoder.h"
+#include "platform/system/ProgramName.h"
 
 #include <algorithm>
 #include <iostream>
@@ -25,8 +26,8 @@ std::unique_ptr<CaptureSource> OpenFile(const std::string& path, const CaptureTi
     std::string error;
     std::shared_ptr<SoundFileDecoder> decoder = SoundFileDecoder::Open(path, error, timing.rate);
     if (!decoder) {
-        err << "tessmar: Die Eingabedatei „" << path << "“ lässt sich nicht lesen: " << error
-            << ".\n";
+        err << ProgramName() << ": Die Eingabedatei „" << path
+            << "“ lässt sich nicht lesen: " << error << ".\n";
         result = MMSYSERR_READERROR; // a file, not a missing device
 
         return nullptr;
@@ -37,7 +38,8 @@ std::unique_ptr<CaptureSource> OpenFile(const std::string& path, const CaptureTi
         std::fill(frames + got * kChannels, frames + count * kChannels, std::int16_t{0});
         if (got < count && !decoder->error().empty() && !told) {
             told = true;
-            std::cerr << "tessmar: Die Eingabedatei bricht ab: " << decoder->error() << ".\n";
+            std::cerr << ProgramName() << ": Die Eingabedatei bricht ab: " << decoder->error()
+                      << ".\n";
         }
     };
     return std::make_unique<PacedCaptureSource>(std::move(render), timing);
@@ -63,7 +65,7 @@ std::unique_ptr<CaptureSource> OpenSource(const CaptureInput& input,
     std::string error;
     auto source = AlsaCaptureSource::Open(input.argument, result, error, timing);
     if (!source) {
-        err << "tessmar: Das Aufnahmegerät „" << input.argument << "“ " << error << ".\n";
+        err << ProgramName() << ": Das Aufnahmegerät „" << input.argument << "“ " << error << ".\n";
     }
     return source;
 }
