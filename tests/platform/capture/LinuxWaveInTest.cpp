@@ -248,14 +248,14 @@ TEST(LinuxWaveIn, BadCallsAreRefusedWithoutANotification) {
         EXPECT_EQ(api.waveInClose(unknown), MMSYSERR_INVALHANDLE);
     }
 
-    WaveFormatEx mono = WaveInHarness::CaptureFormat();
+    WaveFormatEx mono = CaptureFormat();
     mono.nChannels = 1;
     mono.nBlockAlign = 2;
     mono.nAvgBytesPerSec = 22050;
     HWAVEIN handle = 77;
     EXPECT_EQ(api.waveInOpen(&handle, WAVE_MAPPER, &mono, device.thread(), 0, CALLBACK_THREAD),
               WAVERR_BADFORMAT);
-    const WaveFormatEx format = WaveInHarness::CaptureFormat();
+    const WaveFormatEx format = CaptureFormat();
     EXPECT_EQ(api.waveInOpen(&handle, 3, &format, device.thread(), 0, CALLBACK_THREAD),
               MMSYSERR_BADDEVICEID);
     EXPECT_EQ(handle, 77u);
