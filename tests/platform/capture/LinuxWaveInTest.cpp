@@ -207,7 +207,12 @@ TEST(LinuxWaveIn, InputThatWaitsTooLongForABlockIsLostAndCounted) {
     device.Queue(handle, first);
     api.waveInStart(handle);
     ASSERT_EQ(device.NextBlock(), &first.header);
+    // The input's buffer holds under a second: far beyond that, the input is kept back
+    // for the block instead of lost.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (api.LostFrames() == 0) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline)
+            << "nothing lost in 30 s without a queued block: the input waits for one";
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     // The long block keeps the count still while it is read.
