@@ -12,7 +12,6 @@ inline constexpr std::int32_t kNoteCount = 128;
 inline constexpr std::int32_t kFftLog2Size = 10;
 inline constexpr std::int32_t kFftSize = 1 << kFftLog2Size;
 inline constexpr std::int32_t kBinCount = kFftSize / 2; // bins above Nyquist are ignored
-inline constexpr double kBinWidthHz = double(kSampleRate) / kFftSize;
 inline constexpr double kLowestMappedHz = 31.5;
 inline constexpr double kMappedLimitHz = 50176.0; // exclusive
 inline constexpr double kDetectionThreshold = 500.0;

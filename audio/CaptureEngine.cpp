@@ -11,18 +11,6 @@
 
 namespace tessmar {
 
-WaveFormatEx CaptureFormat() {
-    WaveFormatEx format;
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = kChannels;
-    format.nSamplesPerSec = kSampleRate;
-    format.nBlockAlign = kFrameBytes;
-    format.nAvgBytesPerSec = kSampleRate * kFrameBytes;
-    format.wBitsPerSample = 8 * kBytesPerSample;
-    format.cbSize = 0;
-    return format;
-}
-
 CaptureEngine::~CaptureEngine() {
     // The capture thread works on this engine's state; it must not outlive it.
     if (Running()) {

@@ -11,9 +11,6 @@
 
 namespace tessmar {
 
-// The format the recording device is opened in: 16-bit stereo PCM at 11025 frames/s.
-WaveFormatEx CaptureFormat();
-
 // Starts and stops a recording: the device with its two alternating blocks, the capture
 // thread, and at the end the WAV file.
 class CaptureEngine {

@@ -4,6 +4,7 @@
 #include "audio/WaveFileWriter.h"
 #include "platform/capture/CaptureFormat.h"
 #include "platform/files/PrivateFolder.h"
+#include "platform/system/AllBytes.h"
 #include "platform/system/SystemErrorText.h"
 
 #include <cerrno>
@@ -30,26 +31,6 @@ constexpr auto kSyncEvery = 1s;     // what a power cut loses at most
 // The journal of the running take, for the exit handler.
 std::atomic<TakeJournal*> g_live{nullptr};
 std::once_flag g_atExit;
-
-bool WriteAllAt(int fd, const void* data, std::size_t size, off_t offset) {
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t written = ::pwrite(fd, p, size, offset);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            if (written == 0) {
-                errno = EIO;
-            }
-            return false;
-        }
-        p += written;
-        size -= std::size_t(written);
-        offset += written;
-    }
-    return true;
-}
 
 bool WriteHeader(int fd, std::int64_t bytes) {
     const auto header = WaveFileHeader(std::uint32_t(bytes), kSampleRate, true, true);

@@ -25,7 +25,8 @@ trap cleanup EXIT
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp 2>"$work/xvfb.log" &
 pids+=($!)
-TESSMAR_SERVER_ALONGSIDE=1 bash "$fixture" start pulseaudio 44100 "$work/server" >"$work/start.log"
+TESSMAR_SERVER_ALONGSIDE=1 bash "$fixture" start pulseaudio 44100 "$work/server" >"$work/start.log" ||
+    { cat "$work/start.log" >&2; exit 1; }
 source "$work/server/env"
 sox -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth $((2 * seconds + 20)) sine 440 gain -10
 paplay --device=tessmar_singer "$work/tone.wav" &

@@ -56,13 +56,7 @@ bool PitchListener::Listen(std::stop_token& stop) {
     MessageQueue::AttachToCurrentThread(queue);
     std::stop_callback quit(stop, [id = queue->id()] { PostThreadMessage(id, WM_QUIT, 0, 0); });
 
-    WaveFormatEx format;
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = kChannels;
-    format.nSamplesPerSec = std::uint32_t(rate_);
-    format.nAvgBytesPerSec = std::uint32_t(rate_ * kFrameBytes);
-    format.nBlockAlign = kFrameBytes;
-    format.wBitsPerSample = 8 * kBytesPerSample;
+    const WaveFormatEx format = CaptureFormat(rate_);
     HWAVEIN handle = 0;
     if (device_.waveInOpen(&handle, WAVE_MAPPER, &format, queue->id(), 0, CALLBACK_THREAD) !=
         MMSYSERR_NOERROR) {

@@ -14,7 +14,8 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-TESSMAR_SERVER_ALONGSIDE=1 bash "$fixture" start pulseaudio 44100 "$work/server" >"$work/start.log" || {
+TESSMAR_SERVER_ALONGSIDE=1 bash "$fixture" start pulseaudio 44100 "$work/server" >"$work/start.log" ||
+    [ -f "$work/server/skip" ] || {
     echo "playdelay: PulseAudio startet nicht: $(cat "$work/start.log")" >&2
     exit 1
 }

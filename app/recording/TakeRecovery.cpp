@@ -7,6 +7,7 @@
 #include "platform/capture/CaptureFormat.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/files/PrivateFolder.h"
+#include "platform/system/AllBytes.h"
 #include "platform/system/SystemErrorText.h"
 
 #include <algorithm>
@@ -47,17 +48,13 @@ int Copy(int fd, std::int64_t bytes, const std::string& target) {
     std::vector<char> chunk(1 << 20);
     for (std::int64_t done = 0; done < bytes;) {
         const std::size_t want = std::size_t(std::min<std::int64_t>(bytes - done, chunk.size()));
-        const ssize_t got = ::pread(fd, chunk.data(), want, kWaveHeaderBytes + done);
-        if (got < 0 && errno == EINTR) {
-            continue;
+        if (!ReadAllAt(fd, chunk.data(), want, kWaveHeaderBytes + done)) {
+            return errno;
         }
-        if (got <= 0) {
-            return got == 0 ? EIO : errno;
-        }
-        if (!file.Write(chunk.data(), std::size_t(got))) {
+        if (!file.Write(chunk.data(), want)) {
             return file.error();
         }
-        done += got;
+        done += std::int64_t(want);
     }
     return file.Commit() ? 0 : file.error();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/capture/CaptureFormat.h"
 #include "platform/system/MmResult.h"
 #include "platform/threads/ThreadMessages.h"
 
@@ -45,6 +46,18 @@ struct WaveFormatEx {
     std::uint16_t wBitsPerSample = 0;
     std::uint16_t cbSize = 0;
 };
+
+// The format the recording device is opened in: the sample layout of CaptureFormat.h, at
+// the program's rate or at a tool's own.
+constexpr WaveFormatEx CaptureFormat(int rate = kSampleRate) {
+    return {WAVE_FORMAT_PCM,
+            kChannels,
+            std::uint32_t(rate),
+            std::uint32_t(rate * kFrameBytes),
+            kFrameBytes,
+            8 * kBytesPerSample,
+            0};
+}
 
 // One block's description. The device writes dwBytesRecorded and dwFlags; the owner of the
 // header must not touch the block while WHDR_INQUEUE is set.

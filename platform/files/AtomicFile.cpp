@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/files/AtomicFile.h"
 
+#include "platform/system/AllBytes.h"
 #include "platform/system/SystemErrorText.h"
 
 #include <cerrno>
@@ -133,19 +134,7 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
     if (fd_ < 0) {
         return Fail(error_ ? error_ : EBADF);
     }
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t written = ::write(fd_, p, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return Fail(errno);
-        }
-        p += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
+    return WriteAll(fd_, data, size) || Fail(errno);
 }
 
 bool AtomicFile::Commit() {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/files/FileNameLock.h"
 
+#include "platform/files/PrivateFolder.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -8,18 +10,10 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tessmar {
 namespace {
-
-// A folder only this user can write to: ours, no link, no access for others.
-bool IsPrivateFolder(const std::string& folder) {
-    struct stat st {};
-    return !folder.empty() && ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
-           st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
-}
 
 // 64-bit FNV-1a: the name of a lock file must be short, whatever the path's length.
 std::uint64_t Hash(const std::string& text) {
@@ -45,13 +39,13 @@ std::string CanonicalPath(const std::string& fileName) {
 FileNameLock::FileNameLock(std::string folder) : folder_(std::move(folder)) {}
 
 std::string FileNameLock::RuntimeFolder() {
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && IsPrivateFolder(runtime)) {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        runtime && PrivateFolder::Check(runtime)) {
         return runtime;
     }
-    // As the session would make it: created private, and used only when it still is.
-    const std::string folder = "/tmp/tessmar-" + std::to_string(::geteuid());
-    ::mkdir(folder.c_str(), 0700);
-    return IsPrivateFolder(folder) ? folder : std::string();
+    // Made as the session makes the runtime folder: the user's alone.
+    const std::string folder = PrivateFolder::InTemp(PrivateFolder::TempFolder());
+    return PrivateFolder::Make(folder) ? folder : std::string();
 }
 
 FileNameLock::Result FileNameLock::Acquire(const std::string& fileName) {

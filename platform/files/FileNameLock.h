@@ -21,7 +21,7 @@ public:
     };
 
     // Lock files go into folder; by default the user's runtime folder ($XDG_RUNTIME_DIR,
-    // else a private folder of the user's under /tmp).
+    // else the user's private folder in the temporary folder, $TMPDIR/tessmar-UID).
     explicit FileNameLock(std::string folder = RuntimeFolder());
 
     // Locks fileName, giving up any other name held before; a name already held stays so.

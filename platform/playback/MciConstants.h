@@ -11,21 +11,7 @@ namespace mci {
 
 using Error = std::uint32_t;
 
-// Commands and flags, for the record of what each player operation stands for.
-inline constexpr std::uint32_t MCI_OPEN = 0x0803;
-inline constexpr std::uint32_t MCI_CLOSE = 0x0804;
-inline constexpr std::uint32_t MCI_PLAY = 0x0806;
-inline constexpr std::uint32_t MCI_SET = 0x080D;
-inline constexpr std::uint32_t MCI_STATUS = 0x0814;
-inline constexpr std::uint32_t MCI_NOTIFY = 0x1;
-inline constexpr std::uint32_t MCI_WAIT = 0x2;
-inline constexpr std::uint32_t MCI_OPEN_ELEMENT = 0x200;
-inline constexpr std::uint32_t MCI_SET_TIME_FORMAT = 0x400;
-inline constexpr std::uint32_t MCI_STATUS_ITEM = 0x100;
-inline constexpr std::uint32_t MCI_STATUS_LENGTH = 1;
-inline constexpr std::uint32_t MCI_STATUS_POSITION = 2;
-inline constexpr std::uint32_t MCI_STATUS_MODE = 4;
-
+// Time format.
 inline constexpr std::uint32_t MCI_FORMAT_MILLISECONDS = 0;
 
 // Modes.

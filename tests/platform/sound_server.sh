@@ -18,7 +18,7 @@
 # Started only as root, only when the server's programs are installed and, for PulseAudio,
 # only while no other PulseAudio runs (a user's own server is left alone; with
 # TESSMAR_SERVER_ALONGSIDE=1 it starts all the same, its sockets are its own); otherwise
-# DIR/skip tells why and the tests that use it skip.
+# DIR/skip tells why, start and stop exit with 77 (skipped) and the tests that use it skip.
 set -uo pipefail
 action=${1:-}
 
@@ -39,7 +39,7 @@ stop_server() {
 skip() {
     echo "$1" >"$dir/skip"
     echo "$server test skipped: $1"
-    exit 0
+    exit 77
 }
 
 start_pulseaudio() {
@@ -135,6 +135,9 @@ stop)
     [ $# -eq 2 ] || exec "$0" usage
     dir=$2
     stop_server
+    if [ -f "$dir/skip" ]; then
+        exit 77
+    fi
     ;;
 *)
     echo "usage: $0 start pulseaudio|pipewire RATE DIR | stop DIR" >&2

@@ -27,9 +27,7 @@ struct Block {
 // Whole blocks until at least the given number of bytes is there.
 std::vector<std::uint8_t> Record(LinuxWaveIn& api, std::size_t bytes) {
     const auto queue = MessageQueue::Create();
-    const WaveFormatEx format{
-        WAVE_FORMAT_PCM,     kChannels, kSampleRate, kBytesPerSecond, kFrameBytes,
-        8 * kBytesPerSample, 0};
+    const WaveFormatEx format = CaptureFormat();
     HWAVEIN handle = 0;
     if (api.waveInOpen(&handle, WAVE_MAPPER, &format, queue->id(), 0, CALLBACK_THREAD) != 0) {
         return {};

@@ -207,7 +207,12 @@ TEST(LinuxWaveIn, InputThatWaitsTooLongForABlockIsLostAndCounted) {
     device.Queue(handle, first);
     api.waveInStart(handle);
     ASSERT_EQ(device.NextBlock(), &first.header);
+    // The input's buffer holds under a second: far beyond that, the input is kept back
+    // for the block instead of lost.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (api.LostFrames() == 0) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline)
+            << "nothing lost in 30 s without a queued block: the input waits for one";
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     // The long block keeps the count still while it is read.
@@ -248,14 +253,14 @@ TEST(LinuxWaveIn, BadCallsAreRefusedWithoutANotification) {
         EXPECT_EQ(api.waveInClose(unknown), MMSYSERR_INVALHANDLE);
     }
 
-    WaveFormatEx mono = WaveInHarness::CaptureFormat();
+    WaveFormatEx mono = CaptureFormat();
     mono.nChannels = 1;
     mono.nBlockAlign = 2;
     mono.nAvgBytesPerSec = 22050;
     HWAVEIN handle = 77;
     EXPECT_EQ(api.waveInOpen(&handle, WAVE_MAPPER, &mono, device.thread(), 0, CALLBACK_THREAD),
               WAVERR_BADFORMAT);
-    const WaveFormatEx format = WaveInHarness::CaptureFormat();
+    const WaveFormatEx format = CaptureFormat();
     EXPECT_EQ(api.waveInOpen(&handle, 3, &format, device.thread(), 0, CALLBACK_THREAD),
               MMSYSERR_BADDEVICEID);
     EXPECT_EQ(handle, 77u);

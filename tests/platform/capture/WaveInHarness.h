@@ -36,10 +36,6 @@ class WaveInHarness {
 public:
     explicit WaveInHarness(WaveInApi& api) : api_(api) {}
 
-    static WaveFormatEx CaptureFormat() {
-        return {WAVE_FORMAT_PCM, kChannels, kSampleRate, kBytesPerSecond, kFrameBytes, 16, 0};
-    }
-
     MMRESULT Open(HWAVEIN* handle) {
         const WaveFormatEx format = CaptureFormat();
         return api_.waveInOpen(handle, WAVE_MAPPER, &format, queue_->id(), 0, CALLBACK_THREAD);

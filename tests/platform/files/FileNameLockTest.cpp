@@ -3,8 +3,12 @@
 
 #include "TempDir.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tessmar {
 namespace {
@@ -27,6 +31,23 @@ TEST(FileNameLock, OneTakePerNameWithoutTouchingTheFile) {
     EXPECT_EQ(first.Acquire(dir / "other.wav"), Result::Held);
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_EQ(FileNameLock("").Acquire(file), Result::Unavailable);
+}
+
+// Without a runtime folder, the lock files go to the user's private folder in $TMPDIR.
+TEST(FileNameLock, WithoutARuntimeFolderInTheTemporaryFolder) {
+    test::TempDir dir;
+    const std::string folder = dir / ("tessmar-" + std::to_string(::geteuid()));
+    EXPECT_EXIT(
+        {
+            ::unsetenv("XDG_RUNTIME_DIR");
+            ::setenv("TMPDIR", dir.path().c_str(), 1);
+            std::cerr << FileNameLock::RuntimeFolder();
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), folder);
+    struct stat st {};
+    EXPECT_EQ(::stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 } // namespace

@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The journal of a running take and its recovery at the next start, on real files.
+#include "audio/TakeJournal.h"
+
+#include "TempDir.h"
+#include "app/recording/TakeRecovery.h"
+#include "platform/system/SystemErrorText.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace tessmar {
+namespace {
+
+using test::TempDir;
+
+std::string Content(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string OnlyFileIn(const std::string& folder) {
+    return std::filesystem::directory_iterator(folder)->path().string();
+}
+
+void Append(TakeJournal& journal, std::int32_t at, const std::string& block) {
+    journal.Append(at, reinterpret_cast<const std::uint8_t*>(block.data()), block.size());
+}
+
+TEST(TakeJournalTest, AnInterruptedTakeIsSavedAsRecordedAndARunningOneIsLeftAlone) {
+    TempDir dir;
+    const std::string journals = dir / "state", home = dir / "home";
+    std::filesystem::create_directory(home);
+    std::vector<std::string> trouble;
+    TakeJournal journal([&](const std::string& why) { trouble.push_back(why); }, {});
+    ASSERT_TRUE(journal.Begin({journals}, 1796836954));
+    const std::string a(4096, 'a'), b(4096, 'b'), c(4096, 'c');
+    auto append = [&](std::int32_t at, const std::string& block) {
+        journal.Append(at, reinterpret_cast<const std::uint8_t*>(block.data()), 4096);
+    };
+    append(0, a);
+    append(4096, b);
+    append(0, c); // the file name was emptied and given again: the recording began anew
+    append(4096, a);
+    journal.End(true); // as if the program had died: what it held stays
+
+    TakeJournal running([](const std::string&) {}, {});
+    ASSERT_TRUE(running.Begin({journals}, 1796836999));
+    const auto told = TakeRecovery::RecoverAll({journals}, {{home}});
+    ASSERT_EQ(told.size(), 1u);
+    std::tm when{};
+    const std::time_t started = 1796836954;
+    localtime_r(&started, &when);
+    const std::string saved = home + "/" + TakeSaver::FallbackName(when);
+    EXPECT_NE(told[0].find("unterbrochen; sie ist in \"" + saved + "\" gespeichert"),
+              std::string::npos)
+        << told[0];
+    EXPECT_EQ(Content(saved).substr(44), c + a);
+    EXPECT_EQ(dir.Entries().size(), 2u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(journals), {}), 1); // running
+    EXPECT_TRUE(trouble.empty());
+}
+
+TEST(TakeJournalTest, AJournalThatCantBeWrittenIsToldOnceAndLeavesTheTakeAlone) {
+    int told = 0;
+    TakeJournal journal([&](const std::string&) { ++told; }, {});
+    EXPECT_FALSE(journal.Begin({"/dev/null/journal"}, 0)); // even root can't make that
+    const std::uint8_t block[4096] = {};
+    journal.Append(0, block, 4096); // the capture goes on as if there were no journal
+    journal.End(false);
+    EXPECT_EQ(told, 1);
+}
+
+// Far more blocks than the ring holds, faster than the writer wakes: the rest is missing
+// from the journal (not from the take), and that is told once.
+TEST(TakeJournalTest, ATakeTheWriterCantKeepUpWithIsToldOnce) {
+    TempDir dir;
+    std::vector<std::string> trouble;
+    TakeJournal journal([&](const std::string& why) { trouble.push_back(why); }, {});
+    ASSERT_TRUE(journal.Begin({dir / "state"}, 0));
+    for (std::int32_t i = 0; i < 4 * std::int32_t(TakeJournal::kRingBlocks); ++i) {
+        Append(journal, i * 4096, std::string(4096, char(i)));
+    }
+    journal.End(true);
+    ASSERT_EQ(trouble.size(), 1u);
+    EXPECT_NE(trouble[0].find("kommt mit dem Schreiben nicht nach"), std::string::npos);
+    const std::string kept = Content(OnlyFileIn(dir / "state")).substr(44);
+    constexpr std::size_t kRing = TakeJournal::kRingBlocks * 4096;
+    ASSERT_GE(kept.size(), kRing);
+    EXPECT_LT(kept.size(), 4 * kRing) << "nothing missing";
+    EXPECT_EQ(kept[kRing - 1], char(TakeJournal::kRingBlocks - 1));
+}
+
+// A write cut short by the file size limit goes on up to it, then fails: told once, and
+// what was written stays for a recovery.
+TEST(TakeJournalTest, AFailedWriteIsToldOnceAndKeepsWhatWasWritten) {
+    TempDir dir;
+    std::vector<std::string> trouble;
+    TakeJournal journal([&](const std::string& why) { trouble.push_back(why); }, {});
+    ASSERT_TRUE(journal.Begin({dir / "state"}, 0));
+    rlimit normal{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &normal), 0);
+    rlimit small = normal;
+    small.rlim_cur = 44 + 4096 + 100;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string a(4096, 'a'), b(4096, 'b');
+    Append(journal, 0, a);
+    Append(journal, 4096, b);
+    journal.End(true);
+    ::setrlimit(RLIMIT_FSIZE, &normal);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(trouble, std::vector<std::string>{SystemErrorText(EFBIG)});
+    EXPECT_EQ(Content(OnlyFileIn(dir / "state")).substr(44), a + b.substr(0, 100));
+}
+
+// The program ends under the take: the journal is completed, its header telling all the
+// sound, and handed over once, still locked.
+TEST(TakeJournalTest, AtTheProgramsEndTheCompletedJournalIsHandedOverOnce) {
+    TempDir dir;
+    std::vector<std::string> rescued;
+    TakeJournal journal([](const std::string&) {},
+                        [&](int, const std::string& path, std::time_t started) {
+                            const int other = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+                            EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);
+                            ::close(other);
+                            EXPECT_EQ(started, 1796836954);
+                            rescued.push_back(Content(path));
+                        });
+    ASSERT_TRUE(journal.Begin({dir / "state"}, 1796836954));
+    const std::string a(4096, 'a');
+    Append(journal, 0, a);
+    TakeJournal::SaveLiveTake();
+    TakeJournal::SaveLiveTake(); // the exit handler, after the display's end
+    ASSERT_EQ(rescued.size(), 1u);
+    EXPECT_EQ(rescued[0].substr(40), std::string("\0\x10\0\0", 4) + a) << "4096 bytes";
+    journal.End(true);
+}
+
+} // namespace
+} // namespace tessmar
