@@ -2,7 +2,6 @@
 #pragma once
 
 #include "app/capture/CaptureLink.h"
-#include "app/capture/LatencyLog.h"
 #include "app/capture/WaveformPicture.h"
 #include "app/placement/MainFormPlacement.h"
 #include "app/recording/OwnFiles.h"
@@ -17,6 +16,7 @@
 #include "mixer/MixerSetup.h"
 #include "platform/files/FileNameLock.h"
 #include "platform/playback/TMediaPlayer.h"
+#include "platform/threads/LatencyLog.h"
 
 #include <QWidget>
 #include <array>

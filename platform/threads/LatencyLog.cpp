@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/capture/LatencyLog.h"
+#include "platform/threads/LatencyLog.h"
 
 #include <chrono>
 #include <cstdlib>
