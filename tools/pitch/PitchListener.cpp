@@ -2,7 +2,7 @@
 #include "tools/pitch/PitchListener.h"
 
 #include "platform/threads/MessageQueue.h"
-#include "tools/pitch/LatencyRecord.h"
+#include "platform/threads/SteadyNanos.h"
 
 #include <algorithm>
 #include <stop_token>

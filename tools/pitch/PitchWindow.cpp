@@ -2,6 +2,7 @@
 #include "tools/pitch/PitchWindow.h"
 
 #include "analysis/NoteNaming.h"
+#include "platform/threads/SteadyNanos.h"
 #include "tools/pitch/CentsMeter.h"
 #include "tools/pitch/LevelHint.h"
 #include "tools/pitch/LevelMeter.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "tools/pitch/LatencyRecord.h"
+#include "platform/threads/LatencyLog.h"
 #include "tools/pitch/PitchMailbox.h"
 #include "tools/pitch/PitchTrace.h"
 #include "tools/pitch/SungRange.h"
@@ -43,7 +43,7 @@ private:
 
     ReferencePlayer& player_;
     PitchLog* log_;
-    LatencyRecord latency_;
+    LatencyLog latency_;
     SungRange range_;
     PitchMailbox mailbox_;
     QLabel* note_ = nullptr;
