@@ -30,8 +30,7 @@ void CaptureLink::PostNote(std::int32_t note) {
 }
 
 std::int32_t CaptureLink::ShowNoteNow(std::int32_t note) {
-    mailbox_.Post([note](Block& waiting) { waiting.note = note; });
-    mailbox_.Take([](Block&) {});
+    mailbox_.Take([note](Block& waiting) { waiting.note = note; });
     return note;
 }
 
