@@ -2,7 +2,7 @@
 #include "practice/PitchListener.h"
 
 #include "platform/threads/MessageQueue.h"
-#include "tools/pitch/LatencyRecord.h"
+#include "platform/threads/SteadyNanos.h"
 
 #include <algorithm>
 #include <stop_token>

@@ -17,7 +17,7 @@ platform
 analysis        no-Qt platform
 audio           no-Qt platform analysis
 mixer           no-Qt platform
-practice        no-Qt platform analysis audio tools/pitch/LatencyRecord.h
+practice        no-Qt platform analysis audio
 app             $libs
 tools/capture   $libs
 tools/demo      $libs

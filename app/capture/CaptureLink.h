@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/capture/NoteMailbox.h"
 #include "audio/CaptureView.h"
+#include "audio/WaveformTrace.h"
 #include "platform/threads/Doorbell.h"
+#include "platform/threads/Mailbox.h"
 
 #include <QObject>
 #include <atomic>
@@ -43,17 +44,13 @@ public:
     // Any thread: a note to show, without a trace; the window is told.
     void PostNote(std::int32_t note);
     // Window thread: a note shown at once; later fetches give it until a newer one comes.
-    std::int32_t ShowNoteNow(std::int32_t note) {
-        mailbox_.Post(note);
-        return mailbox_.Take();
-    }
-    // Window thread: the latest note, and the trace that came since the last fetch.
-    std::int32_t TakeBlock(WaveformTrace& trace, bool& traceArrived) {
-        return mailbox_.Take(trace, traceArrived);
-    }
+    std::int32_t ShowNoteNow(std::int32_t note);
+    // Window thread: the latest note, and the trace that came since the last fetch, which
+    // swaps places with `trace`.
+    std::int32_t TakeBlock(WaveformTrace& trace, bool& traceArrived);
     // Window thread, once the capture thread has ended: a trace still waiting belongs to
     // the recording that is over; its note is still shown.
-    void DiscardTrace() { mailbox_.DropTrace(); }
+    void DiscardTrace();
 
     std::string OutputFileName() override;
     bool OutputFileNamed() override { return fileNamed_.load(std::memory_order_relaxed); }
@@ -78,9 +75,17 @@ private slots:
     void ReportDeviceLost() { window_.deviceLost(); }
 
 private:
+    // What waits for the window: the latest note, and the latest trace until it is taken.
+    // Once both sides' traces have room for the view's width, nothing is allocated.
+    struct Block {
+        std::int32_t note = -1;
+        WaveformTrace trace;
+        bool traceWaiting = false;
+    };
+
     Window window_;
     Doorbell doorbell_;
-    NoteMailbox mailbox_;
+    Mailbox<Block> mailbox_;
     std::mutex mutex_; // the name, which only the window's thread needs in full
     std::string fileName_;
     std::atomic<bool> fileNamed_ = false;

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "app/capture/CaptureLink.h"
-#include "app/capture/LatencyLog.h"
 #include "app/capture/WaveformPicture.h"
 #include "app/placement/MainFormPlacement.h"
 #include "app/recording/RunOutcome.h"
@@ -14,6 +13,7 @@
 #include "audio/PlaybackController.h"
 #include "mixer/MixerSetup.h"
 #include "platform/playback/TMediaPlayer.h"
+#include "platform/threads/LatencyLog.h"
 
 #include <QWidget>
 #include <array>

@@ -2,6 +2,7 @@
 #include "platform/capture/CaptureDevice.h"
 
 #include "platform/capture/CaptureFormat.h"
+#include "platform/threads/SteadyNanos.h"
 
 #include <algorithm>
 #include <chrono>
@@ -293,9 +294,7 @@ void CaptureDevice::Core::HandBackFront() {
     WaveHdr* block = queue_.front();
     queue_.pop_front();
     block->dwFlags = (block->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
-    block->filledAt = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                          std::chrono::steady_clock::now().time_since_epoch())
-                          .count();
+    block->filledAt = SteadyNanos();
     PostThreadMessage(callback_, MM_WIM_DATA, handle_, reinterpret_cast<std::intptr_t>(block));
 }
 

@@ -8,11 +8,9 @@
 #include "practice/PitchTracker.h"
 #include "practice/ReferenceTone.h"
 #include "tools/measure/SungVowel.h"
-#include "tools/pitch/LatencyRecord.h"
 
 #include <cmath>
 #include <condition_variable>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <mutex>
 
@@ -153,24 +151,6 @@ TEST(PitchListener, MissingAndLostDeviceAreToldAndHeardAgain) {
     }
     const auto calls = device.Calls();
     EXPECT_EQ(calls.back(), "close") << "closed when the program ends";
-}
-
-// Read by position; a missing stamp gives -1, not a stage that looks measured.
-TEST(LatencyRecord, TotalThenStagesInMicroseconds) {
-    const std::string file = testing::TempDir() + "latency.txt";
-    setenv("TESSMAR_LATENCY_LOG", file.c_str(), 1);
-    const std::int64_t t = SteadyNanos();
-    LatencyRecord{}.Painted({t - 9'000'000, t - 8'000'000, t - 5'000'000}, t - 1'000'000);
-    std::int64_t v[5];
-    std::ifstream(file) >> v[0] >> v[1] >> v[2] >> v[3] >> v[4];
-    EXPECT_GE(v[0], 9000);
-    EXPECT_EQ(std::vector<std::int64_t>(v + 1, v + 4),
-              (std::vector<std::int64_t>{1000, 3000, 4000}));
-    LatencyRecord{}.Painted({t, 0, t}, t);
-    std::ifstream(file) >> v[0] >> v[1] >> v[2];
-    unsetenv("TESSMAR_LATENCY_LOG");
-    EXPECT_EQ(v[1], -1);
-    EXPECT_EQ(v[2], -1);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "tools/pitch/PitchTrace.h"
 
 #include "analysis/NoteNaming.h"
+#include "platform/threads/SteadyNanos.h"
 #include "tools/notes/QtNoteChart.h"
 
 #include <QMouseEvent>
@@ -26,8 +27,7 @@ bool IsSharp(std::int32_t note) {
 
 } // namespace
 
-PitchTrace::PitchTrace(LatencyRecord& latency, QWidget* parent)
-    : QWidget(parent), latency_(latency) {
+PitchTrace::PitchTrace(LatencyLog& latency, QWidget* parent) : QWidget(parent), latency_(latency) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(kGutter + 200, 200);
     setCursor(Qt::PointingHandCursor);
@@ -139,7 +139,7 @@ void PitchTrace::paintEvent(QPaintEvent* event) {
     PaintTrace(painter, area);
     painter.end();
     if (area.right() >= width() - 1) {
-        for (const LatencyRecord::Stamps& stamps : unpainted_) {
+        for (const LatencyLog::Stamps& stamps : unpainted_) {
             latency_.Painted(stamps, start);
         }
         unpainted_.clear();

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/threads/LatencyLog.h"
 #include "practice/PitchFormat.h"
-#include "tools/pitch/LatencyRecord.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -24,11 +24,11 @@ public:
     static constexpr double kSeconds = 10.0;
     static constexpr int kUpdatesPerSecond = kPitchRate / int(kPitchHopFrames);
 
-    explicit PitchTrace(LatencyRecord& latency, QWidget* parent = nullptr);
+    explicit PitchTrace(LatencyLog& latency, QWidget* parent = nullptr);
 
     struct Point {
         double note; // nearest note plus cents/100; NaN without pitch
-        LatencyRecord::Stamps stamps;
+        LatencyLog::Stamps stamps;
     };
     // The updates the window took at once, oldest first: painted in one pass.
     void Add(const std::vector<Point>& points);
@@ -52,11 +52,11 @@ private:
     void PaintGrid(QPainter& painter);
     void PaintTrace(QPainter& painter, const QRect& area);
 
-    LatencyRecord& latency_;
-    std::deque<double> points_;                    // oldest first
-    std::int32_t bottom_ = 36;                     // C-3 .. C-5 until the voice says otherwise
-    int step_ = 2;                                 // pixels per update
-    std::vector<LatencyRecord::Stamps> unpainted_; // of the points not yet painted
+    LatencyLog& latency_;
+    std::deque<double> points_;                 // oldest first
+    std::int32_t bottom_ = 36;                  // C-3 .. C-5 until the voice says otherwise
+    int step_ = 2;                              // pixels per update
+    std::vector<LatencyLog::Stamps> unpainted_; // of the points not yet painted
     QPixmap grid_; // the rows and their names, drawn once per size and range
     std::int32_t gridBottom_ = -1;
 };

@@ -2,6 +2,7 @@
 #include "tools/pitch/PitchWindow.h"
 
 #include "analysis/NoteNaming.h"
+#include "platform/threads/SteadyNanos.h"
 #include "practice/LevelHint.h"
 #include "practice/PitchLog.h"
 #include "practice/ReferencePlayer.h"
@@ -49,10 +50,9 @@ int PitchClassOfKey(int key) {
 } // namespace
 
 PitchWindow::PitchWindow(ReferencePlayer& player, PitchLog* log, QWidget* parent)
-    : QWidget(parent), player_(player), log_(log), mailbox_([this] {
-          QMetaObject::invokeMethod(
-              this, [this] { Drain(); }, Qt::QueuedConnection);
-      }) {
+    : QWidget(parent), player_(player), log_(log), doorbell_([this] { Drain(); }, this) {
+    mailbox_.Edit([](Batch& waiting) { waiting.updates.reserve(kBatchRoom); });
+    taken_.updates.reserve(kBatchRoom);
     setWindowTitle(QStringLiteral("Tessmar – Tonhöhe"));
     // Latin text only: the figures change five times a second, and shaping them each time
     // took a twelfth of the window thread's time.
@@ -129,9 +129,31 @@ PitchWindow::PitchWindow(ReferencePlayer& player, PitchLog* log, QWidget* parent
 
 PitchWindow::~PitchWindow() = default;
 
+void PitchWindow::Shown(const PitchUpdate& update) {
+    if (mailbox_.Post([&update](Batch& waiting) { waiting.updates.push_back(update); })) {
+        doorbell_.Ring();
+    }
+}
+
+void PitchWindow::DeviceState(const std::string& message) {
+    const bool ring = mailbox_.Post([&message](Batch& waiting) {
+        waiting.deviceChanged = true;
+        waiting.deviceMessage = message;
+    });
+    if (ring) {
+        doorbell_.Ring();
+    }
+}
+
 void PitchWindow::Drain() {
     const std::int64_t taken = latency_.active() ? SteadyNanos() : 0;
-    PitchMailbox::Contents contents = mailbox_.Take();
+    // The batch drained last goes back emptied, its room kept.
+    mailbox_.Take([this](Batch& waiting) {
+        std::swap(taken_, waiting);
+        waiting.updates.clear();
+        waiting.deviceChanged = false;
+    });
+    const Batch& contents = taken_;
     if (contents.deviceChanged) {
         device_->setText(QString::fromStdString(contents.deviceMessage));
         device_->setVisible(!contents.deviceMessage.empty());

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/threads/Doorbell.h"
+#include "platform/threads/LatencyLog.h"
+#include "platform/threads/Mailbox.h"
+#include "practice/PitchListener.h"
 #include "practice/SungRange.h"
-#include "tools/pitch/LatencyRecord.h"
-#include "tools/pitch/PitchMailbox.h"
 #include "tools/pitch/PitchTrace.h"
 
 #include <QWidget>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -21,21 +25,35 @@ class PitchTrace;
 class ReferencePlayer;
 
 // tessmar-pitch's window: the sung note large, its cents, the trace of the last seconds,
-// the level with a hint, the range sung and the device's state. It only shows what the
-// mailbox brings; the listening, the pitch and the log rows are done elsewhere.
-class PitchWindow : public QWidget {
+// the level with a hint, the range sung and the device's state. The listener's updates
+// and device messages wait in a mailbox, and the window is rung once however many pile up;
+// the listening and the pitch are done elsewhere, the log rows are written here.
+// docs/threads.md says who may touch what.
+class PitchWindow : public QWidget, public PitchListener::Sink {
     Q_OBJECT
 public:
     // log may be null (no --log).
     PitchWindow(ReferencePlayer& player, PitchLog* log, QWidget* parent = nullptr);
     ~PitchWindow() override;
 
-    PitchMailbox& mailbox() { return mailbox_; }
+    // The listener's thread: never waits for the window.
+    void Shown(const PitchUpdate& update) override;
+    void DeviceState(const std::string& message) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // What waits for the window: every update since the last drain, and the newest device
+    // message. Two batches with room reserved once trade places, so an update allocates
+    // nothing unless more than that room piles up.
+    struct Batch {
+        std::vector<PitchUpdate> updates;
+        bool deviceChanged = false;
+        std::string deviceMessage;
+    };
+    static constexpr std::size_t kBatchRoom = 64; // over three seconds of updates
+
     void Drain();
     void Show(const PitchUpdate& update);
     void ShowRange();
@@ -43,9 +61,11 @@ private:
 
     ReferencePlayer& player_;
     PitchLog* log_;
-    LatencyRecord latency_;
+    LatencyLog latency_;
     SungRange range_;
-    PitchMailbox mailbox_;
+    Mailbox<Batch> mailbox_;
+    Batch taken_; // the window's thread: the batch last drained
+    Doorbell doorbell_;
     QLabel* note_ = nullptr;
     QLabel* hz_ = nullptr;
     CentsMeter* cents_ = nullptr;

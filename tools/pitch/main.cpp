@@ -58,7 +58,6 @@ int main(int argc, char** argv) {
     PitchWindow window(player, log.get());
     window.resize(640, 560);
     window.show();
-    PitchListener listener(*device, window.mailbox(), kPitchRate, kPitchWindowFrames,
-                           kPitchHopFrames);
+    PitchListener listener(*device, window, kPitchRate, kPitchWindowFrames, kPitchHopFrames);
     return application.exec();
 }
