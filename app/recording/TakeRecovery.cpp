@@ -59,6 +59,20 @@ int Copy(int fd, std::int64_t bytes, const std::string& target) {
     return file.Commit() ? 0 : file.error();
 }
 
+// When the take began, as its journal's name says; a take can't begin after its journal was
+// last written, so a name that says so (a damaged or planted file) gives way to that time.
+std::time_t Began(std::time_t named, const struct stat& journal) {
+    return named > 0 && named <= journal.st_mtime ? named : journal.st_mtime;
+}
+
+// The journal at path is still the one open at fd: another start may have saved it and
+// removed it between our listing and our lock.
+bool StillThere(const std::string& path, const struct stat& open) {
+    struct stat now {};
+    return open.st_nlink > 0 && ::lstat(path.c_str(), &now) == 0 && now.st_dev == open.st_dev &&
+           now.st_ino == open.st_ino;
+}
+
 } // namespace
 
 std::string TakeRecovery::Recover(int fd, const std::string& path, std::time_t started,
@@ -67,6 +81,7 @@ std::string TakeRecovery::Recover(int fd, const std::string& path, std::time_t s
     if (::fstat(fd, &st) != 0) {
         return {};
     }
+    started = Began(started, st);
     // Whole frames, as much as a WAV file can hold; what the last moment left half written
     // is dropped.
     std::int64_t bytes = std::max<std::int64_t>(0, st.st_size - kWaveHeaderBytes);
@@ -115,7 +130,10 @@ TakeRecovery::RecoverAll(const std::vector<std::string>& journalFolders,
     std::vector<std::string> told;
     for (const std::string& folder : journalFolders) {
         // Only a folder of the user's alone: what others could put there is not the user's.
-        if (!PrivateFolder::Check(folder)) {
+        // One of the user's own that others may enter is closed first, not passed over.
+        std::error_code missing;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(folder, missing)) ||
+            !PrivateFolder::Make(folder)) {
             continue;
         }
         std::error_code ec;
@@ -128,11 +146,16 @@ TakeRecovery::RecoverAll(const std::vector<std::string>& journalFolders,
             const std::string path = entry.path().string();
             const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
             if (fd < 0) {
+                if (errno != ENOENT) { // a take that can't be read is not passed over silently
+                    told.push_back("Eine unterbrochene Aufnahme in " + Quoted(path) +
+                                   " lässt sich nicht lesen (" + SystemErrorText(errno) +
+                                   "); sie bleibt dort");
+                }
                 continue;
             }
             struct stat st {};
             if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &st) == 0 &&
-                S_ISREG(st.st_mode)) {
+                S_ISREG(st.st_mode) && StillThere(path, st)) {
                 if (std::string text = Recover(fd, path, *started, fallbacks); !text.empty()) {
                     told.push_back(std::move(text));
                 }

@@ -67,6 +67,40 @@ TEST(TakeJournalTest, AnInterruptedTakeIsSavedAsRecordedAndARunningOneIsLeftAlon
     EXPECT_TRUE(trouble.empty());
 }
 
+// A state folder others may enter is closed and looked in, not skipped for a start; a
+// journal whose name claims a start after its last write is dated by that write; one that
+// can't be read is told, not passed over.
+TEST(TakeJournalTest, NoInterruptedTakeIsPassedOverSilently) {
+    TempDir dir;
+    const std::string journals = dir / "state", home = dir / "home";
+    std::filesystem::create_directory(home);
+    for (const std::time_t started : {std::time_t(1796836954), std::time_t(1796836955)}) {
+        TakeJournal journal([](const std::string&) {}, {});
+        ASSERT_TRUE(journal.Begin({journals}, started));
+        Append(journal, 0, std::string(4096, 'a'));
+        journal.End(true);
+    }
+    std::filesystem::rename(journals + "/take-1796836955-" + std::to_string(getpid()) + ".journal",
+                            journals + "/take-219250468000000-1.journal");
+    ::chmod(journals.c_str(), 0755);
+    const auto told = TakeRecovery::RecoverAll({journals}, {{home}});
+    ASSERT_EQ(told.size(), 2u);
+    const std::string both = told[0] + told[1];
+    EXPECT_EQ(both.find("219250468"), std::string::npos) << both;
+
+    if (::geteuid() != 0) { // root reads it anyway
+        TakeJournal journal([](const std::string&) {}, {});
+        ASSERT_TRUE(journal.Begin({journals}, 1796836956));
+        Append(journal, 0, std::string(4096, 'b'));
+        journal.End(true);
+        ::chmod(OnlyFileIn(journals).c_str(), 0);
+        const auto unreadable = TakeRecovery::RecoverAll({journals}, {{home}});
+        ASSERT_EQ(unreadable.size(), 1u);
+        EXPECT_NE(unreadable[0].find("lässt sich nicht lesen (keine Berechtigung)"),
+                  std::string::npos);
+    }
+}
+
 TEST(TakeJournalTest, AJournalThatCantBeWrittenIsToldOnceAndLeavesTheTakeAlone) {
     int told = 0;
     TakeJournal journal([&](const std::string&) { ++told; }, {});
