@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/files/AtomicFile.h"
 
+#include "platform/files/OwnLinks.h"
 #include "platform/system/AllBytes.h"
 #include "platform/system/SystemErrorText.h"
 
@@ -14,14 +15,6 @@
 
 namespace tessmar {
 namespace {
-
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // Short, whatever the target's length (a 255-byte name must still work), and not to be
 // guessed: 64 random bits.
@@ -45,32 +38,6 @@ void SyncFolder(const std::string& folder) {
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
-    }
-}
-
-// Follows the links at path that the process's own user owns; 0, or why it may not.
-int ResolveOwnLinks(std::string& path) {
-    for (int hops = 0;; ++hops) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0) {
-            return errno == ENOENT ? 0 : errno;
-        }
-        if (!S_ISLNK(st.st_mode)) {
-            return 0;
-        }
-        if (hops == 40) {
-            return ELOOP;
-        }
-        if (st.st_uid != ::geteuid()) {
-            return kErrForeignLink;
-        }
-        char next[PATH_MAX];
-        const ssize_t length = ::readlink(path.c_str(), next, sizeof next);
-        if (length < 0 || length == ssize_t(sizeof next)) {
-            return length < 0 ? errno : ENAMETOOLONG;
-        }
-        const std::string link(next, std::size_t(length));
-        path = link.front() == '/' ? link : FolderOf(path) + "/" + link;
     }
 }
 

@@ -2,14 +2,18 @@
 #include "platform/profile/IniFileProfile.h"
 
 #include "platform/files/AtomicFile.h"
+#include "platform/files/OwnLinks.h"
 #include "platform/profile/ProfileText.h"
+#include "platform/system/AllBytes.h"
+#include "platform/system/UniqueFd.h"
 
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tessmar {
@@ -20,26 +24,27 @@ constexpr std::uintmax_t kMaxFileSize = 1 << 20;
 
 // The whole file; empty text for a missing file, nullopt when it exists but can't be read
 // (rewriting it then would lose its content).
+// Another user's link is not followed, as the writer doesn't either: what it leads to is
+// not the user's placement.
 std::optional<std::string> ReadAll(const std::string& path) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (status.type() == std::filesystem::file_type::not_found) {
-        return std::string();
-    }
-    if (ec || !std::filesystem::is_regular_file(status)) {
+    std::string target = path;
+    if (ResolveOwnLinks(target) != 0) {
         return std::nullopt;
     }
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > kMaxFileSize) {
+    const UniqueFd fd(
+        ::open(target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd) {
+        return errno == ENOENT ? std::optional<std::string>(std::string()) : std::nullopt;
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        std::uintmax_t(st.st_size) > kMaxFileSize) {
         return std::nullopt;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string text(std::size_t(st.st_size), '\0');
+    if (!ReadAllAt(fd.get(), text.data(), text.size(), 0)) {
         return std::nullopt;
     }
-    std::string text(static_cast<std::size_t>(size), '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
     return text;
 }
 

@@ -108,21 +108,23 @@ TEST_F(PlantedLinkTest, RootKeepsOutOfTheUsersLinksButFollowsItsOwn) {
     // it to a file only root may write.
     const std::string config = dir / "config";
     const std::string rootOnly = dir / "root-only";
-    std::ofstream(rootOnly) << "root";
+    const std::string secret = "[TMainForm]\nLeft=7\n";
+    std::ofstream(rootOnly) << secret;
     ::chmod(rootOnly.c_str(), 0600);
     ::mkdir(config.c_str(), 0755);
     ASSERT_EQ(::chown(config.c_str(), recorder_.pw_uid, recorder_.pw_gid), 0);
     ASSERT_TRUE(As(recorder_, [&] {
         return ::symlink(rootOnly.c_str(), (config + "/tessmar.INI").c_str()) == 0;
     }));
-    EXPECT_FALSE(
-        IniFileProfile(config + "/tessmar.INI").WriteStrings("TMainForm", {{"Left", "1"}}));
-    EXPECT_EQ(Content(rootOnly), "root");
+    IniFileProfile linked(config + "/tessmar.INI");
+    EXPECT_FALSE(linked.WriteStrings("TMainForm", {{"Left", "1"}}));
+    EXPECT_EQ(linked.ReadString("TMainForm", "Left", "none"), "none") << "not read through it";
+    EXPECT_EQ(Content(rootOnly), secret);
 
     const std::string own = dir / "own.INI"; // a dotfile manager's link of root's own
     ASSERT_EQ(::symlink(rootOnly.c_str(), own.c_str()), 0);
     EXPECT_TRUE(IniFileProfile(own).WriteStrings("TMainForm", {{"Left", "1"}}));
-    EXPECT_NE(Content(rootOnly).find("Left=1"), std::string::npos);
+    EXPECT_EQ(IniFileProfile(own).ReadString("TMainForm", "Left", "none"), "1");
 }
 
 } // namespace
