@@ -24,14 +24,6 @@ std::string TempNameIn(const std::string& folder, std::random_device& random) {
     return folder + "/" + name;
 }
 
-// Others may write the folder, or it is not the user's: what is created there must not be
-// readable by them either.
-bool SharedFolder(const std::string& folder) {
-    struct stat st {};
-    return ::stat(folder.c_str(), &st) != 0 || st.st_uid != ::geteuid() ||
-           (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
-}
-
 // Durability of the rename itself; a folder that can't be synced does not undo it.
 void SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

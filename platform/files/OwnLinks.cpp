@@ -18,6 +18,12 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+bool SharedFolder(const std::string& folder) {
+    struct stat st {};
+    return ::stat(folder.c_str(), &st) != 0 || st.st_uid != ::geteuid() ||
+           (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+}
+
 int ResolveOwnLinks(std::string& path) {
     for (int hops = 0;; ++hops) {
         struct stat st {};

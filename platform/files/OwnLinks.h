@@ -11,6 +11,10 @@ namespace tessmar {
 // looking. A path that names nothing is left as it is, with 0.
 int ResolveOwnLinks(std::string& path);
 
+// Others may write the folder, or it is not the user's: what is created there must not be
+// readable by them either.
+bool SharedFolder(const std::string& folder);
+
 // The folder part of path: "." for a bare name, "/" at the root.
 std::string FolderOf(const std::string& path);
 

@@ -24,6 +24,8 @@ public:
 
     int get() const { return fd_; }
     explicit operator bool() const { return fd_ >= 0; }
+    // Hands the descriptor to another owner (a stdio stream, say).
+    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_ = -1;

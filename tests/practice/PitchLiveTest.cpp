@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FakeWaveIn.h"
+#include "TempDir.h"
 #include "analysis/PitchEstimator.h"
 #include "analysis/SungPitch.h"
 #include "practice/PitchFormat.h"
@@ -11,8 +12,10 @@
 
 #include <cmath>
 #include <condition_variable>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <sys/stat.h>
 
 namespace tessmar {
 namespace {
@@ -81,6 +84,35 @@ TEST(PitchTracker, TimeLevelAndLogRows) {
     EXPECT_EQ(row.substr(0, 10), "0.150,440.");
     EXPECT_NE(row.find(",A-3,"), std::string::npos) << row;
     EXPECT_EQ(row.substr(row.size() - 5), ",0.0\n") << row;
+}
+
+std::string Text(const std::string& path) {
+    const auto bytes = test::ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+// --log replaces only what is ours: a recording mistyped for the log, a pipe or a device is
+// refused at once and left alone; a log of an earlier run, or an empty file, is replaced.
+TEST(PitchLog, ReplacesOnlyItsOwnLogs) {
+    test::TempDir dir;
+    const std::string take = dir / "take.wav", old = dir / "old.csv", fifo = dir / "fifo";
+    std::ofstream(take) << "RIFF....WAVE";
+    std::ofstream(old) << PitchLog::kHeader << "0.050,,,,-120.0\n";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {take, fifo, std::string("/dev/full")}) {
+        std::string error;
+        EXPECT_EQ(PitchLog::Open(path, error), nullptr) << path;
+        EXPECT_FALSE(error.empty()) << path;
+    }
+    EXPECT_EQ(Text(take), "RIFF....WAVE");
+    for (const std::string& path : {old, dir / "new.csv"}) {
+        std::string error;
+        auto log = PitchLog::Open(path, error);
+        ASSERT_NE(log, nullptr) << error;
+        log->Write(PitchUpdate{.seconds = 1.0});
+        EXPECT_TRUE(log->Finish(error)) << error;
+        EXPECT_EQ(Text(path), std::string(PitchLog::kHeader) + "1.000,,,,-120.0\n");
+    }
 }
 
 TEST(ReferenceTone, SoundsTheNoteClicked) {

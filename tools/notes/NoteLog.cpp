@@ -8,6 +8,7 @@
 #include "platform/capture/CaptureFormat.h"
 #include "platform/decoding/SoundFileDecoder.h"
 #include "platform/files/AtomicFile.h"
+#include "platform/system/DecimalText.h"
 #include "platform/system/SystemErrorText.h"
 #include "tools/notes/ChartRenderer.h"
 #include "tools/notes/Take.h"
@@ -158,9 +159,8 @@ void WritePitchColumns(std::ostream& out, double hz) {
     const std::string name = NoteName(pitch.nearest);
     // No "-0.0": a pitch that is spot on reads 0.0.
     const double cents = std::round(pitch.cents * 10.0) / 10.0;
-    char text[64];
-    std::snprintf(text, sizeof text, ",%.2f,%s,%.1f", hz, name.c_str(), cents == 0.0 ? 0.0 : cents);
-    out << text;
+    out << ',' << DecimalText(hz, 2) << ',' << name << ','
+        << DecimalText(cents == 0.0 ? 0.0 : cents, 1);
 }
 
 } // namespace

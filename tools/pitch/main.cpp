@@ -59,5 +59,11 @@ int main(int argc, char** argv) {
     window.resize(640, 560);
     window.show();
     PitchListener listener(*device, window, kPitchRate, kPitchWindowFrames, kPitchHopFrames);
-    return application.exec();
+    const int exitStatus = application.exec();
+    if (std::string error; log && !log->Finish(error)) {
+        std::cerr << "tessmar-pitch: Die Protokolldatei „" << options->log
+                  << "“ ist unvollständig: " << error << ".\n";
+        return 1;
+    }
+    return exitStatus;
 }
