@@ -89,24 +89,23 @@ bool TakeJournal::Begin(const std::vector<std::string>& folders, std::time_t sta
         }
         // Locked before it has its name, so that no start in between finds it unlocked.
         std::string temp = folder + "/.take-XXXXXX";
-        const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-        if (fd < 0) {
+        UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
+        if (!fd) {
             error = errno;
             continue;
         }
         const std::string path = folder + "/" + FileName(started, long(::getpid()));
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !WriteHeader(fd, 0) ||
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || !WriteHeader(fd.get(), 0) ||
             ::rename(temp.c_str(), path.c_str()) != 0) {
             error = errno;
             ::unlink(temp.c_str());
-            ::close(fd);
             continue;
         }
-        fd_ = fd;
+        fd_ = std::move(fd);
         path_ = path;
         break;
     }
-    if (fd_ < 0) {
+    if (!fd_) {
         trouble_(SystemErrorText(error));
         return false;
     }
@@ -174,8 +173,8 @@ void TakeJournal::Drain() {
             continue;
         }
         const off_t at = kWaveHeaderBytes + off_t(slot.offset);
-        if ((slot.offset < end_ && ::ftruncate(fd_, at) != 0) ||
-            !WriteAllAt(fd_, slot.bytes, slot.n, at)) {
+        if ((slot.offset < end_ && ::ftruncate(fd_.get(), at) != 0) ||
+            !WriteAllAt(fd_.get(), slot.bytes, slot.n, at)) {
             Broken(errno);
             continue;
         }
@@ -195,7 +194,7 @@ void TakeJournal::Sync() {
         return;
     }
     // The header tells the sound synced so far: the journal is a WAV file as it stands.
-    if (!WriteHeader(fd_, end_) || ::fdatasync(fd_) != 0) {
+    if (!WriteHeader(fd_.get(), end_) || ::fdatasync(fd_.get()) != 0) {
         Broken(errno);
         return;
     }
@@ -222,7 +221,7 @@ void TakeJournal::Stop() {
 }
 
 void TakeJournal::End(bool keep) {
-    if (fd_ < 0) {
+    if (!fd_) {
         return;
     }
     Stop();
@@ -231,8 +230,7 @@ void TakeJournal::End(bool keep) {
     if (!keep) {
         ::unlink(path_.c_str()); // still locked: nobody takes it for an interrupted take
     }
-    ::close(fd_); // and with it the lock
-    fd_ = -1;
+    fd_ = UniqueFd(); // closed, and with it the lock
     ring_.reset();
 }
 
@@ -245,7 +243,7 @@ void TakeJournal::SaveLiveTake() {
     }
     journal->Stop();
     if (journal->rescue_) {
-        journal->rescue_(journal->fd_, journal->path_, journal->started_);
+        journal->rescue_(journal->fd_.get(), journal->path_, journal->started_);
     }
 }
 

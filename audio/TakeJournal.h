@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/system/UniqueFd.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -71,7 +73,7 @@ private:
 
     Trouble trouble_;
     Rescue rescue_;
-    int fd_ = -1;
+    UniqueFd fd_;
     std::string path_;
     std::time_t started_ = 0;
     std::unique_ptr<Slot[]> ring_;
