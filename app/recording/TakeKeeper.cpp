@@ -7,6 +7,8 @@
 #include "app/recording/TakeRecovery.h"
 #include "platform/desktop/MessageBox.h"
 #include "platform/desktop/SaveDialog.h"
+#include "platform/files/AtomicFile.h"
+#include "platform/files/OwnLinks.h"
 
 #include <algorithm>
 #include <charconv>
@@ -72,6 +74,9 @@ void TakeKeeper::Begin(const std::string& fileName) {
     saver_.Begin(commandLine_);
     if (!journalFolders_.empty()) {
         journal_.Begin(journalFolders_, std::time(nullptr));
+    }
+    if (!fileName.empty()) {
+        AtomicFile::RemoveLeftovers(FolderOf(fileName));
     }
     beganWith_ = fileName;
     beganWithState_ = StateOf(fileName);
@@ -218,6 +223,10 @@ bool TakeKeeper::DeviceLost(bool kept) {
 
 // Takes whose program ended under them are saved, and the user told where.
 void TakeKeeper::RecoverInterruptedTakes(bool commandLine) {
+    // What a save killed half way left behind goes first: it may be as big as a take.
+    for (const TakeSaver::FallbackFolder& folder : saver_.FallbackFolders()) {
+        AtomicFile::RemoveLeftovers(folder.path);
+    }
     for (const std::string& text :
          TakeRecovery::RecoverAll(journalFolders_, saver_.FallbackFolders())) {
         Tell(text, commandLine);

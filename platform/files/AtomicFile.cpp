@@ -8,6 +8,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -16,12 +19,21 @@
 namespace tessmar {
 namespace {
 
+constexpr const char* kTempPrefix = ".tessmar-";
+
 // Short, whatever the target's length (a 255-byte name must still work), and not to be
 // guessed: 64 random bits.
 std::string TempNameIn(const std::string& folder, std::random_device& random) {
     char name[32];
-    std::snprintf(name, sizeof name, ".tessmar-%08x%08x", unsigned(random()), unsigned(random()));
+    std::snprintf(name, sizeof name, "%s%08x%08x", kTempPrefix, unsigned(random()),
+                  unsigned(random()));
     return folder + "/" + name;
+}
+
+bool IsTempName(const char* name) {
+    const std::size_t prefix = std::strlen(kTempPrefix);
+    return std::strncmp(name, kTempPrefix, prefix) == 0 && std::strlen(name) == prefix + 16 &&
+           std::strspn(name + prefix, "0123456789abcdef") == 16;
 }
 
 // Durability of the rename itself; a folder that can't be synced does not undo it.
@@ -153,6 +165,31 @@ void AtomicFile::Discard() {
         ::unlink(temp_.c_str());
         temp_.clear();
     }
+}
+
+int AtomicFile::RemoveLeftovers(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!dir) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return 0;
+    }
+    const std::time_t before = std::time(nullptr) - kLeftoverSeconds;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat st {};
+        // Relative to the folder opened: what is looked at is what is removed.
+        if (IsTempName(entry->d_name) &&
+            ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == ::geteuid() && st.st_mtime < before &&
+            ::unlinkat(fd, entry->d_name, 0) == 0) {
+            ++removed;
+        }
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 } // namespace tessmar

@@ -37,6 +37,11 @@ public:
     // errno (or kErrNotRegularFile, kErrForeignLink) of the first failure, 0 while none.
     int error() const { return error_; }
 
+    // Removes from folder the user's own temporary files that a killed program left there,
+    // untouched for longer than a save takes; how many went.
+    static int RemoveLeftovers(const std::string& folder);
+    static constexpr long kLeftoverSeconds = 3600;
+
 private:
     bool Fail(int error);
     void Discard();
