@@ -112,7 +112,7 @@ std::string TakeRecovery::Recover(int fd, const std::string& path, std::time_t s
             if (error == 0) {
                 ::unlink(path.c_str());
                 return Described(started, bytes) + " wurde unterbrochen; sie ist in " +
-                       Quoted(target) + " gespeichert";
+                       Quoted(target) + " gespeichert" + TakeSaver::TemporaryNote(folder);
             }
             if (error != EEXIST) {
                 break;

@@ -66,7 +66,13 @@ std::string TakeSaver::OtherFile(const std::string& fileName, const std::string&
 
 std::vector<TakeSaver::FallbackFolder> TakeSaver::DefaultFallbackFolders(const std::string& home) {
     const std::string tmp = PrivateFolder::TempFolder();
-    return {{home}, {PrivateFolder::InTemp(tmp), true}, {tmp}};
+    return {{home}, {PrivateFolder::InTemp(tmp), true, true}, {tmp, false, true}};
+}
+
+std::string TakeSaver::TemporaryNote(const FallbackFolder& folder) {
+    return folder.temporary ? ". Der Ordner wird bei einem Neustart geleert: kopieren Sie sie "
+                              "bitte an einen sicheren Ort"
+                            : "";
 }
 
 bool TakeSaver::Usable(const FallbackFolder& folder) {
@@ -127,7 +133,9 @@ void TakeSaver::End(bool fileNamed) {
                                    Quoted(firstFailure_->fileName) + " gespeichert werden (" +
                                    firstFailure_->reason + ")";
         if (savedTo_) {
-            tell(failed + "; sie ist stattdessen in " + Quoted(*savedTo_) + " gespeichert",
+            const bool inFallback = usedFallback_ && *savedTo_ == lastFallback_;
+            tell(failed + "; sie ist stattdessen in " + Quoted(*savedTo_) + " gespeichert" +
+                     (inFallback ? TemporaryNote(fallbackFolders_[nextFallback_ - 1]) : ""),
                  usedFallback_);
         } else if (declined_) {
             tell(failed + ", und es wurde keine andere Datei gewählt: sie ist verloren", false);

@@ -21,10 +21,11 @@ class TakeSaver {
 public:
     // A folder for takes that can't go where they were meant to.
     struct FallbackFolder {
-        FallbackFolder(std::string folder, bool isPrivate = false)
-            : path(std::move(folder)), makePrivate(isPrivate) {}
+        FallbackFolder(std::string folder, bool isPrivate = false, bool isTemporary = false)
+            : path(std::move(folder)), makePrivate(isPrivate), temporary(isTemporary) {}
         std::string path;
         bool makePrivate; // made (or checked) as the user's alone before use
+        bool temporary;   // emptied by a reboot: a take there must be moved by the user
     };
     // The user's home, then a folder of the user's alone in the temporary folder, and only
     // then the shared temporary folder itself (where the file is created exclusively).
@@ -59,6 +60,9 @@ public:
     // Given up against the user's will: neither its file nor a fallback took it.
     bool Lost() const { return firstFailure_ && !savedTo_ && !declined_; }
     const std::vector<FallbackFolder>& FallbackFolders() const { return fallbackFolders_; }
+
+    // What a take saved in folder is told, beside where it is.
+    static std::string TemporaryNote(const FallbackFolder& folder);
 
     // "tessmar-20261209-031500.wav" for that moment.
     static std::string FallbackName(const std::tm& when);
