@@ -68,9 +68,8 @@ TEST(TakeJournalTest, AnInterruptedTakeIsSavedAsRecordedAndARunningOneIsLeftAlon
 }
 
 // A state folder others may enter is closed and looked in, not skipped for a start; a take
-// saved where a reboot empties it says so; a
-// journal whose name claims a start after its last write is dated by that write; one that
-// can't be read is told, not passed over.
+// saved where a reboot empties it says so; a journal whose name claims a start after its
+// last write is dated by that write; one that can't be read is told, not passed over.
 TEST(TakeJournalTest, NoInterruptedTakeIsPassedOverSilently) {
     TempDir dir;
     const std::string journals = dir / "state", home = dir / "home";
