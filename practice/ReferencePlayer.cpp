@@ -2,11 +2,15 @@
 #include "practice/ReferencePlayer.h"
 
 #include "platform/playback/PcmOutput.h"
+#include "platform/system/ProgramName.h"
+#include "platform/threads/SlowCall.h"
 #include "practice/ReferenceTone.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
+#include <thread>
 
 namespace tessmar {
 
@@ -23,10 +27,24 @@ void ReferencePlayer::Play(std::int32_t note) {
 
 void ReferencePlayer::Run(std::stop_token stop, std::int32_t note) {
     using namespace std::chrono_literals;
-    mci::Error error = mci::MMSYSERR_NOERROR;
-    const auto output = PcmOutput::Open(output_, 2, ReferenceTone::kRate, error);
+    // A stopped sound server can keep the open waiting for half a minute: the next tone, or
+    // the program's end, leaves it behind rather than waiting for it.
+    auto opened = RunAside<std::shared_ptr<PcmOutput>>(
+        [name = output_] {
+            mci::Error error = mci::MMSYSERR_NOERROR;
+            return std::shared_ptr<PcmOutput>(
+                PcmOutput::Open(name, 2, ReferenceTone::kRate, error));
+        },
+        [&stop](std::chrono::milliseconds) {
+            std::this_thread::sleep_for(20ms);
+            return !stop.stop_requested();
+        });
+    if (!opened) {
+        return;
+    }
+    const std::shared_ptr<PcmOutput> output = *opened;
     if (!output) {
-        std::cerr << "tessmar-pitch: Das Wiedergabegerät „" << output_
+        std::cerr << ProgramName() << ": Das Wiedergabegerät „" << output_
                   << "“ lässt sich nicht öffnen.\n";
         return;
     }

@@ -2,11 +2,13 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Calls that could keep the program waiting for good: a FIFO named as the input file, and a
 # sound server stopped (SIGSTOP) under the mixer setup and under the recording device's
-# open. One SIGTERM must end the program within 2 s every time.
-# Usage: slow_call_test.sh PATH_TO_TESSMAR [SOUND_SERVER_DIR]
+# open; tessmar-pitch, which keeps trying to open the device, under a stopped server too.
+# One SIGTERM must end the program within 2 s every time.
+# Usage: slow_call_test.sh PATH_TO_TESSMAR [SOUND_SERVER_DIR [PATH_TO_TESSMAR_PITCH]]
 set -uo pipefail
 tessmar=$(realpath "$1")
 server=${2:-}
+pitch=${3:+$(realpath "$3")}
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessmar-slow-XXXXXX")
 server_pid=
 trap '[[ -n $server_pid ]] && kill -CONT "$server_pid"; rm -rf "$work"' EXIT
@@ -15,10 +17,15 @@ export QT_QPA_PLATFORM=offscreen HOME=$work/home XDG_RUNTIME_DIR=$work/runtime
 failures=0
 
 # ends_on_term WHAT ENV...: runs a take for 1.5 s, then one SIGTERM; it must be over 2 s later.
+# With PROGRAM set, that program runs instead of a take.
 ends_on_term() {
     local what=$1
     shift
-    env "$@" "$tessmar" x "$work/take.wav" 2>"$work/stderr" &
+    if [[ -n ${PROGRAM:-} ]]; then
+        env "$@" "$PROGRAM" 2>"$work/stderr" &
+    else
+        env "$@" "$tessmar" x "$work/take.wav" 2>"$work/stderr" &
+    fi
     local pid=$!
     sleep 1.5
     kill -TERM "$pid"
@@ -55,6 +62,9 @@ else
         echo "FAIL: stopped server, device: not said that it does not answer"
         failures=$((failures + 1))
     }
+    if [[ -n $pitch ]]; then
+        PROGRAM=$pitch ends_on_term "stopped server, tessmar-pitch" TESSMAR_INPUT=alsa:pulse
+    fi
 fi
 [[ $failures == 0 ]] && echo "no call kept the program waiting"
 exit $((failures > 0))

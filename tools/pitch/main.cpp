@@ -12,7 +12,10 @@
 #include "tools/pitch/PitchWindow.h"
 
 #include <QApplication>
+#include <atomic>
+#include <chrono>
 #include <iostream>
+#include <thread>
 
 int main(int argc, char** argv) {
     using namespace tessmar;
@@ -58,8 +61,16 @@ int main(int argc, char** argv) {
     PitchWindow window(player, log.get());
     window.resize(640, 560);
     window.show();
+    // A stopped sound server keeps the device's open waiting for half a minute; at the end
+    // the listener leaves it behind instead.
+    std::atomic<bool> ending = false;
+    device->SetSlowCallWait([&ending](std::chrono::milliseconds) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return !ending.load();
+    });
     PitchListener listener(*device, window, kPitchRate, kPitchWindowFrames, kPitchHopFrames);
     const int exitStatus = application.exec();
+    ending = true;
     if (std::string error; log && !log->Finish(error)) {
         std::cerr << "tessmar-pitch: Die Protokolldatei „" << options->log
                   << "“ ist unvollständig: " << error << ".\n";
