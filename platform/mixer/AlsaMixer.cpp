@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace tessmar {
 
@@ -36,7 +37,7 @@ MMRESULT AlsaMixer::mixerOpen(HMIXER* mixer, DWORD deviceId, std::uintptr_t, std
         return MMSYSERR_NODRIVER;
     }
     const HMIXER id = nextHandle_++;
-    open_.emplace(id, std::make_unique<AlsaMixerModel>(std::move(handle), device_));
+    open_.emplace(id, std::make_shared<AlsaMixerModel>(std::move(handle), device_));
     *mixer = id;
     return MMSYSERR_NOERROR;
 }
@@ -135,10 +136,16 @@ MMRESULT AlsaMixer::mixerGetControlDetailsA(HMIXER mixer, MIXERCONTROLDETAILS* d
                            details->cMultipleItems);
         return MMSYSERR_NOERROR;
     }
-    open_.at(mixer)->Refresh();
-    const bool ok = control->Read(static_cast<LONG*>(details->paDetails),
-                                  std::max<DWORD>(details->cMultipleItems, 1));
-    return ok ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
+    // Read into a buffer of the call's own: a call given up must not write the caller's.
+    auto values = std::make_shared<std::vector<LONG>>(std::max<DWORD>(details->cMultipleItems, 1));
+    if (!Aside(mixer, [control, values](AlsaMixerModel& model) {
+            model.Refresh();
+            return control->Read(values->data(), DWORD(values->size()));
+        })) {
+        return MMSYSERR_ERROR;
+    }
+    std::copy(values->begin(), values->end(), static_cast<LONG*>(details->paDetails));
+    return MMSYSERR_NOERROR;
 }
 
 MMRESULT AlsaMixer::mixerSetControlDetails(HMIXER mixer, MIXERCONTROLDETAILS* details,
@@ -151,10 +158,25 @@ MMRESULT AlsaMixer::mixerSetControlDetails(HMIXER mixer, MIXERCONTROLDETAILS* de
         r != MMSYSERR_NOERROR) {
         return r;
     }
-    open_.at(mixer)->Refresh();
-    const bool ok = control->Write(static_cast<const LONG*>(details->paDetails),
-                                   std::max<DWORD>(details->cMultipleItems, 1));
-    return ok ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
+    const auto* given = static_cast<const LONG*>(details->paDetails);
+    std::vector<LONG> values(given, given + std::max<DWORD>(details->cMultipleItems, 1));
+    return Aside(mixer,
+                 [control, values](AlsaMixerModel& model) {
+                     model.Refresh();
+                     return control->Write(values.data(), DWORD(values.size()));
+                 })
+               ? MMSYSERR_NOERROR
+               : MMSYSERR_ERROR;
+}
+
+bool AlsaMixer::Aside(HMIXER mixer, std::function<bool(AlsaMixerModel& model)> work) {
+    const std::shared_ptr<AlsaMixerModel> model = open_.at(mixer);
+    const std::optional<bool> done =
+        RunAside<bool>([model, work = std::move(work)] { return work(*model); }, slowCallWait_);
+    if (!done) {
+        open_.erase(mixer); // stuck in the server: nothing more is asked of it
+    }
+    return done.value_or(false);
 }
 
 // A plain control takes cMultipleItems 0 and one value; a list control 1 up to its item

@@ -4,6 +4,7 @@
 #include "platform/mixer/MixerApi.h"
 #include "platform/threads/SlowCall.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,8 +26,9 @@ public:
     // The environment variable TESSMAR_MIXER when set, else "default".
     static std::string DefaultDevice();
 
-    // How mixerOpen waits for a control device that is slow to open (a stopped sound
-    // server); when the wait gives up, the open fails and the setup goes on without it.
+    // How mixerOpen, and every read or write of a control, waits for a control device that
+    // is slow to answer (a stopped sound server); when the wait gives up, the call fails,
+    // the handle answers nothing more, and the setup goes on without it.
     void SetSlowCallWait(SlowCallWait wait) { slowCallWait_ = std::move(wait); }
 
     MMRESULT mixerOpen(HMIXER* mixer, DWORD deviceId, std::uintptr_t callback,
@@ -44,9 +46,13 @@ private:
     MMRESULT ControlFor(HMIXER mixer, const MIXERCONTROLDETAILS* details, DWORD cbDetails,
                         AlsaControl*& control);
 
+    // Runs work on the handle's mixer aside, as the open is; false when it failed or the
+    // wait gave up. The call that was given up keeps the mixer until it returns.
+    bool Aside(HMIXER mixer, std::function<bool(AlsaMixerModel& model)> work);
+
     std::string device_;
     SlowCallWait slowCallWait_;
-    std::map<HMIXER, std::unique_ptr<AlsaMixerModel>> open_;
+    std::map<HMIXER, std::shared_ptr<AlsaMixerModel>> open_;
     HMIXER nextHandle_ = 1;
 };
 
