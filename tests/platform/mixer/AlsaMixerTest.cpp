@@ -5,12 +5,14 @@
 #include "mixer/MixerSetup.h"
 
 #include <alsa/asoundlib.h>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 namespace tessmar {
 namespace {
@@ -25,6 +27,8 @@ constexpr const char* kLayouts[] = {"older", "newer", "mixing", "desktop"};
 // ctl.default, a desktop card too.
 class AlsaMixerTest : public testing::Test {
 protected:
+    static constexpr int kStallMs = 5000;
+
     static void SetUpTestSuite() {
         dir_ = std::make_unique<test::TempDir>();
         std::ofstream config(*dir_ / "asound.conf");
@@ -35,6 +39,8 @@ protected:
         }
         config << "ctl.default { type tessmar_test layout \"desktop\" state \""
                << StatePath("default") << "\" }\n";
+        config << "ctl.stalled { type tessmar_test layout \"desktop\" state \""
+               << StatePath("stalled") << "\" stall " << kStallMs << " }\n";
         config.close();
         // ALSA reads its configuration once, at the first device it opens.
         setenv("ALSA_CONFIG_PATH", (*dir_ / "asound.conf").c_str(), 1);
@@ -145,6 +151,20 @@ TEST_F(AlsaMixerTest, DefaultDeviceAndDesktopMixer) {
     setenv("TESSMAR_MIXER", "older", 1);
     EXPECT_EQ(AlsaMixer::DefaultDevice(), "older");
     unsetenv("TESSMAR_MIXER");
+}
+
+// A card whose server stopped after the open: the first write that keeps the setup waiting
+// is given up, and the setup ends without waiting for it or for any other write.
+TEST_F(AlsaMixerTest, AStalledWriteIsLeftBehind) {
+    AlsaMixer mixer("stalled");
+    mixer.SetSlowCallWait([](std::chrono::milliseconds waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return waited < std::chrono::milliseconds(100);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    MixerSetup(mixer).Apply(30);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(kStallMs))
+        << "waited for a stalled write to end";
 }
 
 // Slider 0 is the element's lowest value (silence where it can be silent) and 100 its

@@ -15,11 +15,13 @@
 #include <alsa/asoundlib.h>
 #include <alsa/control_external.h>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <deque>
 #include <fstream>
 #include <sstream>
 #include <sys/eventfd.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -63,7 +65,13 @@ public:
         return -1;
     }
 
+    // A card behind a stopped sound server: every write waits this long first.
+    int stallMs = 0;
+
     int Write(std::size_t index, const long* values) {
+        if (stallMs > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(stallMs));
+        }
         Element& element = elements_[index];
         bool changed = false;
         for (std::size_t c = 0; c < element.values.size(); ++c) {
@@ -280,6 +288,7 @@ SND_CTL_PLUGIN_DEFINE_FUNC(tessmar_test) {
     (void)root;
     std::string layout;
     std::string state;
+    long stallMs = 0;
     snd_config_iterator_t i;
     snd_config_iterator_t next;
     snd_config_for_each(i, next, conf) {
@@ -292,6 +301,8 @@ SND_CTL_PLUGIN_DEFINE_FUNC(tessmar_test) {
             layout = StringSetting(setting);
         } else if (std::strcmp(id, "state") == 0) {
             state = StringSetting(setting);
+        } else if (std::strcmp(id, "stall") == 0) {
+            snd_config_get_integer(setting, &stallMs);
         } else if (std::strcmp(id, "type") != 0 && std::strcmp(id, "comment") != 0) {
             SNDERR("Unknown field %s", id);
             return -EINVAL;
@@ -303,6 +314,7 @@ SND_CTL_PLUGIN_DEFINE_FUNC(tessmar_test) {
         return -EINVAL;
     }
     auto* card = new TestCard(std::move(elements), state);
+    card->stallMs = int(stallMs);
     snd_ctl_ext_t& ext = card->ext;
     ext.version = SND_CTL_EXT_VERSION;
     ext.card_idx = 0;
