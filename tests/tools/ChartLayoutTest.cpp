@@ -42,8 +42,12 @@ TEST(ChartLayout, ShortLongAndSilentTakes) {
     take.pitchHz[3] = 110.0; // the sung note, two octaves below what was detected
     ChartLayout shortTake(take);
     EXPECT_EQ(shortTake.plotRight() - shortTake.plotLeft(), ChartLayout::kMinPlotWidth);
+    // The detected A-3 is drawn an octave above the sung A-1, not two: folded.
+    EXPECT_EQ(shortTake.RowOf(45), 33);
     EXPECT_EQ(shortTake.lowestNote(), 20);
-    EXPECT_EQ(shortTake.highestNote(), 46);
+    EXPECT_EQ(shortTake.highestNote(), 34);
+    take.pitchHz[3] = 220.0; // an octave below: both keep their rows
+    EXPECT_EQ(ChartLayout(take).RowOf(45), 45);
     EXPECT_EQ(shortTake.tickSeconds(), 1);
 
     take.notes.assign(38760, 45); // an hour

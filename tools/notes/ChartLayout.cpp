@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/notes/ChartLayout.h"
 
-#include "platform/capture/CaptureFormat.h"
 #include "analysis/SungPitch.h"
+#include "platform/capture/CaptureFormat.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,13 +30,18 @@ ChartLayout::ChartLayout(const Take& take) {
             high = std::max(high, note);
         }
     };
-    for (const std::int32_t note : take.notes) {
-        include(note);
-    }
     for (const double hz : take.pitchHz) {
         if (hz > 0.0) {
             include(SungPitch::FromHz(hz).nearest);
         }
+    }
+    // Within an octave of the sung line a detected note keeps its row; farther off it is
+    // folded into that band.
+    folds_ = high >= 0;
+    bandLow_ = low - 12;
+    bandHigh_ = high + 12;
+    for (const std::int32_t note : take.notes) {
+        include(note >= 0 ? RowOf(note) : note);
     }
     if (high < 0) {
         low = high = kDefaultNote;
@@ -54,6 +59,19 @@ ChartLayout::ChartLayout(const Take& take) {
             break;
         }
     }
+}
+
+std::int32_t ChartLayout::RowOf(std::int32_t note) const {
+    if (!folds_) {
+        return note;
+    }
+    while (note > bandHigh_) {
+        note -= 12;
+    }
+    while (note < bandLow_) {
+        note += 12;
+    }
+    return note;
 }
 
 double ChartLayout::X(double seconds) const {

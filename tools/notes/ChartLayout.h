@@ -10,6 +10,9 @@ namespace tessmar {
 
 // Where things go in the note chart: time runs left to right, notes bottom to top, one row
 // per semitone from just below the lowest note of the take to just above the highest.
+// With the sung pitch, a detected note more than an octave away from its line (the loudest
+// semitone, two or three octaves above a voice) is shown folded by whole octaves into that
+// octave, so that the two can be compared where they disagree.
 // In pixels; Qt-free so that the geometry can be checked on its own.
 class ChartLayout {
 public:
@@ -39,6 +42,9 @@ public:
     int rows() const { return highest_ - lowest_ + 1; }
     double seconds() const { return seconds_; }
 
+    // The row a detected note is drawn in: its own, or folded by octaves into the rows.
+    std::int32_t RowOf(std::int32_t note) const;
+
     // x of a moment of the take.
     double X(double seconds) const;
     // x of the start of a block.
@@ -53,6 +59,9 @@ private:
     int plotWidth_ = kMinPlotWidth;
     std::int32_t lowest_ = 0;
     std::int32_t highest_ = 0;
+    bool folds_ = false;
+    std::int32_t bandLow_ = 0; // an octave around the sung line
+    std::int32_t bandHigh_ = 0;
     int tickSeconds_ = 1;
 };
 

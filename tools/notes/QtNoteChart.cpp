@@ -2,9 +2,9 @@
 #include "tools/notes/QtNoteChart.h"
 
 #include "analysis/NoteNaming.h"
+#include "analysis/SungPitch.h"
 #include "tools/notes/ChartLayout.h"
 #include "tools/notes/NoteRuns.h"
-#include "analysis/SungPitch.h"
 
 #include <QBuffer>
 #include <QFont>
@@ -13,6 +13,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgGenerator>
+#include <algorithm>
+#include <algorithm>
 #include <cstdio>
 
 namespace tessmar {
@@ -63,20 +65,43 @@ void DrawTimeAxis(QPainter& painter, const ChartLayout& layout) {
                      Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Zeit (Minuten:Sekunden)"));
 }
 
+QRectF BarOf(const NoteRun& run, const ChartLayout& layout) {
+    const double left = layout.BlockX(run.firstBlock);
+    // At least a pixel wide, so that a single block of a long take still shows.
+    const double width = std::max(1.0, layout.BlockX(run.firstBlock + run.blockCount) - left);
+    return QRectF(left, layout.Y(layout.RowOf(run.note)) - ChartLayout::kRowHeight / 2.0 + 2, width,
+                  ChartLayout::kRowHeight - 4);
+}
+
+// A note folded in from another octave is hollow: the row tells its name, not its octave.
 void DrawBars(QPainter& painter, const Take& take, const ChartLayout& layout) {
+    const QColor colour(QtNoteChart::kBarColour);
+    for (const NoteRun& run : NoteRuns(take.notes)) {
+        const QRectF bar = BarOf(run, layout);
+        if (layout.RowOf(run.note) == run.note) {
+            painter.fillRect(bar, colour);
+        } else {
+            painter.fillRect(bar, colour.lighter(170));
+            painter.setPen(colour);
+            painter.drawRect(bar.adjusted(0.5, 0.5, -0.5, -0.5));
+        }
+    }
+}
+
+// The bars' names with their octaves, over the sung line so that it never hides them.
+void DrawNames(QPainter& painter, const Take& take, const ChartLayout& layout) {
     const QFontMetrics metrics(painter.font());
     for (const NoteRun& run : NoteRuns(take.notes)) {
-        const double left = layout.BlockX(run.firstBlock);
-        // At least a pixel wide, so that a single block of a long take still shows.
-        const double width = std::max(1.0, layout.BlockX(run.firstBlock + run.blockCount) - left);
-        const QRectF bar(left, layout.Y(run.note) - ChartLayout::kRowHeight / 2.0 + 2, width,
-                         ChartLayout::kRowHeight - 4);
-        painter.fillRect(bar, QColor(QtNoteChart::kBarColour));
+        const QRectF bar = BarOf(run, layout);
         const QString name = QString::fromStdString(NoteName(run.note));
-        if (metrics.horizontalAdvance(name) + 6 <= width) {
-            painter.setPen(Qt::white);
-            painter.drawText(bar.adjusted(3, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, name);
+        const int width = metrics.horizontalAdvance(name);
+        if (width + 6 > bar.width()) {
+            continue;
         }
+        const QRectF label(bar.left() + 2, bar.top(), width + 2, bar.height());
+        painter.fillRect(label, QColor(255, 255, 255, 210));
+        painter.setPen(QColor(kText));
+        painter.drawText(label, Qt::AlignCenter, name);
     }
 }
 
@@ -129,7 +154,20 @@ void DrawLegend(QPainter& painter, const Take& take, const ChartLayout& layout) 
     painter.setPen(QPen(QColor(QtNoteChart::kPitchColour), 2.0));
     painter.drawLine(QPointF(x, y + 8), QPointF(x + 18, y + 8));
     painter.setPen(QColor(kText));
-    painter.drawText(QPointF(x + 24, y + 12), QStringLiteral("gesungene Tonhöhe"));
+    const QString sung = QStringLiteral("gesungene Tonhöhe");
+    painter.drawText(QPointF(x + 24, y + 12), sung);
+    if (std::none_of(take.notes.begin(), take.notes.end(),
+                     [&](std::int32_t note) { return note >= 0 && layout.RowOf(note) != note; })) {
+        return;
+    }
+    x += 24 + metrics.horizontalAdvance(sung) + 20;
+    const QColor colour(QtNoteChart::kBarColour);
+    painter.fillRect(QRectF(x, y + 3, 18, 10), colour.lighter(170));
+    painter.setPen(colour);
+    painter.drawRect(QRectF(x + 0.5, y + 3.5, 17, 9));
+    painter.setPen(QColor(kText));
+    painter.drawText(QPointF(x + 24, y + 12),
+                     QStringLiteral("erkannter Ton, um Oktaven zur Tonhöhe verschoben"));
 }
 
 // Only Qt's reports of real trouble get through.
@@ -164,6 +202,7 @@ void QtNoteChart::Draw(QPainter& painter, const Take& take, const ChartLayout& l
     DrawTimeAxis(painter, layout);
     DrawBars(painter, take, layout);
     DrawPitch(painter, take, layout);
+    DrawNames(painter, take, layout);
     DrawLegend(painter, take, layout);
 }
 
