@@ -8,9 +8,11 @@
 #include "platform/system/SystemErrorText.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -83,26 +85,40 @@ bool TakeJournal::Begin(const std::vector<std::string>& folders, std::time_t sta
     End(false);
     int error = ENOENT;
     for (const std::string& folder : folders) {
-        if (!PrivateFolder::Make(folder)) {
+        UniqueFd dir = PrivateFolder::Open(folder, true);
+        if (!dir) {
             error = errno ? errno : EACCES;
             continue;
         }
         // Locked before it has its name, so that no start in between finds it unlocked.
-        std::string temp = folder + "/.take-XXXXXX";
-        UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
+        std::string temp;
+        UniqueFd fd;
+        std::random_device random;
+        for (int tries = 0; !fd && tries < 10; ++tries) {
+            char name[32];
+            std::snprintf(name, sizeof name, ".take-%08x", unsigned(random()));
+            temp = name;
+            fd = UniqueFd(::openat(dir.get(), name,
+                                   O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            if (!fd && errno != EEXIST) {
+                break;
+            }
+        }
         if (!fd) {
             error = errno;
             continue;
         }
-        const std::string path = folder + "/" + FileName(started, long(::getpid()));
+        const std::string name = FileName(started, long(::getpid()));
         if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || !WriteHeader(fd.get(), 0) ||
-            ::rename(temp.c_str(), path.c_str()) != 0) {
+            ::renameat(dir.get(), temp.c_str(), dir.get(), name.c_str()) != 0) {
             error = errno;
-            ::unlink(temp.c_str());
+            ::unlinkat(dir.get(), temp.c_str(), 0);
             continue;
         }
         fd_ = std::move(fd);
-        path_ = path;
+        folder_ = std::move(dir);
+        name_ = name;
+        path_ = folder + "/" + name;
         break;
     }
     if (!fd_) {
@@ -228,9 +244,11 @@ void TakeJournal::End(bool keep) {
     g_live = nullptr;
     active_ = false;
     if (!keep) {
-        ::unlink(path_.c_str()); // still locked: nobody takes it for an interrupted take
+        // Still locked: nobody takes it for an interrupted take.
+        ::unlinkat(folder_.get(), name_.c_str(), 0);
     }
     fd_ = UniqueFd(); // closed, and with it the lock
+    folder_ = UniqueFd();
     ring_.reset();
 }
 
@@ -243,7 +261,9 @@ void TakeJournal::SaveLiveTake() {
     }
     journal->Stop();
     if (journal->rescue_) {
-        journal->rescue_(journal->fd_.get(), journal->path_, journal->started_);
+        journal->rescue_(
+            {journal->fd_.get(), journal->folder_.get(), journal->name_, journal->path_},
+            journal->started_);
     }
 }
 

@@ -28,9 +28,17 @@ class TakeJournal {
 public:
     // Why the journal can't keep the take; on the writer's thread or the caller's.
     using Trouble = std::function<void(const std::string& reason)>;
+    // A journal on disk: its descriptor (which holds the lock), the private folder it is in
+    // (held open, so that its name is looked up where it was checked), and its name there.
+    struct File {
+        int fd;
+        int folder;
+        std::string name;
+        std::string path; // for messages
+    };
     // The program ends (exit) while the take runs: the journal is complete and synced, its
     // descriptor holds the lock; save it now.
-    using Rescue = std::function<void(int fd, const std::string& path, std::time_t started)>;
+    using Rescue = std::function<void(const File& journal, std::time_t started)>;
 
     TakeJournal(Trouble trouble, Rescue rescue);
     ~TakeJournal();
@@ -74,6 +82,8 @@ private:
     Trouble trouble_;
     Rescue rescue_;
     UniqueFd fd_;
+    UniqueFd folder_; // the private folder it is in, held from Begin to End
+    std::string name_;
     std::string path_;
     std::time_t started_ = 0;
     std::unique_ptr<Slot[]> ring_;

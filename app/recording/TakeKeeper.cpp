@@ -31,8 +31,8 @@ TakeKeeper::TakeKeeper(Window window, const std::string& homeFolder,
               // From the journal's writer: told on the window's thread.
               window_.post([this, reason] { JournalTrouble(reason); });
           },
-          [this](int fd, const std::string& path, std::time_t started) {
-              Rescue(fd, path, started);
+          [this](const TakeJournal::File& journal, std::time_t started) {
+              Rescue(journal, started);
           }) {}
 
 std::optional<int> TakeKeeper::WholeNumber(const std::string& text) {
@@ -241,8 +241,8 @@ void TakeKeeper::JournalTrouble(const std::string& reason) {
 }
 
 // The program ends under the take (the display is gone): nobody is asked.
-void TakeKeeper::Rescue(int fd, const std::string& path, std::time_t started) {
-    const std::string text = TakeRecovery::Recover(fd, path, started, saver_.FallbackFolders());
+void TakeKeeper::Rescue(const TakeJournal::File& journal, std::time_t started) {
+    const std::string text = TakeRecovery::Recover(journal, started, saver_.FallbackFolders());
     if (!text.empty()) {
         RunOutcome::SayOnStandardError(AppError::WithFullStop(text));
     }

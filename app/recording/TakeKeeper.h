@@ -102,7 +102,7 @@ private:
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason);
     void Tell(const std::string& text, bool commandLine);
     void JournalTrouble(const std::string& reason);
-    void Rescue(int fd, const std::string& path, std::time_t started);
+    void Rescue(const TakeJournal::File& journal, std::time_t started);
 
     Window window_;
     std::vector<std::string> journalFolders_;

@@ -9,10 +9,12 @@
 #include "platform/files/PrivateFolder.h"
 #include "platform/system/AllBytes.h"
 #include "platform/system/SystemErrorText.h"
+#include "platform/system/UniqueFd.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
@@ -65,18 +67,21 @@ std::time_t Began(std::time_t named, const struct stat& journal) {
     return named > 0 && named <= journal.st_mtime ? named : journal.st_mtime;
 }
 
-// The journal at path is still the one open at fd: another start may have saved it and
-// removed it between our listing and our lock.
-bool StillThere(const std::string& path, const struct stat& open) {
+// The journal's name still names the file open at its descriptor: another start may have
+// saved it and removed it between our listing and our lock.
+bool StillThere(const TakeJournal::File& journal, const struct stat& open) {
     struct stat now {};
-    return open.st_nlink > 0 && ::lstat(path.c_str(), &now) == 0 && now.st_dev == open.st_dev &&
-           now.st_ino == open.st_ino;
+    return open.st_nlink > 0 &&
+           ::fstatat(journal.folder, journal.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+           now.st_dev == open.st_dev && now.st_ino == open.st_ino;
 }
 
 } // namespace
 
-std::string TakeRecovery::Recover(int fd, const std::string& path, std::time_t started,
+std::string TakeRecovery::Recover(const TakeJournal::File& journal, std::time_t started,
                                   const std::vector<TakeSaver::FallbackFolder>& fallbacks) {
+    const int fd = journal.fd;
+    const std::string& path = journal.path;
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         return {};
@@ -87,7 +92,7 @@ std::string TakeRecovery::Recover(int fd, const std::string& path, std::time_t s
     std::int64_t bytes = std::max<std::int64_t>(0, st.st_size - kWaveHeaderBytes);
     bytes = std::min<std::int64_t>(bytes - bytes % kFrameBytes, RecordingBuffer::kMaxBytes);
     if (bytes == 0) {
-        ::unlink(path.c_str());
+        ::unlinkat(journal.folder, journal.name.c_str(), 0);
         return {};
     }
     std::tm when{};
@@ -110,7 +115,7 @@ std::string TakeRecovery::Recover(int fd, const std::string& path, std::time_t s
             }
             error = Copy(fd, bytes, target);
             if (error == 0) {
-                ::unlink(path.c_str());
+                ::unlinkat(journal.folder, journal.name.c_str(), 0);
                 return Described(started, bytes) + " wurde unterbrochen; sie ist in " +
                        Quoted(target) + " gespeichert" + TakeSaver::TemporaryNote(folder);
             }
@@ -130,22 +135,31 @@ TakeRecovery::RecoverAll(const std::vector<std::string>& journalFolders,
     std::vector<std::string> told;
     for (const std::string& folder : journalFolders) {
         // Only a folder of the user's alone: what others could put there is not the user's.
-        // One of the user's own that others may enter is closed first, not passed over.
+        // One of the user's own that others may enter is closed first, not passed over. Held
+        // open from here on: every name below is looked up in the folder that was checked.
         std::error_code missing;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(folder, missing)) ||
-            !PrivateFolder::Make(folder)) {
+        if (!std::filesystem::exists(std::filesystem::symlink_status(folder, missing))) {
             continue;
         }
-        std::error_code ec;
-        for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-            const std::string fileName = entry.path().filename().string();
-            const auto started = TakeJournal::StartedOf(fileName);
+        const UniqueFd dir = PrivateFolder::Open(folder, true);
+        const int listed = dir ? ::dup(dir.get()) : -1;
+        DIR* const listing = listed < 0 ? nullptr : ::fdopendir(listed);
+        if (!listing) {
+            if (listed >= 0) {
+                ::close(listed);
+            }
+            continue;
+        }
+        while (const dirent* entry = ::readdir(listing)) {
+            const std::string name = entry->d_name;
+            const auto started = TakeJournal::StartedOf(name);
             if (!started) {
                 continue;
             }
-            const std::string path = entry.path().string();
-            const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-            if (fd < 0) {
+            const std::string path = folder + "/" + name;
+            const UniqueFd fd(
+                ::openat(dir.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+            if (!fd) {
                 if (errno != ENOENT) { // a take that can't be read is not passed over silently
                     told.push_back("Eine unterbrochene Aufnahme in " + Quoted(path) +
                                    " lässt sich nicht lesen (" + SystemErrorText(errno) +
@@ -153,15 +167,16 @@ TakeRecovery::RecoverAll(const std::vector<std::string>& journalFolders,
                 }
                 continue;
             }
+            const TakeJournal::File journal{fd.get(), dir.get(), name, path};
             struct stat st {};
-            if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &st) == 0 &&
-                S_ISREG(st.st_mode) && StillThere(path, st)) {
-                if (std::string text = Recover(fd, path, *started, fallbacks); !text.empty()) {
+            if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0 && ::fstat(fd.get(), &st) == 0 &&
+                S_ISREG(st.st_mode) && StillThere(journal, st)) {
+                if (std::string text = Recover(journal, *started, fallbacks); !text.empty()) {
                     told.push_back(std::move(text));
                 }
             }
-            ::close(fd);
         }
+        ::closedir(listing);
     }
     return told;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/recording/TakeSaver.h"
+#include "audio/TakeJournal.h"
 
 #include <ctime>
 #include <string>
@@ -18,8 +19,9 @@ public:
     static std::vector<std::string>
     RecoverAll(const std::vector<std::string>& journalFolders,
                const std::vector<TakeSaver::FallbackFolder>& fallbacks);
-    // One journal, whose lock the caller holds through fd; empty when it held no sound.
-    static std::string Recover(int fd, const std::string& path, std::time_t started,
+    // One journal, whose lock the caller holds through its descriptor; empty when it held
+    // no sound.
+    static std::string Recover(const TakeJournal::File& journal, std::time_t started,
                                const std::vector<TakeSaver::FallbackFolder>& fallbacks);
 };
 

@@ -11,40 +11,45 @@
 namespace tessmar {
 namespace {
 
-bool Verified(const std::string& path, bool close) {
+UniqueFd Verified(const std::string& path, bool close) {
     // O_NOFOLLOW: the folder itself, never what a link at its name points to.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd) {
+        return {};
     }
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
+    bool ok = ::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
     if (ok && (st.st_mode & 077) != 0) {
-        ok = close && ::fchmod(fd, st.st_mode & 0700) == 0;
+        ok = close && ::fchmod(fd.get(), st.st_mode & 0700) == 0;
     }
-    ::close(fd);
-    return ok;
+    return ok ? std::move(fd) : UniqueFd();
 }
 
 } // namespace
 
 bool PrivateFolder::Make(const std::string& path) {
-    if (path.empty()) {
-        return false;
-    }
-    std::error_code ec;
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    if (!parent.empty()) {
-        std::filesystem::create_directories(parent, ec);
-    }
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-        return false;
-    }
-    return Verified(path, true);
+    return bool(Open(path, true));
 }
 
 bool PrivateFolder::Check(const std::string& path) {
-    return !path.empty() && Verified(path, false);
+    return bool(Open(path, false));
+}
+
+UniqueFd PrivateFolder::Open(const std::string& path, bool make) {
+    if (path.empty()) {
+        return {};
+    }
+    if (make) {
+        std::error_code ec;
+        const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+        if (!parent.empty()) {
+            std::filesystem::create_directories(parent, ec);
+        }
+        if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+            return {};
+        }
+    }
+    return Verified(path, make);
 }
 
 std::string PrivateFolder::InTemp(const std::string& tmp) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/system/UniqueFd.h"
+
 #include <string>
 
 namespace tessmar {
@@ -15,6 +17,10 @@ public:
     static bool Make(const std::string& path);
     // Checks an existing folder the same way, changing nothing.
     static bool Check(const std::string& path);
+    // As Make (make) or Check, and the folder held open: what is then done inside it goes
+    // relative to the descriptor (openat, renameat, unlinkat), so that nobody can swap the
+    // folder for another between the check and the use. Empty when it can't be had.
+    static UniqueFd Open(const std::string& path, bool make);
     // The per-user folder in tmp: "<tmp>/tessmar-<uid>".
     static std::string InTemp(const std::string& tmp);
     // $TMPDIR, else /tmp.

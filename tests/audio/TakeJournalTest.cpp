@@ -103,6 +103,24 @@ TEST(TakeJournalTest, NoInterruptedTakeIsPassedOverSilently) {
     }
 }
 
+// Another user who controls the state folder's parent swaps the folder for a link to one
+// of theirs while the take runs: the saved take's journal still goes from the folder that
+// was checked, and nothing in theirs is touched.
+TEST(TakeJournalTest, ASwappedFolderNeitherKeepsNorTakesAJournal) {
+    TempDir dir;
+    const std::string journals = dir / "state", moved = dir / "moved", theirs = dir / "theirs";
+    TakeJournal journal([](const std::string&) {}, {});
+    ASSERT_TRUE(journal.Begin({journals}, 1796836954));
+    const std::string name = std::filesystem::path(OnlyFileIn(journals)).filename();
+    std::filesystem::rename(journals, moved);
+    std::filesystem::create_directory(theirs);
+    std::ofstream(theirs + "/" + name) << "theirs";
+    std::filesystem::create_directory_symlink(theirs, journals);
+    journal.End(false); // saved: the journal goes
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(moved), {}), 0);
+    EXPECT_EQ(Content(theirs + "/" + name), "theirs");
+}
+
 TEST(TakeJournalTest, AJournalThatCantBeWrittenIsToldOnceAndLeavesTheTakeAlone) {
     int told = 0;
     TakeJournal journal([&](const std::string&) { ++told; }, {});
@@ -162,7 +180,8 @@ TEST(TakeJournalTest, AtTheProgramsEndTheCompletedJournalIsHandedOverOnce) {
     TempDir dir;
     std::vector<std::string> rescued;
     TakeJournal journal([](const std::string&) {},
-                        [&](int, const std::string& path, std::time_t started) {
+                        [&](const TakeJournal::File& file, std::time_t started) {
+                            const std::string& path = file.path;
                             const int other = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
                             EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);
                             ::close(other);
