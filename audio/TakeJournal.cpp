@@ -236,6 +236,11 @@ void TakeJournal::Stop() {
     writer_.join();
 }
 
+std::string TakeJournal::Finish() {
+    Stop();
+    return fd_ && !broken_ && !overrun_ ? path_ : std::string();
+}
+
 void TakeJournal::End(bool keep) {
     if (!fd_) {
         return;

@@ -48,6 +48,10 @@ public:
     // Window thread, before the capture starts: the first of folders that can be had as
     // the user's alone takes the journal. False, with the trouble reported, when none can.
     bool Begin(const std::vector<std::string>& folders, std::time_t started);
+    // Window thread, once the capture thread has ended: writes and syncs what is left; the
+    // journal's path when it holds the whole take (nothing dropped, no write failed), else
+    // empty. End follows.
+    std::string Finish();
     // Capture thread: the recording now holds these n bytes at offset; an offset below the
     // end begins it anew from there.
     void Append(std::int32_t offset, const std::uint8_t* bytes, std::uint32_t n) noexcept;

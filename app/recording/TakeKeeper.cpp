@@ -185,7 +185,7 @@ void TakeKeeper::Saved(const std::string& fileName) {
 }
 
 void TakeKeeper::End(bool fileNamed) {
-    saver_.End(fileNamed);
+    saver_.End(fileNamed, journal_.Finish());
     // Once the take is safely in a file, or given up by the user, its journal goes.
     journal_.End(saver_.Lost());
     nameLock_.Release();

@@ -119,7 +119,7 @@ void TakeSaver::Saved(const std::string& fileName) {
     savedTo_ = fileName;
 }
 
-void TakeSaver::End(bool fileNamed) {
+void TakeSaver::End(bool fileNamed, const std::string& journal) {
     // Only where nobody was asked is the terminal the one to tell.
     auto tell = [this](const std::string& text, bool evenInteractive) {
         if (commandLine_) {
@@ -140,9 +140,13 @@ void TakeSaver::End(bool fileNamed) {
         } else if (declined_) {
             tell(failed + ", und es wurde keine andere Datei gewählt: sie ist verloren", false);
         } else {
+            // A full disk: the journal still holds it whole, and the next start saves it.
+            const std::string fate = journal.empty()
+                                         ? "sie ist verloren"
+                                         : "sie bleibt in " + Quoted(journal) +
+                                               " und wird beim nächsten Start gespeichert";
             tell(failed + ", auch nicht in einer Ausweichdatei (zuletzt " +
-                     Quoted(lastFailure_->fileName) + ": " + lastFailure_->reason +
-                     "): sie ist verloren",
+                     Quoted(lastFailure_->fileName) + ": " + lastFailure_->reason + "): " + fate,
                  true);
         }
     } else if (!savedTo_) {

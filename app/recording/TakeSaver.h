@@ -55,7 +55,8 @@ public:
     void Saved(const std::string& fileName);
     // The take is over and nothing more is tried; says what became of it. fileNamed: a file
     // was named at the stop (when nothing was saved, either nothing was recorded or no name).
-    void End(bool fileNamed);
+    // journal: where the whole take is kept for the next start, if anywhere.
+    void End(bool fileNamed, const std::string& journal = {});
 
     // Given up against the user's will: neither its file nor a fallback took it.
     bool Lost() const { return firstFailure_ && !savedTo_ && !declined_; }

@@ -78,6 +78,17 @@ TEST_F(TakeSaverTest, NobodyIsAskedInCommandLineModeAndTheFallbacksAreTriedInTur
         << outcome.Said()[0];
     EXPECT_NE(outcome.Said()[0].find("read-only): sie ist verloren."), std::string::npos);
     EXPECT_EQ(outcome.ExitStatus(), 1);
+
+    // A full disk: never "verloren" while the journal holds the take.
+    saver.Begin(true);
+    for (std::string file = "/x/take.wav"; !file.empty();) {
+        file = saver.OtherFile(file, "full");
+    }
+    saver.End(true, "/state/take.journal");
+    EXPECT_NE(outcome.Said().back().find("full): sie bleibt in \"/state/take.journal\" und wird "
+                                         "beim nächsten Start gespeichert."),
+              std::string::npos)
+        << outcome.Said().back();
 }
 
 TEST_F(TakeSaverTest, AFallbackNeverReplacesAnotherTake) {
