@@ -126,8 +126,14 @@ void CaptureEngine::SaveRecording() {
             view_.RecordingSaved(fileName);
             return;
         }
+        const int error = errno;
+        // A full disk may still hold the take once: its journal is already on it.
+        if ((error == ENOSPC || error == EDQUOT) && view_.MoveJournalTo(fileName, r.ByteCount())) {
+            view_.RecordingSaved(fileName);
+            return;
+        }
         // The recording is still in memory: the user may store it elsewhere.
-        fileName = view_.AskForOtherFile(fileName, SystemErrorText(errno));
+        fileName = view_.AskForOtherFile(fileName, SystemErrorText(error));
     }
 }
 

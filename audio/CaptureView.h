@@ -54,6 +54,11 @@ public:
     // Window thread, at stop: the recording couldn't be written to fileName. Returns another
     // name to try, or an empty one when the user gives the recording up.
     virtual std::string AskForOtherFile(const std::string& fileName, const std::string& reason) = 0;
+    // Window thread, at stop: the recording of bytes couldn't be written to fileName for
+    // want of space; true when it got there another way that needs none (its journal).
+    virtual bool MoveJournalTo(const std::string& /*fileName*/, std::int32_t /*bytes*/) {
+        return false;
+    }
     // Window thread, at stop: the recording is in fileName, the named one or another.
     virtual void RecordingSaved(const std::string& fileName) = 0;
 };

@@ -3,6 +3,7 @@
 
 #include "audio/WaveFileWriter.h"
 #include "platform/capture/CaptureFormat.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/files/PrivateFolder.h"
 #include "platform/system/AllBytes.h"
 #include "platform/system/SystemErrorText.h"
@@ -15,6 +16,7 @@
 #include <random>
 #include <sys/file.h>
 #include <unistd.h>
+#include <utility>
 
 namespace tessmar {
 
@@ -241,6 +243,22 @@ std::string TakeJournal::Finish() {
     return fd_ && !broken_ && !overrun_ ? path_ : std::string();
 }
 
+int TakeJournal::MoveTo(const std::string& target, std::int64_t bytes) {
+    if (Finish().empty() || end_ != bytes) {
+        return ENODATA;
+    }
+    // Nothing after the take's end (a take begun anew from an earlier offset is shorter).
+    if (::ftruncate(fd_.get(), kWaveHeaderBytes + end_) != 0) {
+        return errno;
+    }
+    AtomicFile file(target);
+    if (!file.Adopt(folder_.get(), name_, fd_.get())) {
+        return file.error();
+    }
+    moved_ = true;
+    return 0;
+}
+
 void TakeJournal::End(bool keep) {
     if (!fd_) {
         return;
@@ -248,7 +266,7 @@ void TakeJournal::End(bool keep) {
     Stop();
     g_live = nullptr;
     active_ = false;
-    if (!keep) {
+    if (!keep && !std::exchange(moved_, false)) {
         // Still locked: nobody takes it for an interrupted take.
         ::unlinkat(folder_.get(), name_.c_str(), 0);
     }

@@ -52,6 +52,11 @@ public:
     // journal's path when it holds the whole take (nothing dropped, no write failed), else
     // empty. End follows.
     std::string Finish();
+    // Window thread, after Finish: the take of bytes can't be written to target for want of
+    // space. The journal, when it holds just that take, becomes that file by a rename,
+    // which needs no more space; End then has nothing to remove. 0, or why not (EXDEV:
+    // another file system; the journal stays as it was).
+    int MoveTo(const std::string& target, std::int64_t bytes);
     // Capture thread: the recording now holds these n bytes at offset; an offset below the
     // end begins it anew from there.
     void Append(std::int32_t offset, const std::uint8_t* bytes, std::uint32_t n) noexcept;
@@ -98,6 +103,7 @@ private:
     std::atomic<bool> overrun_ = false;
     std::int64_t end_ = 0; // writer: bytes of sound in the file
     bool dirty_ = false;   // writer: written since the last sync
+    bool moved_ = false;   // renamed into the take's file: nothing left to remove
     bool overrunTold_ = false;
     std::mutex mutex_;
     std::condition_variable wake_;

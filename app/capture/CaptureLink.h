@@ -30,6 +30,7 @@ public:
         std::function<std::string(const std::string&)> fileToWrite;
         std::function<std::string(const std::string&, const std::string&)> askForOtherFile;
         std::function<void(std::uint32_t)> deviceUnavailable;
+        std::function<bool(const std::string&, std::int32_t)> moveJournalTo;
         std::function<void(const std::string&)> recordingSaved;
         std::function<void()> deviceLost;
     };
@@ -65,6 +66,9 @@ public:
     }
     std::string AskForOtherFile(const std::string& fileName, const std::string& reason) override {
         return window_.askForOtherFile(fileName, reason);
+    }
+    bool MoveJournalTo(const std::string& fileName, std::int32_t bytes) override {
+        return window_.moveJournalTo(fileName, bytes);
     }
     void RecordingSaved(const std::string& fileName) override { window_.recordingSaved(fileName); }
 

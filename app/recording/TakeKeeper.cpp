@@ -179,6 +179,10 @@ std::string TakeKeeper::OtherFile(const std::string& fileName, const std::string
     return saver_.OtherFile(fileName, reason);
 }
 
+bool TakeKeeper::MoveJournalTo(const std::string& fileName, std::int32_t bytes) {
+    return Journal() && journal_.MoveTo(fileName, bytes) == 0;
+}
+
 void TakeKeeper::Saved(const std::string& fileName) {
     ownFiles_.Wrote(fileName);
     saver_.Saved(fileName);

@@ -63,6 +63,9 @@ public:
     std::string FileToWrite(const std::string& fileName);
     // The take couldn't be written to fileName: the next name to try; empty gives it up.
     std::string OtherFile(const std::string& fileName, const std::string& reason);
+    // The take of bytes couldn't be written to fileName for want of space: true when its
+    // journal, which holds it, took the file's place.
+    bool MoveJournalTo(const std::string& fileName, std::int32_t bytes);
     void Saved(const std::string& fileName);
     // The take is over: says what became of it; its journal goes once it is safe.
     // fileNamed: a file was named at the stop.

@@ -61,6 +61,22 @@ int Copy(int fd, std::int64_t bytes, const std::string& target) {
     return file.Commit() ? 0 : file.error();
 }
 
+// The journal itself becomes the WAV file at target, renamed: no second copy of the take
+// on a disk that may be full. 0, or why not (EXDEV: the target is on another file system;
+// EBADF: the journal may only be read).
+int Move(const TakeJournal::File& journal, std::int64_t bytes, const std::string& target) {
+    if ((::fcntl(journal.fd, F_GETFL) & O_ACCMODE) != O_RDWR) {
+        return EBADF;
+    }
+    const auto header = WaveFileHeader(std::uint32_t(bytes), kSampleRate, true, true);
+    if (::ftruncate(journal.fd, kWaveHeaderBytes + bytes) != 0 ||
+        !WriteAllAt(journal.fd, header.data(), header.size(), 0)) {
+        return errno;
+    }
+    AtomicFile file(target);
+    return file.Adopt(journal.folder, journal.name, journal.fd) ? 0 : file.error();
+}
+
 // When the take began, as its journal's name says; a take can't begin after its journal was
 // last written, so a name that says so (a damaged or planted file) gives way to that time.
 std::time_t Began(std::time_t named, const struct stat& journal) {
@@ -113,9 +129,14 @@ std::string TakeRecovery::Recover(const TakeJournal::File& journal, std::time_t 
                 std::filesystem::file_type::not_found) {
                 continue;
             }
-            error = Copy(fd, bytes, target);
+            error = Move(journal, bytes, target);
+            if (error == EXDEV || error == EBADF) {
+                error = Copy(fd, bytes, target);
+                if (error == 0) {
+                    ::unlinkat(journal.folder, journal.name.c_str(), 0);
+                }
+            }
             if (error == 0) {
-                ::unlinkat(journal.folder, journal.name.c_str(), 0);
                 return Described(started, bytes) + " wurde unterbrochen; sie ist in " +
                        Quoted(target) + " gespeichert" + TakeSaver::TemporaryNote(folder);
             }
@@ -157,8 +178,15 @@ TakeRecovery::RecoverAll(const std::vector<std::string>& journalFolders,
                 continue;
             }
             const std::string path = folder + "/" + name;
-            const UniqueFd fd(
-                ::openat(dir.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+            // Written to only when it is renamed into place; one that may only be read is copied.
+            const auto open = [&](int mode) {
+                return UniqueFd(
+                    ::openat(dir.get(), name.c_str(), mode | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+            };
+            UniqueFd fd = open(O_RDWR);
+            if (!fd && (errno == EACCES || errno == EROFS || errno == EISDIR)) {
+                fd = open(O_RDONLY);
+            }
             if (!fd) {
                 if (errno != ENOENT) { // a take that can't be read is not passed over silently
                     told.push_back("Eine unterbrochene Aufnahme in " + Quoted(path) +

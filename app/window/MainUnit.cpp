@@ -59,6 +59,9 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
                return keeper_.OtherFile(file, reason);
            },
            [this](std::uint32_t code) { keeper_.DeviceUnavailable(code); },
+           [this](const std::string& file, std::int32_t bytes) {
+               return keeper_.MoveJournalTo(file, bytes);
+           },
            [this](const std::string& file) { RecordingSaved(file); }, [this] { DeviceLost(); }}),
       tracePicture_(kMaroon.rgb(), kLime.rgb()),
       engine_(services.waveIn, captureLink_, services.events), mixerSetup_(services.mixer),

@@ -45,6 +45,23 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
+// The process's file-creation mask, read without changing it (umask() would, for every
+// thread, for a moment).
+mode_t Umask() {
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[128];
+        unsigned mask = 0;
+        while (std::fgets(line, sizeof line, status)) {
+            if (std::sscanf(line, "Umask: %o", &mask) == 1) {
+                std::fclose(status);
+                return mode_t(mask);
+            }
+        }
+        std::fclose(status);
+    }
+    return 022;
+}
+
 } // namespace
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {}
@@ -54,29 +71,10 @@ AtomicFile::~AtomicFile() {
 }
 
 bool AtomicFile::Open() {
-    if (target_.empty()) {
-        return Fail(ENOENT);
-    }
-    // Writing through a link of one's own replaces the file it points to, not the link.
-    if (const int refused = ResolveOwnLinks(target_); refused != 0) {
-        return Fail(refused);
-    }
     struct stat existing {};
-    replaces_ = ::lstat(target_.c_str(), &existing) == 0;
-    if (replaces_ && !S_ISREG(existing.st_mode)) {
-        return Fail(S_ISDIR(existing.st_mode) ? EISDIR : kErrNotRegularFile);
+    if (!CheckTarget(existing)) {
+        return false;
     }
-    if (replaces_) {
-        // The rename needs only the folder's permission; a file the caller may not write
-        // (read-only, immutable, on a read-only mount) is refused and left as it is.
-        const int probe =
-            ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (probe < 0) {
-            return Fail(errno);
-        }
-        ::close(probe);
-    }
-
     const std::string folder = FolderOf(target_);
     const mode_t mode = SharedFolder(folder) ? 0600 : 0666;
     std::random_device random;
@@ -92,12 +90,63 @@ bool AtomicFile::Open() {
         return Fail(errno);
     }
     if (replaces_) {
-        // The replacement keeps the permissions and, where allowed, the owner of the old file.
-        ::fchmod(fd_, existing.st_mode & 07777);
-        if (::fchown(fd_, existing.st_uid, existing.st_gid) != 0) {
-            // Only root may give a file away; the file then stays the writer's own.
-        }
+        TakeOver(fd_, existing);
     }
+    return true;
+}
+
+bool AtomicFile::CheckTarget(struct stat& existing) {
+    if (target_.empty()) {
+        return Fail(ENOENT);
+    }
+    // Writing through a link of one's own replaces the file it points to, not the link.
+    if (const int refused = ResolveOwnLinks(target_); refused != 0) {
+        return Fail(refused);
+    }
+    replaces_ = ::lstat(target_.c_str(), &existing) == 0;
+    if (replaces_ && !S_ISREG(existing.st_mode)) {
+        return Fail(S_ISDIR(existing.st_mode) ? EISDIR : kErrNotRegularFile);
+    }
+    if (replaces_) {
+        // The rename needs only the folder's permission; a file the caller may not write
+        // (read-only, immutable, on a read-only mount) is refused and left as it is.
+        const int probe =
+            ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (probe < 0) {
+            return Fail(errno);
+        }
+        ::close(probe);
+    }
+    return true;
+}
+
+// The replacement keeps the permissions and, where allowed, the owner of the old file.
+void AtomicFile::TakeOver(int fd, const struct stat& existing) {
+    ::fchmod(fd, existing.st_mode & 07777);
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+        // Only root may give a file away; the file then stays the writer's own.
+    }
+}
+
+bool AtomicFile::Adopt(int folder, const std::string& name, int fd) {
+    struct stat existing {};
+    if (!CheckTarget(existing)) {
+        return false;
+    }
+    if (replaces_) {
+        TakeOver(fd, existing);
+    } else {
+        // As a new file is made: the user's alone in a shared folder, else as the umask says.
+        ::fchmod(fd, SharedFolder(FolderOf(target_)) ? 0600 : 0666 & ~Umask());
+    }
+    if (::fsync(fd) != 0) {
+        return Fail(errno);
+    }
+    if (!Publish(folder, name.c_str())) {
+        return Fail(errno);
+    }
+    ::fsync(folder);
+    SyncFolder(FolderOf(target_));
     return true;
 }
 
@@ -120,7 +169,7 @@ bool AtomicFile::Commit() {
     if (::close(fd) != 0) {
         return Fail(errno);
     }
-    if (!Publish()) {
+    if (!Publish(AT_FDCWD, temp_.c_str())) {
         return Fail(errno);
     }
     temp_.clear();
@@ -130,21 +179,21 @@ bool AtomicFile::Commit() {
 
 // A new file never replaces what appeared at its name since Open: a link planted there
 // stays as it is, and so does another take.
-bool AtomicFile::Publish() {
+bool AtomicFile::Publish(int folder, const char* name) {
     if (replaces_) {
-        return ::rename(temp_.c_str(), target_.c_str()) == 0;
+        return ::renameat(folder, name, AT_FDCWD, target_.c_str()) == 0;
     }
-    if (::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) == 0) {
+    if (::renameat2(folder, name, AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
     }
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
         return false;
     }
     // A file system without the flag: a hard link never replaces either.
-    if (::link(temp_.c_str(), target_.c_str()) != 0) {
+    if (::linkat(folder, name, AT_FDCWD, target_.c_str(), 0) != 0) {
         return false;
     }
-    ::unlink(temp_.c_str());
+    ::unlinkat(folder, name, 0);
     return true;
 }
 

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+struct stat;
+
 namespace tessmar {
 
 // Replaces a file all at once: the new content goes to a temporary file beside the
@@ -34,6 +36,12 @@ public:
     // Flushes to disk, closes and renames over the target.
     bool Commit();
 
+    // Instead of Open, Write and Commit: the finished file open at fd, named name in the
+    // folder open at folder, takes the target's place by a rename, so that no more space is
+    // needed (a full disk), under the same rules. EXDEV where the two are on different file
+    // systems; it then stays where it was.
+    bool Adopt(int folder, const std::string& name, int fd);
+
     // errno (or kErrNotRegularFile, kErrForeignLink) of the first failure, 0 while none.
     int error() const { return error_; }
 
@@ -43,9 +51,11 @@ public:
     static constexpr long kLeftoverSeconds = 3600;
 
 private:
+    bool CheckTarget(struct stat& existing);
+    static void TakeOver(int fd, const struct stat& existing);
     bool Fail(int error);
     void Discard();
-    bool Publish();
+    bool Publish(int folder, const char* name);
 
     std::string target_;
     std::string temp_;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tessmar {
@@ -196,6 +197,45 @@ TEST(TakeJournalTest, AtTheProgramsEndTheCompletedJournalIsHandedOverOnce) {
     ASSERT_EQ(rescued.size(), 1u);
     EXPECT_EQ(rescued[0].substr(40), std::string("\0\x10\0\0", 4) + a) << "4096 bytes";
     journal.End(true);
+}
+
+// On a full disk the take needs no second copy: its journal is renamed into place, at the
+// stop and at the next start alike; a journal that doesn't hold just the take stays.
+TEST(TakeJournalTest, AJournalBecomesTheTakesFileByARename) {
+    TempDir dir;
+    const std::string journals = dir / "state", home = dir / "home";
+    std::filesystem::create_directory(home);
+    const auto inode = [](const std::string& path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+    };
+    const std::string a(4096, 'a');
+    TakeJournal live([](const std::string&) {}, {});
+    ASSERT_TRUE(live.Begin({journals}, 1796836954));
+    Append(live, 0, a);
+    EXPECT_NE(live.MoveTo(home + "/short.wav", 8192), 0);
+    const auto journalInode = inode(OnlyFileIn(journals));
+    EXPECT_EQ(live.MoveTo(home + "/take.wav", 4096), 0);
+    live.End(false);
+    EXPECT_EQ(inode(home + "/take.wav"), journalInode);
+    EXPECT_EQ(Content(home + "/take.wav").substr(44), a);
+    EXPECT_FALSE(std::filesystem::exists(home + "/short.wav"));
+    EXPECT_TRUE(std::filesystem::is_empty(journals));
+
+    TakeJournal killed([](const std::string&) {}, {});
+    ASSERT_TRUE(killed.Begin({journals}, 1796836954));
+    Append(killed, 0, a);
+    Append(killed, 4096, "ab"); // the last frame half written
+    killed.End(true);
+    const auto killedInode = inode(OnlyFileIn(journals));
+    ASSERT_EQ(TakeRecovery::RecoverAll({journals}, {{home}}).size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_empty(journals));
+    for (const auto& entry : std::filesystem::directory_iterator(home)) {
+        if (entry.path().filename() != "take.wav") {
+            EXPECT_EQ(inode(entry.path()), killedInode);
+            EXPECT_EQ(Content(entry.path()), Content(home + "/take.wav"));
+        }
+    }
 }
 
 } // namespace
