@@ -53,15 +53,21 @@ FileNameLock::Result FileNameLock::Acquire(const std::string& fileName) {
         Release();
         return Result::Unavailable;
     }
-    char name[40];
-    std::snprintf(name, sizeof name, "/tessmar-%016llx.lock",
+    char key[40];
+    std::snprintf(key, sizeof key, "tessmar-%016llx.lock",
                   static_cast<unsigned long long>(Hash(CanonicalPath(fileName))));
-    const std::string key = folder_ + name;
     if (fd_ && key == key_) {
         return Result::Held;
     }
     Release();
-    UniqueFd fd(::open(key.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+    // Checked once and held open: the lock files are made in the folder that was checked,
+    // whatever is put at its name later.
+    if (!folderFd_) {
+        folderFd_ = PrivateFolder::Open(folder_, true);
+    }
+    UniqueFd fd(
+        folderFd_ ? ::openat(folderFd_.get(), key, O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600)
+                  : -1);
     if (!fd) {
         return Result::Unavailable;
     }

@@ -34,7 +34,8 @@ public:
 
 private:
     std::string folder_;
-    std::string key_; // the lock file of the name held; empty for none
+    UniqueFd folderFd_; // folder_, once checked
+    std::string key_;   // the lock file of the name held; empty for none
     UniqueFd fd_;
 };
 
