@@ -139,7 +139,7 @@ if mount -t tmpfs -o size=1m,mode=700 tmpfs "$work/small" 2>/dev/null; then
     killed=$!
     sleep 15
     kill -KILL "$killed"
-    wait "$killed" || true
+    { wait "$killed"; } 2>/dev/null || true
     take 1 "$home/next.wav" "$work/next.err"
     recovered=$(ls "$home"/tessmar-*.wav 2>/dev/null | head -1)
     size=$(stat -c %s "$recovered" 2>/dev/null || echo 0)

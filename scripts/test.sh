@@ -25,6 +25,7 @@ for server in "pulseaudio 11025" "pulseaudio 44100" "pipewire 48000"; do
     bash scripts/sound-server-test.sh build/debug $server
 done
 bash scripts/pulse-lost-test.sh build/debug
+bash scripts/hostile-users-test.sh build/debug
 bash scripts/wayland-test.sh build/debug
 run_build build/asan -DTESSMAR_SANITIZE=address,undefined
 run_build build/tsan -DTESSMAR_SANITIZE=thread -DTESSMAR_BUILD_BENCH=OFF
