@@ -22,6 +22,15 @@ std::string NoteName(std::int32_t noteIndex) {
     return kPrefixes[noteIndex % 12] + std::to_string(noteIndex / 12);
 }
 
+std::int32_t NoteIndexOf(const std::string& name) {
+    for (std::int32_t note = 0; note < kNoteCount; ++note) {
+        if (NoteName(note) == name) {
+            return note;
+        }
+    }
+    return kNoNote;
+}
+
 int PitchClass(std::int32_t noteIndex) {
     return IsNote(noteIndex) ? noteIndex % 12 : -1;
 }

@@ -12,6 +12,9 @@ inline constexpr std::int32_t kNoNote = -1;
 // 32.70625 Hz. Empty for kNoNote or an index outside 0..127.
 std::string NoteName(std::int32_t noteIndex);
 
+// The NoteIndex a name as NoteName gives it stands for ("A-3": 45); kNoNote for any other
+// text.
+std::int32_t NoteIndexOf(const std::string& name);
 // The note's pitch class, 0 (C) .. 11 (H), whatever its octave; -1 for kNoNote or an index
 // outside 0..127.
 int PitchClass(std::int32_t noteIndex);

@@ -1,11 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "practice/PitchOptions.h"
 
+#include "analysis/NoteNaming.h"
+
+#include <charconv>
+
 namespace tessmar {
 namespace {
 
 constexpr const char* kHelp =
     "Aufruf: tessmar-pitch [--log DATEI]\n"
+    "       tessmar-pitch --exercise NAME --start TON [--rounds N] [--bpm N]\n"
+    "                     [--tolerance CENT] [--delay-ms N] [--count-in N] --score DATEI\n"
     "       tessmar-pitch --help | --version\n"
     "\n"
     "Zeigt beim Singen live den gesungenen Ton (A-3 für 440 Hz), wie weit er in Cent\n"
@@ -17,6 +23,18 @@ constexpr const char* kHelp =
     "               (Sekunden ab dem ersten aufgenommenen Frame bis zum Ende der\n"
     "               ausgewerteten Aufnahme; ohne klare Tonhöhe bleiben f0_hz, note und\n"
     "               cents leer)\n"
+    "  --exercise NAME  eine Übung ohne Fenster: treffen, halten, tonleiter,\n"
+    "               dreiklang oder intervall (eine Quinte), Runde für Runde einen\n"
+    "               Halbton höher; bewertet jeden Ton und nennt die Gesamtwertung\n"
+    "  --start TON  der Grundton der ersten Runde, etwa C-3\n"
+    "  --rounds N   Runden (1 bis 24, Standard 5)\n"
+    "  --bpm N      Schläge pro Minute (30 bis 240, Standard 80); ein Ton je Schlag\n"
+    "  --tolerance CENT  so weit darf ein Ton daneben liegen (1 bis 100, Standard 50)\n"
+    "  --delay-ms N  Verzögerung von Lautsprecher zu Mikrofon (0 bis 1000, Standard 0)\n"
+    "  --count-in N  Schläge vor dem ersten Ton (0 bis 8, Standard 4)\n"
+    "  --score DATEI  schreibt je Zielton eine CSV-Zeile: index,target_note,target_hz,\n"
+    "               start_s,end_s,mean_cents,in_tune_pct,onset_ms (Sekunden ab dem\n"
+    "               ersten aufgenommenen Frame)\n"
     "  --help       diese Hilfe zeigen und beenden\n"
     "  --version    die Version zeigen und beenden\n"
     "\n"
@@ -31,8 +49,35 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
                                                 std::ostream& out, std::ostream& err, int& status) {
     PitchOptions options;
     status = 0;
+    const auto wrong = [&](const std::string& why) {
+        err << "tessmar-pitch: " << why << "\n"
+            << "Aufruf: tessmar-pitch [--log DATEI] | --exercise NAME --start TON … --score "
+               "DATEI | --help | --version\n";
+        status = 2;
+        return std::nullopt;
+    };
+    bool exerciseOption = false;
+    std::string start;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
+        const std::string& given = arguments[i];
+        std::string a = given, value;
+        if (const std::size_t equals = a.find('='); a.rfind("--", 0) == 0 && equals != a.npos) {
+            value = a.substr(equals + 1);
+            a.resize(equals);
+        } else if (a != "--help" && a != "--version" && i + 1 < arguments.size()) {
+            value = arguments[++i];
+        }
+        const auto number = [&](int low, int high, int& into) {
+            const auto [end, error] =
+                std::from_chars(value.data(), value.data() + value.size(), into);
+            return error == std::errc() && end == value.data() + value.size() && into >= low &&
+                   into <= high;
+        };
+        const auto range = [&](int low, int high) {
+            return "„" + a + " " + value + "“: erwartet wird eine ganze Zahl von " +
+                   std::to_string(low) + " bis " + std::to_string(high);
+        };
+        exerciseOption = exerciseOption || (a != "--log" && a != "--help" && a != "--version");
         if (a == "--help") {
             out << kHelp;
             return std::nullopt;
@@ -41,15 +86,55 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
             out << "tessmar-pitch " << TESSMAR_VERSION << '\n';
             return std::nullopt;
         }
-        if (a == "--log" && i + 1 < arguments.size()) {
-            options.log = arguments[++i];
-        } else if (a.rfind("--log=", 0) == 0) {
-            options.log = a.substr(6);
-        } else {
-            err << "tessmar-pitch: unbekanntes Argument „" << a << "“\n"
-                << "Aufruf: tessmar-pitch [--log DATEI] | --help | --version\n";
-            status = 2;
-            return std::nullopt;
+        if (value.empty() && a.rfind("--", 0) == 0) {
+            return wrong("„" + a + "“ braucht einen Wert");
+        }
+        if (a == "--log") {
+            options.log = value;
+        } else if (a == "--exercise") {
+            const auto kind = Exercise::KindNamed(value);
+            if (!kind) {
+                return wrong("unbekannte Übung „" + value +
+                             "“; möglich sind treffen, halten, tonleiter, dreiklang, intervall");
+            }
+            options.exercising = true;
+            options.exercise.kind = *kind;
+        } else if (a == "--start") {
+            start = value;
+        } else if (a == "--rounds" && !number(1, 24, options.exercise.rounds)) {
+            return wrong(range(1, 24));
+        } else if (a == "--bpm" && !number(30, 240, options.exercise.bpm)) {
+            return wrong(range(30, 240));
+        } else if (a == "--tolerance" && !number(1, 100, options.toleranceCents)) {
+            return wrong(range(1, 100));
+        } else if (a == "--delay-ms" && !number(0, 1000, options.delayMs)) {
+            return wrong(range(0, 1000));
+        } else if (a == "--count-in" && !number(0, 8, options.exercise.countInBeats)) {
+            return wrong(range(0, 8));
+        } else if (a == "--score") {
+            options.score = value;
+        } else if (a != "--rounds" && a != "--bpm" && a != "--tolerance" && a != "--delay-ms" &&
+                   a != "--count-in") {
+            return wrong("unbekanntes Argument „" + given + "“");
+        }
+    }
+    if (exerciseOption && !options.exercising) {
+        return wrong("die Einstellungen einer Übung gelten nur mit --exercise");
+    }
+    if (options.exercising) {
+        options.exercise.start = NoteIndexOf(start);
+        if (options.exercise.start == kNoNote) {
+            return wrong(start.empty() ? "--exercise braucht --start TON, etwa --start C-3"
+                                       : "„" + start +
+                                             "“ ist kein Ton; geschrieben wird er "
+                                             "wie C-3, F#-2 oder H-4");
+        }
+        if (options.score.empty()) {
+            return wrong("--exercise braucht vorerst --score DATEI: die Übung im Fenster "
+                         "kommt erst noch");
+        }
+        if (!options.log.empty()) {
+            return wrong("--log gilt nur im Fenster, nicht mit --exercise");
         }
     }
     return options;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "practice/Exercise.h"
+
 #include <optional>
 #include <ostream>
 #include <string>
@@ -8,10 +10,15 @@
 
 namespace tessmar {
 
-// tessmar-pitch's command line: --log FILE, --help, --version. Qt-free, so that --help and
-// --version answer without a display.
+// tessmar-pitch's command line: --log FILE, an exercise with its settings and score file,
+// --help, --version. Qt-free, so that --help and --version answer without a display.
 struct PitchOptions {
     std::string log;
+    bool exercising = false; // --exercise given
+    Exercise exercise;
+    int toleranceCents = 50;
+    int delayMs = 0;
+    std::string score; // empty: none
 
     // The options, or the exit status when the program ends here (after --help or
     // --version on out, or a wrong call told on err).

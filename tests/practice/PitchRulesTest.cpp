@@ -70,8 +70,25 @@ TEST(PitchOptions, LogInBothFormsAndWrongCallsEndWithStatus2) {
         EXPECT_FALSE(PitchOptions::Parse(call, out, err, status)) << call.back();
         EXPECT_EQ(status, 2) << call.back();
     }
-    EXPECT_NE(err.str().find("unbekanntes Argument „--log“"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("„--log“ braucht einen Wert"), std::string::npos) << err.str();
     EXPECT_EQ(out.str(), "") << "a wrong call is told on standard error only";
+
+    options = PitchOptions::Parse({"--exercise", "dreiklang", "--start=F#-2", "--rounds", "2",
+                                   "--bpm=120", "--count-in", "0", "--score", "s.csv"},
+                                  out, err, status);
+    ASSERT_TRUE(options) << err.str();
+    EXPECT_EQ(options->exercise.start, 30);
+    EXPECT_EQ(options->exercise.Targets().size(), 14u);
+    EXPECT_EQ(options->exercise.Targets()[0].start, 0.0);
+    for (const auto& call : {std::vector<std::string>{"--exercise", "singen", "--start", "C-3"},
+                             {"--exercise", "halten", "--start", "B-3", "--score", "s"},
+                             {"--exercise", "halten", "--start", "C-3", "--bpm", "500"},
+                             {"--exercise", "halten", "--start", "C-3"},
+                             {"--rounds", "2", "--score", "s"}}) {
+        status = 0;
+        EXPECT_FALSE(PitchOptions::Parse(call, out, err, status)) << call[1];
+        EXPECT_EQ(status, 2) << call[1];
+    }
 
     status = 2;
     EXPECT_FALSE(PitchOptions::Parse({"--help", "-x"}, out, err, status));

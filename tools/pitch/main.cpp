@@ -4,6 +4,7 @@
 #include "platform/desktop/QtGermanTranslations.h"
 #include "platform/desktop/TerminationSignals.h"
 #include "platform/threads/ShortTimeSlices.h"
+#include "practice/ExerciseCommand.h"
 #include "practice/PitchFormat.h"
 #include "practice/PitchListener.h"
 #include "practice/PitchLog.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <iostream>
 #include <thread>
 
@@ -24,6 +26,18 @@ int main(int argc, char** argv) {
     if (!options) {
         std::cout.flush();
         return std::cout ? status : 1; // an answer that could not be written is no answer
+    }
+    if (options->exercising) {
+        // Blocked before any thread starts: the command waits for them itself.
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
+            sigaddset(&ending, s);
+        }
+        pthread_sigmask(SIG_BLOCK, &ending, nullptr);
+        const auto device = LinuxWaveIn::FromEnvironment(DemoSingerInput(kPitchRate), kPitchTiming);
+        device->TellRepeatedFailuresOnce();
+        return RunExerciseCommand(*options, *device, std::cout, std::cerr);
     }
     std::unique_ptr<PitchLog> log;
     if (!options->log.empty()) {
