@@ -4,8 +4,10 @@
 #include "analysis/SungPitch.h"
 #include "platform/capture/CaptureFormat.h"
 
+#include <algorithm>
 #include <aubio/aubio.h>
 #include <cmath>
+#include <limits>
 #include <new>
 #include <numbers>
 
@@ -20,6 +22,13 @@ constexpr int kUpsampling = 2;
 // aubio's own default: a period counts when YIN's normalised difference falls below this.
 constexpr smpl_t kTolerance = 0.15f;
 constexpr smpl_t kSilenceDb = -50.0f;
+// Twice the period must repeat this much better to be taken: a voice with its own period
+// repeats no better after two (its vibrato and jitter make it a little worse), while one
+// heard an octave up repeats several times better there.
+constexpr double kOctaveBelowRatio = 0.4;
+// A period found that repeats this well is the voice's own: only a fundamental well under
+// its second harmonic leaves that much difference after half the period.
+constexpr double kClearRepeat = 0.05;
 
 struct PitchDeleter {
     void operator()(aubio_pitch_t* p) const { del_aubio_pitch(p); }
@@ -37,7 +46,7 @@ struct PitchEstimator::Aubio {
 };
 
 PitchEstimator::PitchEstimator(int rate, int windowFrames)
-    : aubio_(std::make_unique<Aubio>()), windowFrames_(windowFrames),
+    : aubio_(std::make_unique<Aubio>()), windowFrames_(windowFrames), rate_(rate),
       left_(std::size_t(windowFrames) + 2 * std::tuple_size_v<decltype(taps_)>) {
     const auto yinFrames = uint_t(windowFrames * kUpsampling);
     const auto yinRate = uint_t(rate * kUpsampling);
@@ -97,14 +106,53 @@ double PitchEstimator::Estimate(const std::int16_t* frames) {
         in[2 * k + 1] = between;
     }
     aubio_pitch_do(aubio_->pitch.get(), aubio_->input.get(), aubio_->output.get());
-    const double hz = aubio_->output->data[0];
+    double hz = aubio_->output->data[0];
     // Without a period below the tolerance YIN falls back to its deepest dip; that is no
     // clear pitch. Nor is one below C-0, which no note name fits.
     if (!(hz > 0.0) || aubio_pitch_get_confidence(aubio_->pitch.get()) < 1.0f - kTolerance ||
         SungPitch::FromHz(hz).nearest < 0) {
         return 0.0;
     }
+    // YIN takes the first period that repeats well enough. A voice whose second harmonic
+    // is much louder than its fundamental (a tenor's ä, ö or schwa around 250 Hz) repeats
+    // nearly as well after half its period, and is heard an octave up. Where the wave
+    // repeats clearly better after twice the period found, that is the voice's period.
+    const double lag = double(kUpsampling) * rate_ / hz;
+    const double once = Unlikeness(in, std::lround(lag));
+    if (once > kClearRepeat && SungPitch::FromHz(hz / 2.0).nearest >= 0 &&
+        Unlikeness(in, std::lround(2.0 * lag)) < kOctaveBelowRatio * once) {
+        // The dip YIN found is pulled aside by the fundamental it missed: the period is
+        // where the wave repeats best near twice that lag, between lags by a parabola.
+        const long twice = std::lround(2.0 * lag);
+        long best = twice;
+        for (long l = twice - 3; l <= twice + 3; ++l) {
+            best = Unlikeness(in, l) < Unlikeness(in, best) ? l : best;
+        }
+        const double before = Unlikeness(in, best - 1), at = Unlikeness(in, best),
+                     after = Unlikeness(in, best + 1);
+        const double bend = before - 2.0 * at + after;
+        const double shift =
+            bend > 0.0 && std::isfinite(bend) ? 0.5 * (before - after) / bend : 0.0;
+        hz = double(kUpsampling) * rate_ / (double(best) + std::clamp(shift, -0.5, 0.5));
+    }
     return hz;
+}
+
+// How unlike the window's first half is to what follows it lag samples later: the energy
+// of their difference over the energy of both, 0 for a perfect repeat. Infinite where the
+// window is too short for the lag.
+double PitchEstimator::Unlikeness(const float* in, long lag) const {
+    const long half = windowFrames_ * kUpsampling / 2;
+    if (lag <= 0 || lag > half) {
+        return std::numeric_limits<double>::infinity();
+    }
+    double difference = 0.0, energy = 0.0;
+    for (long j = 0; j < half; ++j) {
+        const double a = in[j], b = in[j + lag];
+        difference += (a - b) * (a - b);
+        energy += a * a + b * b;
+    }
+    return energy > 0.0 ? difference / energy : std::numeric_limits<double>::infinity();
 }
 
 } // namespace tessmar

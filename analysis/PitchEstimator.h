@@ -32,10 +32,13 @@ public:
     int windowFrames() const { return windowFrames_; }
 
 private:
+    double Unlikeness(const float* in, long lag) const;
+
     struct Aubio;
     std::unique_ptr<Aubio> aubio_;
     std::array<float, 8> taps_{}; // half of the 2x interpolation filter, nearest first
     const int windowFrames_;
+    const int rate_;
     std::vector<float> left_; // the window's left channel with its edges repeated
 };
 
