@@ -16,6 +16,7 @@ PitchTracker::PitchTracker(int rate, int windowFrames)
 void PitchTracker::Restart(std::uint64_t framesBefore) {
     std::fill(window_.begin(), window_.end(), std::int16_t{0});
     frames_ = framesBefore;
+    heard_ = HeardPitch();
 }
 
 PitchUpdate PitchTracker::Feed(const std::int16_t* frames, std::size_t frameCount) {
@@ -42,11 +43,9 @@ PitchUpdate PitchTracker::Feed(const std::int16_t* frames, std::size_t frameCoun
     update.levelDbfs = rms > 1e-6 ? 20.0 * std::log10(rms) : -120.0;
 
     update.hz = estimator_.Estimate(window_.data());
-    if (update.hz > 0.0) {
-        const SungPitch pitch = SungPitch::FromHz(update.hz);
-        update.note = pitch.nearest;
-        update.cents = pitch.cents;
-    }
+    const HeardPitch::Heard heard = heard_.Add(update.seconds, update.hz);
+    update.note = heard.note;
+    update.cents = heard.cents;
     return update;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "analysis/PitchEstimator.h"
+#include "practice/HeardPitch.h"
 #include "practice/PitchUpdate.h"
 
 #include <cstddef>
@@ -11,7 +12,8 @@
 namespace tessmar {
 
 // Turns hops of captured stereo frames into updates: a window of the latest frames slides
-// by each hop, and the estimator names its pitch. Qt-free, one thread at a time.
+// by each hop, the estimator finds its pitch, and the note and cents are the pitch heard
+// over the last moments (HeardPitch). Qt-free, one thread at a time.
 class PitchTracker {
 public:
     PitchTracker(int rate, int windowFrames);
@@ -28,6 +30,7 @@ private:
     PitchEstimator estimator_;
     std::vector<std::int16_t> window_; // interleaved stereo, oldest first
     std::uint64_t frames_ = 0;         // captured since the first frame
+    HeardPitch heard_;
 };
 
 } // namespace tessmar

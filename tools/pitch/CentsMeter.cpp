@@ -3,6 +3,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -17,6 +18,8 @@ CentsMeter::CentsMeter(QWidget* parent)
 
 int CentsMeter::NeedleX(double cents) const {
     const double margin = 16.0;
+    // The name stays a little past the half-way point: the needle rests at the scale's end.
+    cents = std::clamp(cents, -50.0, 50.0);
     return int(std::lround(margin + (cents + 50.0) / 100.0 * (width() - 2 * margin)));
 }
 

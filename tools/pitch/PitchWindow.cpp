@@ -191,20 +191,17 @@ void PitchWindow::Show(const PitchUpdate& update) {
         shownNote_ = note;
         note_->setText(note);
     }
-    // Figures changing 20 times a second can't be read; five times is enough. A new note
-    // brings its own at once: the figures always belong to the note shown.
-    if (!pitch || noteChanged || update.seconds - hzShownAt_ >= 0.2 ||
-        update.seconds < hzShownAt_) {
-        const QString hz = pitch ? QStringLiteral("%1 Hz  %2%3 Cent")
-                                       .arg(update.hz, 0, 'f', 1)
-                                       .arg(update.cents >= 0 ? QStringLiteral("+") : QString())
-                                       .arg(std::lround(update.cents))
-                                 : QString();
-        if (hz != shownHz_) {
-            shownHz_ = hz;
-            hzShownAt_ = update.seconds;
-            hz_->setText(hz);
-        }
+    // The figures and the needle show one value, the pitch held: it moves slowly enough to
+    // be read at every update.
+    const double heldHz = 440.0 * std::exp2((update.note - 45 + update.cents / 100.0) / 12.0);
+    const QString hz = pitch ? QStringLiteral("%1 Hz  %2%3 Cent")
+                                   .arg(heldHz, 0, 'f', 1)
+                                   .arg(update.cents >= 0 ? QStringLiteral("+") : QString())
+                                   .arg(std::lround(update.cents))
+                             : QString();
+    if (hz != shownHz_) {
+        shownHz_ = hz;
+        hz_->setText(hz);
     }
     cents_->SetCents(pitch ? update.cents : std::numeric_limits<double>::quiet_NaN());
     level_->SetLevel(update.levelDbfs, update.clipped);

@@ -78,7 +78,6 @@ private:
     std::vector<PitchTrace::Point> points_; // kept to spare an allocation per update
     QString shownNote_;
     QString shownHz_;
-    double hzShownAt_ = 0.0;
     QString shownHint_;
 };
 

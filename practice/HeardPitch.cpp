@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "practice/HeardPitch.h"
+
+#include "analysis/SungPitch.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tessmar {
+namespace {
+
+// A gap shorter than this (a consonant, a breath caught) keeps what was held.
+constexpr double kGapSeconds = 0.15;
+// An octave away from the pitch held is believed once it lasts this long: a leap sung,
+// not an estimate gone astray.
+constexpr double kOctaveSeconds = 0.5;
+
+} // namespace
+
+HeardPitch::Heard HeardPitch::Add(double seconds, double hz) {
+    if (!(hz > 0.0)) {
+        if (lastVoiced_ < 0.0 || seconds - lastVoiced_ > kGapSeconds) {
+            held_.clear();
+            note_ = -1;
+            foldedSince_ = -1.0;
+        }
+        return {};
+    }
+    lastVoiced_ = seconds;
+    const SungPitch pitch = SungPitch::FromHz(hz);
+    double cents = 100.0 * pitch.nearest + pitch.cents;
+    std::erase_if(held_, [&](const Sample& s) { return seconds - s.seconds > kHoldSeconds; });
+    if (!held_.empty()) {
+        double mean = 0.0;
+        for (const Sample& s : held_) {
+            mean += s.cents / double(held_.size());
+        }
+        const double octaves = std::round((cents - mean) / 1200.0);
+        if (octaves != 0.0 && std::abs(cents - mean - 1200.0 * octaves) < kMovedCents) {
+            if (foldedSince_ < 0.0) {
+                foldedSince_ = seconds;
+            }
+            if (seconds - foldedSince_ < kOctaveSeconds) {
+                cents -= 1200.0 * octaves;
+            } else {
+                held_.clear(); // it stays there: the voice did leap
+            }
+        } else {
+            foldedSince_ = -1.0;
+        }
+        if (!held_.empty() && std::abs(cents - mean) > kMovedCents) {
+            held_.clear(); // another note: no lag behind a step
+        }
+    }
+    held_.push_back({seconds, cents});
+    double mean = 0.0;
+    for (const Sample& s : held_) {
+        mean += s.cents / double(held_.size());
+    }
+    if (note_ < 0 || std::abs(mean - 100.0 * note_) > 50.0 + kStayCents) {
+        note_ = std::int32_t(std::lround(mean / 100.0));
+    }
+    return {note_, mean - 100.0 * note_};
+}
+
+} // namespace tessmar
