@@ -14,6 +14,8 @@ constexpr double kGapSeconds = 0.15;
 // An octave away from the pitch held is believed once it lasts this long: a leap sung,
 // not an estimate gone astray.
 constexpr double kOctaveSeconds = 0.5;
+// Further from the pitch held than a wide vibrato swings from its centre.
+constexpr double kStepCents = 85.0;
 
 } // namespace
 
@@ -48,10 +50,20 @@ HeardPitch::Heard HeardPitch::Add(double seconds, double hz) {
         } else {
             foldedSince_ = -1.0;
         }
-        if (!held_.empty() && std::abs(cents - mean) > kMovedCents) {
-            held_.clear(); // another note: no lag behind a step
+        // Another note, not vibrato: far off at once, or a semitone off twice running (from
+        // what was held before the first of the two). No lag behind a step.
+        const double before =
+            held_.size() > 1 ? (mean * double(held_.size()) - previous_) / double(held_.size() - 1)
+                             : mean;
+        const bool stepped =
+            std::abs(cents - mean) > kMovedCents ||
+            (std::abs(cents - before) > kStepCents && std::abs(previous_ - before) > kStepCents &&
+             std::abs(cents - previous_) < kStepCents / 2.0);
+        if (!held_.empty() && stepped) {
+            held_.clear();
         }
     }
+    previous_ = cents;
     held_.push_back({seconds, cents});
     double mean = 0.0;
     for (const Sample& s : held_) {

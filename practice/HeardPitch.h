@@ -23,6 +23,7 @@ public:
     static constexpr double kHoldSeconds = 0.3;
     static constexpr double kStayCents = 20.0;   // past the half-way point before a name changes
     static constexpr double kMovedCents = 150.0; // a new note, not vibrato: heard at once
+                                                 // (a semitone: at the second estimate)
 
 private:
     struct Sample {
@@ -32,6 +33,7 @@ private:
 
     std::vector<Sample> held_;
     double lastVoiced_ = -1.0;
+    double previous_ = 0.0;     // the last estimate, folded
     double foldedSince_ = -1.0; // estimates an octave from the held pitch since then
     std::int32_t note_ = -1;
 };

@@ -30,7 +30,8 @@ std::vector<HeardPitch::Heard> Sing(HeardPitch& heard, double& at, double second
 }
 
 // Vibrato doesn't flicker the name, a singer 35 cents sharp sees it, a step is shown at
-// once, and an octave the voice didn't make is not shown unless the voice stays there.
+// once (a semitone at its second estimate), and an octave the voice didn't make is not shown unless
+// the voice stays there.
 TEST(HeardPitch, WhatATeacherHears) {
     HeardPitch heard;
     double at = 0.0;
@@ -46,6 +47,9 @@ TEST(HeardPitch, WhatATeacherHears) {
     EXPECT_EQ(heard.Add(at, Hz(31.0)).note, 31) << "a step up a whole tone";
 
     Sing(heard, at, 0.5, 31.0);
+    heard.Add(at, Hz(32.0));
+    EXPECT_EQ(heard.Add(at += kHop, Hz(32.0)).note, 32) << "a semitone, at its second estimate";
+    Sing(heard, at += kHop, 0.5, 31.0);
     for (int blip = 0; blip < 3; ++blip) {
         for (const auto& h : Sing(heard, at, 0.2 + 0.1 * blip, 43.0)) { // heard an octave up
             EXPECT_EQ(h.note, 31) << at;

@@ -2,6 +2,7 @@
 #include "tools/pitch/PitchWindow.h"
 
 #include "analysis/NoteNaming.h"
+#include "analysis/SungPitch.h"
 #include "platform/threads/SteadyNanos.h"
 #include "practice/LevelHint.h"
 #include "practice/PitchLog.h"
@@ -176,11 +177,21 @@ void PitchWindow::Drain() {
         if (range_.Add(update)) {
             ShowRange();
         }
-        points_.push_back({update.hz > 0.0 ? update.note + update.cents / 100.0
-                                           : std::numeric_limits<double>::quiet_NaN(),
-                           {update.filledAt, update.estimatedAt, taken}});
+        points_.push_back({TracePitch(update), {update.filledAt, update.estimatedAt, taken}});
     }
     trace_->Add(points_);
+}
+
+// The trace shows the voice as sung, its vibrato and its steps, in the octave of the pitch
+// held: an estimate an octave astray doesn't throw the line (and the grid) away.
+double PitchWindow::TracePitch(const PitchUpdate& update) {
+    if (!(update.hz > 0.0) || update.note < 0) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    const SungPitch sung = SungPitch::FromHz(update.hz);
+    const double estimate = sung.nearest + sung.cents / 100.0;
+    const double held = update.note + update.cents / 100.0;
+    return estimate - 12.0 * std::round((estimate - held) / 12.0);
 }
 
 void PitchWindow::Show(const PitchUpdate& update) {

@@ -57,6 +57,7 @@ private:
     void Drain();
     void Show(const PitchUpdate& update);
     void ShowRange();
+    static double TracePitch(const PitchUpdate& update);
     void PlayReference(std::int32_t note);
 
     ReferencePlayer& player_;
