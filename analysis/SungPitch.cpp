@@ -5,8 +5,8 @@
 
 namespace tessmar {
 
-SungPitch SungPitch::FromHz(double hz) {
-    const double semitones = 45.0 + 12.0 * std::log2(hz / 440.0);
+SungPitch SungPitch::FromHz(double hz, double concertA) {
+    const double semitones = 45.0 + 12.0 * std::log2(hz / concertA);
     const double nearest = std::round(semitones);
     return {hz, static_cast<std::int32_t>(nearest), 100.0 * (semitones - nearest)};
 }

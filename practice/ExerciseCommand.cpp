@@ -65,12 +65,13 @@ private:
 int RunExerciseCommand(const PitchOptions& options, WaveInApi& device, std::ostream& out,
                        std::ostream& err) {
     ExerciseScorer scorer(options.exercise.Targets(),
-                          {double(options.toleranceCents), options.delayMs / 1000.0, 440.0,
-                           double(kPitchWindowFrames) / kPitchRate});
+                          {double(options.toleranceCents), options.delayMs / 1000.0,
+                           double(options.concertA), double(kPitchWindowFrames) / kPitchRate});
     ScoringSink sink(scorer);
     bool signalled = false;
     {
-        PitchListener listener(device, sink, kPitchRate, kPitchWindowFrames, kPitchHopFrames);
+        PitchListener listener(device, sink, kPitchRate, kPitchWindowFrames, kPitchHopFrames,
+                               std::chrono::milliseconds(1000), options.concertA);
         sigset_t ending;
         sigemptyset(&ending);
         for (const int s : {SIGINT, SIGTERM, SIGHUP}) {

@@ -29,7 +29,7 @@ HeardPitch::Heard HeardPitch::Add(double seconds, double hz) {
         return {};
     }
     lastVoiced_ = seconds;
-    const SungPitch pitch = SungPitch::FromHz(hz);
+    const SungPitch pitch = SungPitch::FromHz(hz, concertA_);
     double cents = 100.0 * pitch.nearest + pitch.cents;
     std::erase_if(held_, [&](const Sample& s) { return seconds - s.seconds > kHoldSeconds; });
     if (!held_.empty()) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "analysis/SungPitch.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -17,6 +19,8 @@ public:
         double cents = 0.0;     // from note; up to ±(50 + kStayCents) while the name stays
     };
 
+    explicit HeardPitch(double concertA = kConcertA) : concertA_(concertA) {}
+
     // One update's estimate (0 Hz: no clear pitch) at its time in seconds.
     Heard Add(double seconds, double hz);
 
@@ -31,6 +35,7 @@ private:
         double cents; // from C-0, octave folded to the pitch held
     };
 
+    double concertA_;
     std::vector<Sample> held_;
     double lastVoiced_ = -1.0;
     double previous_ = 0.0;     // the last estimate, folded

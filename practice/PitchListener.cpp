@@ -19,9 +19,11 @@ constexpr const char* kLost = "Das Aufnahmegerät ist nicht mehr erreichbar. Tes
 } // namespace
 
 PitchListener::PitchListener(WaveInApi& device, Sink& sink, int rate, int windowFrames,
-                             std::size_t hopFrames, std::chrono::milliseconds retry)
+                             std::size_t hopFrames, std::chrono::milliseconds retry,
+                             double concertA)
     : device_(device), sink_(sink), rate_(rate), hopFrames_(hopFrames), retry_(retry),
-      tracker_(rate, windowFrames), thread_([this](std::stop_token stop) { Run(stop); }) {}
+      tracker_(rate, windowFrames, concertA), thread_([this](std::stop_token stop) { Run(stop); }) {
+}
 
 PitchListener::~PitchListener() {
     thread_.request_stop();

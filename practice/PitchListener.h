@@ -30,7 +30,8 @@ public:
     static constexpr int kBlocks = 4; // hops queued on the device
 
     PitchListener(WaveInApi& device, Sink& sink, int rate, int windowFrames, std::size_t hopFrames,
-                  std::chrono::milliseconds retry = std::chrono::milliseconds(1000));
+                  std::chrono::milliseconds retry = std::chrono::milliseconds(1000),
+                  double concertA = kConcertA);
     // Stops listening and closes the device.
     ~PitchListener();
     PitchListener(const PitchListener&) = delete;

@@ -9,7 +9,7 @@ namespace tessmar {
 namespace {
 
 constexpr const char* kHelp =
-    "Aufruf: tessmar-pitch [--log DATEI]\n"
+    "Aufruf: tessmar-pitch [--log DATEI] [--concert-pitch HZ]\n"
     "       tessmar-pitch --exercise NAME --start TON [--rounds N] [--bpm N]\n"
     "                     [--tolerance CENT] [--delay-ms N] [--count-in N] --score DATEI\n"
     "       tessmar-pitch --help | --version\n"
@@ -35,6 +35,8 @@ constexpr const char* kHelp =
     "  --score DATEI  schreibt je Zielton eine CSV-Zeile: index,target_note,target_hz,\n"
     "               start_s,end_s,mean_cents,in_tune_pct,onset_ms (Sekunden ab dem\n"
     "               ersten aufgenommenen Frame)\n"
+    "  --concert-pitch HZ  der Kammerton A-3 für Cent, Ziele und Vergleichston\n"
+    "               (415 bis 466, Standard 440)\n"
     "  --help       diese Hilfe zeigen und beenden\n"
     "  --version    die Version zeigen und beenden\n"
     "\n"
@@ -77,7 +79,8 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
             return "„" + a + " " + value + "“: erwartet wird eine ganze Zahl von " +
                    std::to_string(low) + " bis " + std::to_string(high);
         };
-        exerciseOption = exerciseOption || (a != "--log" && a != "--help" && a != "--version");
+        exerciseOption = exerciseOption || (a != "--log" && a != "--help" && a != "--version" &&
+                                            a != "--concert-pitch");
         if (a == "--help") {
             out << kHelp;
             return std::nullopt;
@@ -111,10 +114,12 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
             return wrong(range(0, 1000));
         } else if (a == "--count-in" && !number(0, 8, options.exercise.countInBeats)) {
             return wrong(range(0, 8));
+        } else if (a == "--concert-pitch" && !number(415, 466, options.concertA)) {
+            return wrong(range(415, 466));
         } else if (a == "--score") {
             options.score = value;
         } else if (a != "--rounds" && a != "--bpm" && a != "--tolerance" && a != "--delay-ms" &&
-                   a != "--count-in") {
+                   a != "--count-in" && a != "--concert-pitch") {
             return wrong("unbekanntes Argument „" + given + "“");
         }
     }

@@ -18,7 +18,8 @@ struct PitchOptions {
     Exercise exercise;
     int toleranceCents = 50;
     int delayMs = 0;
-    std::string score; // empty: none
+    std::string score;  // empty: none
+    int concertA = 440; // Hz, A-3 for the cents, the targets and the reference
 
     // The options, or the exit status when the program ends here (after --help or
     // --version on out, or a wrong call told on err).

@@ -9,14 +9,15 @@
 
 namespace tessmar {
 
-PitchTracker::PitchTracker(int rate, int windowFrames)
+PitchTracker::PitchTracker(int rate, int windowFrames, double concertA)
     : rate_(rate), estimator_(rate, windowFrames),
-      window_(std::size_t(windowFrames) * kChannels, std::int16_t{0}) {}
+      window_(std::size_t(windowFrames) * kChannels, std::int16_t{0}), concertA_(concertA),
+      heard_(concertA) {}
 
 void PitchTracker::Restart(std::uint64_t framesBefore) {
     std::fill(window_.begin(), window_.end(), std::int16_t{0});
     frames_ = framesBefore;
-    heard_ = HeardPitch();
+    heard_ = HeardPitch(concertA_);
 }
 
 PitchUpdate PitchTracker::Feed(const std::int16_t* frames, std::size_t frameCount) {

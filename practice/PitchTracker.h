@@ -16,7 +16,7 @@ namespace tessmar {
 // over the last moments (HeardPitch). Qt-free, one thread at a time.
 class PitchTracker {
 public:
-    PitchTracker(int rate, int windowFrames);
+    PitchTracker(int rate, int windowFrames, double concertA = kConcertA);
 
     // Appends frameCount interleaved stereo frames; the update describes the window that
     // ends with them. A window not yet full is padded with silence at its start.
@@ -30,6 +30,7 @@ private:
     PitchEstimator estimator_;
     std::vector<std::int16_t> window_; // interleaved stereo, oldest first
     std::uint64_t frames_ = 0;         // captured since the first frame
+    const double concertA_;
     HeardPitch heard_;
 };
 

@@ -14,7 +14,7 @@
 
 namespace tessmar {
 
-ReferencePlayer::ReferencePlayer() {
+ReferencePlayer::ReferencePlayer(double concertA) : concertA_(concertA) {
     const char* name = std::getenv("TESSMAR_OUTPUT");
     output_ = name && *name ? name : "default";
 }
@@ -48,7 +48,8 @@ void ReferencePlayer::Run(std::stop_token stop, std::int32_t note) {
                   << "“ lässt sich nicht öffnen.\n";
         return;
     }
-    const std::vector<std::int16_t> tone = ReferenceTone::Render(note);
+    const std::vector<std::int16_t> tone =
+        ReferenceTone::Render(note, ReferenceTone::kRate, concertA_);
     const std::size_t frames = tone.size() / 2;
     std::size_t done = 0;
     while (done < frames && !stop.stop_requested()) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "analysis/SungPitch.h"
+
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -12,17 +14,19 @@ namespace tessmar {
 // the device. A new tone cuts the one playing short.
 class ReferencePlayer {
 public:
-    ReferencePlayer();
+    explicit ReferencePlayer(double concertA = kConcertA);
     ~ReferencePlayer();
     ReferencePlayer(const ReferencePlayer&) = delete;
     ReferencePlayer& operator=(const ReferencePlayer&) = delete;
 
     void Play(std::int32_t note);
+    double concertA() const { return concertA_; }
 
 private:
     void Run(std::stop_token stop, std::int32_t note);
 
     std::string output_;
+    double concertA_;
     std::jthread thread_;
 };
 

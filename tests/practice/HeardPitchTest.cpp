@@ -60,6 +60,11 @@ TEST(HeardPitch, WhatATeacherHears) {
     }
     const auto leap = Sing(heard, at, 1.2, 43.0);
     EXPECT_EQ(leap.back().note, 43) << "a leap the voice holds is believed";
+
+    HeardPitch baroque(415.0); // a semitone under 440: still A-3, in tune
+    const HeardPitch::Heard a = baroque.Add(0.0, 415.0);
+    EXPECT_EQ(a.note, 45);
+    EXPECT_NEAR(a.cents, 0.0, 1e-9);
 }
 
 } // namespace

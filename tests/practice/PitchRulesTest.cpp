@@ -78,13 +78,15 @@ TEST(PitchOptions, LogInBothFormsAndWrongCallsEndWithStatus2) {
                                   out, err, status);
     ASSERT_TRUE(options) << err.str();
     EXPECT_EQ(options->exercise.start, 30);
+    EXPECT_EQ(PitchOptions::Parse({"--concert-pitch=415"}, out, err, status)->concertA, 415);
     EXPECT_EQ(options->exercise.Targets().size(), 14u);
     EXPECT_EQ(options->exercise.Targets()[0].start, 0.0);
     for (const auto& call : {std::vector<std::string>{"--exercise", "singen", "--start", "C-3"},
                              {"--exercise", "halten", "--start", "B-3", "--score", "s"},
                              {"--exercise", "halten", "--start", "C-3", "--bpm", "500"},
                              {"--exercise", "halten", "--start", "C-3"},
-                             {"--rounds", "2", "--score", "s"}}) {
+                             {"--rounds", "2", "--score", "s"},
+                             {"--concert-pitch", "500"}}) {
         status = 0;
         EXPECT_FALSE(PitchOptions::Parse(call, out, err, status)) << call[1];
         EXPECT_EQ(status, 2) << call[1];

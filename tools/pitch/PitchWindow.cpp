@@ -177,18 +177,19 @@ void PitchWindow::Drain() {
         if (range_.Add(update)) {
             ShowRange();
         }
-        points_.push_back({TracePitch(update), {update.filledAt, update.estimatedAt, taken}});
+        points_.push_back(
+            {TracePitch(update, player_.concertA()), {update.filledAt, update.estimatedAt, taken}});
     }
     trace_->Add(points_);
 }
 
 // The trace shows the voice as sung, its vibrato and its steps, in the octave of the pitch
 // held: an estimate an octave astray doesn't throw the line (and the grid) away.
-double PitchWindow::TracePitch(const PitchUpdate& update) {
+double PitchWindow::TracePitch(const PitchUpdate& update, double concertA) {
     if (!(update.hz > 0.0) || update.note < 0) {
         return std::numeric_limits<double>::quiet_NaN();
     }
-    const SungPitch sung = SungPitch::FromHz(update.hz);
+    const SungPitch sung = SungPitch::FromHz(update.hz, concertA);
     const double estimate = sung.nearest + sung.cents / 100.0;
     const double held = update.note + update.cents / 100.0;
     return estimate - 12.0 * std::round((estimate - held) / 12.0);
@@ -204,7 +205,8 @@ void PitchWindow::Show(const PitchUpdate& update) {
     }
     // The figures and the needle show one value, the pitch held: it moves slowly enough to
     // be read at every update.
-    const double heldHz = 440.0 * std::exp2((update.note - 45 + update.cents / 100.0) / 12.0);
+    const double heldHz =
+        player_.concertA() * std::exp2((update.note - 45 + update.cents / 100.0) / 12.0);
     const QString hz = pitch ? QStringLiteral("%1 Hz  %2%3 Cent")
                                    .arg(heldHz, 0, 'f', 1)
                                    .arg(update.cents >= 0 ? QStringLiteral("+") : QString())

@@ -57,7 +57,7 @@ private:
     void Drain();
     void Show(const PitchUpdate& update);
     void ShowRange();
-    static double TracePitch(const PitchUpdate& update);
+    static double TracePitch(const PitchUpdate& update, double concertA);
     void PlayReference(std::int32_t note);
 
     ReferencePlayer& player_;

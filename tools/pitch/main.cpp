@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
 
     const auto device = LinuxWaveIn::FromEnvironment(DemoSingerInput(kPitchRate), kPitchTiming);
     device->TellRepeatedFailuresOnce(); // the listener tries again every second
-    ReferencePlayer player;
+    ReferencePlayer player(options->concertA);
     PitchWindow window(player, log.get());
     window.resize(640, 560);
     window.show();
@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         return !ending.load();
     });
-    PitchListener listener(*device, window, kPitchRate, kPitchWindowFrames, kPitchHopFrames);
+    PitchListener listener(*device, window, kPitchRate, kPitchWindowFrames, kPitchHopFrames,
+                           std::chrono::milliseconds(1000), options->concertA);
     const int exitStatus = application.exec();
     ending = true;
     if (std::string error; log && !log->Finish(error)) {
