@@ -106,18 +106,16 @@ PitchWindow::PitchWindow(ReferencePlayer& player, PitchLog* log, QWidget* parent
     auto* rangeRow = new QHBoxLayout;
     rangeRow->addWidget(range_label_, 1);
     rangeRow->addWidget(reset_);
-    auto* help = new QLabel(
-        QStringLiteral("Klick auf eine Zeile oder Taste C, D, E, F, G, A, H (mit Umschalt: "
-                       "einen Halbton höher) spielt den Ton zum Vergleich."),
-        this);
-    help->setWordWrap(true);
+    help_ = new QLabel(this);
+    help_->setWordWrap(true);
+    ShowKeyOctave();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(device_);
     layout->addLayout(top);
     layout->addWidget(trace_, 1);
     layout->addLayout(levelRow);
     layout->addLayout(rangeRow);
-    layout->addWidget(help);
+    layout->addWidget(help_);
 
     connect(trace_, &PitchTrace::NoteClicked, this, &PitchWindow::PlayReference);
     connect(reset_, &QPushButton::clicked, this, [this] {
@@ -181,6 +179,7 @@ void PitchWindow::Drain() {
             {TracePitch(update, player_.concertA()), {update.filledAt, update.estimatedAt, taken}});
     }
     trace_->Add(points_);
+    ShowKeyOctave();
 }
 
 // The trace shows the voice as sung, its vibrato and its steps, in the octave of the pitch
@@ -242,9 +241,23 @@ void PitchWindow::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    // In the octave in the middle of the grid.
-    const std::int32_t octave = (trace_->bottomNote() + PitchTrace::kRows / 2) / 12;
-    PlayReference(octave * 12 + pc + ((event->modifiers() & Qt::ShiftModifier) ? 1 : 0));
+    PlayReference(KeyOctave() * 12 + pc + ((event->modifiers() & Qt::ShiftModifier) ? 1 : 0));
+}
+
+// The keys play in the octave in the middle of the grid, which follows the voice.
+std::int32_t PitchWindow::KeyOctave() const {
+    return (trace_->bottomNote() + PitchTrace::kRows / 2) / 12;
+}
+
+void PitchWindow::ShowKeyOctave() {
+    const std::int32_t octave = KeyOctave();
+    if (octave != shownKeyOctave_) {
+        shownKeyOctave_ = octave;
+        help_->setText(QStringLiteral("Klick auf eine Zeile oder Taste C, D, E, F, G, A, H (mit "
+                                      "Umschalt: einen Halbton höher) spielt den Ton zum "
+                                      "Vergleich, mit den Tasten in der Oktave %1 (C-%1 bis H-%1).")
+                           .arg(octave));
+    }
 }
 
 } // namespace tessmar

@@ -58,6 +58,8 @@ private:
     void Show(const PitchUpdate& update);
     void ShowRange();
     static double TracePitch(const PitchUpdate& update, double concertA);
+    std::int32_t KeyOctave() const;
+    void ShowKeyOctave();
     void PlayReference(std::int32_t note);
 
     ReferencePlayer& player_;
@@ -76,6 +78,8 @@ private:
     QLabel* range_label_ = nullptr;
     QPushButton* reset_ = nullptr;
     QLabel* device_ = nullptr;
+    QLabel* help_ = nullptr;
+    std::int32_t shownKeyOctave_ = -1;
     std::vector<PitchTrace::Point> points_; // kept to spare an allocation per update
     QString shownNote_;
     QString shownHz_;
