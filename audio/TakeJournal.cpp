@@ -85,6 +85,7 @@ std::optional<std::time_t> TakeJournal::StartedOf(const std::string& fileName) {
 
 bool TakeJournal::Begin(const std::vector<std::string>& folders, std::time_t started) {
     End(false);
+    moved_ = false; // a take given up after its move left it set
     int error = ENOENT;
     for (const std::string& folder : folders) {
         UniqueFd dir = PrivateFolder::Open(folder, true);

@@ -12,6 +12,8 @@ namespace {
 constexpr std::int32_t kNoteA3 = 45;
 constexpr double kCycleSeconds = 0.2;
 constexpr double kVibratoSpanCents = 120.0; // twice a wide vibrato's depth
+// Longer than the unvoiced updates a change of note gives: a rest.
+constexpr double kRestSeconds = 0.15;
 
 } // namespace
 
@@ -80,8 +82,8 @@ std::vector<NoteScore> ExerciseScorer::Scores() const {
         const auto tuned = std::count(inTune.begin(), inTune.end(), true);
         score.inTunePct = samples.empty() ? 0.0 : 100.0 * double(tuned) / double(samples.size());
         // Reached where two updates in a row are in tune: halfway between where the window of
-        // the last update sung before them ends (no pitch in between: the windows that hold
-        // the change) and where the first one's window begins.
+        // the last update sung just before them ends (no pitch in between: the windows that
+        // hold the change) and where the first one's window begins.
         std::size_t from = 0;
         for (std::size_t k = 0; k < samples.size(); ++k) {
             if (inTune[k] && (k + 1 == samples.size() || inTune[k + 1])) {
@@ -93,9 +95,12 @@ std::vector<NoteScore> ExerciseScorer::Scores() const {
                         break;
                     }
                 }
-                const double reached = std::isnan(sungBefore)
-                                           ? samples[k].at - half
-                                           : (sungBefore + half + samples[k].at - half) / 2.0;
+                // After a rest the voice came in with the first update: nothing sung before
+                // it tells when.
+                const bool rested =
+                    std::isnan(sungBefore) || samples[k].at - sungBefore > kRestSeconds;
+                const double reached = rested ? samples[k].at - half
+                                              : (sungBefore + half + samples[k].at - half) / 2.0;
                 score.onsetMs = std::max(0.0, reached - target.start) * 1000.0;
                 from = k;
                 break;

@@ -14,6 +14,9 @@ constexpr double kGapSeconds = 0.15;
 // An octave away from the pitch held is believed once it lasts this long: a leap sung,
 // not an estimate gone astray.
 constexpr double kOctaveSeconds = 0.5;
+// How near an octave from the pitch held an estimate must lie to be taken for one: a wide
+// vibrato's swing, but no seventh or ninth sung.
+constexpr double kOctaveCents = 75.0;
 // Further from the pitch held than a wide vibrato swings from its centre.
 constexpr double kStepCents = 85.0;
 
@@ -38,7 +41,7 @@ HeardPitch::Heard HeardPitch::Add(double seconds, double hz) {
             mean += s.cents / double(held_.size());
         }
         const double octaves = std::round((cents - mean) / 1200.0);
-        if (octaves != 0.0 && std::abs(cents - mean - 1200.0 * octaves) < kMovedCents) {
+        if (octaves != 0.0 && std::abs(cents - mean - 1200.0 * octaves) < kOctaveCents) {
             if (foldedSince_ < 0.0) {
                 foldedSince_ = seconds;
             }

@@ -134,6 +134,13 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
                                              "“ ist kein Ton; geschrieben wird er "
                                              "wie C-3, F#-2 oder H-4");
         }
+        for (const TargetNote& target : options.exercise.Targets()) {
+            if (NoteName(target.note).empty()) {
+                return wrong("die Übung reicht von " + start +
+                             " aus über H-10 hinaus; bitte "
+                             "tiefer beginnen oder weniger Runden");
+            }
+        }
         if (options.score.empty()) {
             return wrong("--exercise braucht vorerst --score DATEI: die Übung im Fenster "
                          "kommt erst noch");

@@ -184,7 +184,7 @@ TakeRecovery::RecoverAll(const std::vector<std::string>& journalFolders,
                     ::openat(dir.get(), name.c_str(), mode | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
             };
             UniqueFd fd = open(O_RDWR);
-            if (!fd && (errno == EACCES || errno == EROFS || errno == EISDIR)) {
+            if (!fd && errno != ENOENT) { // read-only, immutable, a folder: copied if readable
                 fd = open(O_RDONLY);
             }
             if (!fd) {

@@ -73,5 +73,19 @@ TEST(ExerciseScorer, FindsEachNotesFaultOnARenderedSinger) {
     EXPECT_LT(held, 35) << "sung: " << sung;
 }
 
+// After a rest, a late entry is late: the note sung before the rest says nothing of it.
+TEST(ExerciseScorer, ALateEntryAfterARest) {
+    ExerciseScorer scorer({{45, 1.0, 2.0}}, {50.0, 0.0, 440.0, 0.064});
+    for (double end = 0.05; end < 2.1; end += 0.05) {
+        const double at = end - 0.048; // where the scorer places the update
+        PitchUpdate update;
+        update.seconds = end;
+        update.hz = at < 0.5 ? 392.0 : at >= 1.3 ? 440.0 : 0.0;
+        scorer.Add(update);
+    }
+    ASSERT_TRUE(scorer.Scores()[0].onsetMs);
+    EXPECT_NEAR(*scorer.Scores()[0].onsetMs, 300.0, 30.0);
+}
+
 } // namespace
 } // namespace tessmar

@@ -60,6 +60,7 @@ TEST(HeardPitch, WhatATeacherHears) {
     }
     const auto leap = Sing(heard, at, 1.2, 43.0);
     EXPECT_EQ(leap.back().note, 43) << "a leap the voice holds is believed";
+    EXPECT_EQ(heard.Add(at, Hz(54.0)).note, 54) << "a seventh is no octave gone astray";
 
     HeardPitch baroque(415.0); // a semitone under 440: still A-3, in tune
     const HeardPitch::Heard a = baroque.Add(0.0, 415.0);

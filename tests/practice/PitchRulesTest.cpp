@@ -86,7 +86,8 @@ TEST(PitchOptions, LogInBothFormsAndWrongCallsEndWithStatus2) {
                              {"--exercise", "halten", "--start", "C-3", "--bpm", "500"},
                              {"--exercise", "halten", "--start", "C-3"},
                              {"--rounds", "2", "--score", "s"},
-                             {"--concert-pitch", "500"}}) {
+                             {"--concert-pitch", "500"},
+                             {"--exercise", "dreiklang", "--start", "H-9", "--score", "s"}}) {
         status = 0;
         EXPECT_FALSE(PitchOptions::Parse(call, out, err, status)) << call[1];
         EXPECT_EQ(status, 2) << call[1];
