@@ -18,6 +18,7 @@ analysis        no-Qt platform
 audio           no-Qt platform analysis
 mixer           no-Qt platform
 practice        no-Qt platform analysis audio
+practice/exercise no-Qt platform analysis audio practice
 app             $libs
 tools/capture   $libs
 tools/demo      $libs

@@ -4,7 +4,7 @@
 #include "platform/desktop/QtGermanTranslations.h"
 #include "platform/desktop/TerminationSignals.h"
 #include "platform/threads/ShortTimeSlices.h"
-#include "practice/ExerciseCommand.h"
+#include "practice/exercise/ExerciseCommand.h"
 #include "practice/PitchFormat.h"
 #include "practice/PitchListener.h"
 #include "practice/PitchLog.h"

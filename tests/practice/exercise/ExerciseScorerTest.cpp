@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Scoring a rendered singer against a scale: the live tracker's updates, as the exercise
 // gets them, note by note.
-#include "practice/ExerciseScorer.h"
+#include "practice/exercise/ExerciseScorer.h"
 
 #include "practice/PitchFormat.h"
 #include "practice/PitchTracker.h"

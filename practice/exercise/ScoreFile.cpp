@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "practice/ScoreFile.h"
+#include "practice/exercise/ScoreFile.h"
 
 #include "analysis/NoteNaming.h"
 #include "platform/files/AtomicFile.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "practice/Exercise.h"
+#include "practice/exercise/Exercise.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "practice/NoteScore.h"
+#include "practice/exercise/NoteScore.h"
 #include "practice/PitchUpdate.h"
 
 #include <limits>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "practice/ExerciseScorer.h"
+#include "practice/exercise/ExerciseScorer.h"
 
 #include <algorithm>
 #include <cmath>

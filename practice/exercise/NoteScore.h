@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "practice/Exercise.h"
+#include "practice/exercise/Exercise.h"
 
 #include <optional>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "practice/ExerciseCommand.h"
+#include "practice/exercise/ExerciseCommand.h"
 
-#include "practice/ExerciseScorer.h"
+#include "practice/exercise/ExerciseScorer.h"
 #include "practice/PitchFormat.h"
 #include "practice/PitchListener.h"
-#include "practice/ScoreFile.h"
+#include "practice/exercise/ScoreFile.h"
 
 #include <condition_variable>
 #include <csignal>
