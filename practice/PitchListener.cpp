@@ -98,8 +98,9 @@ bool PitchListener::Listen(std::stop_token& stop) {
                 tracker_.Restart(std::max(tracker_.frames(), wall));
             }
             Tell("");
-            PitchUpdate update =
-                tracker_.Feed(reinterpret_cast<const std::int16_t*>(header->lpData), hopFrames_);
+            const auto* frames = reinterpret_cast<const std::int16_t*>(header->lpData);
+            PitchUpdate update = tracker_.Feed(frames, hopFrames_);
+            sink_.Frames(frames, hopFrames_, update.seconds);
             update.filledAt = header->filledAt;
             update.estimatedAt = SteadyNanos();
             sink_.Shown(update);

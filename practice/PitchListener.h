@@ -23,6 +23,11 @@ public:
     public:
         virtual ~Sink() = default;
         virtual void Shown(const PitchUpdate& update) = 0;
+        // The captured frames (interleaved stereo) behind the next update, for a sink that
+        // listens to the sound itself.
+        virtual void Frames(const std::int16_t* frames, std::size_t count, double endSeconds) {
+            (void)frames, (void)count, (void)endSeconds;
+        }
         // A German message while no input is heard; empty once the device delivers again.
         virtual void DeviceState(const std::string& message) = 0;
     };

@@ -12,6 +12,7 @@ constexpr const char* kHelp =
     "Aufruf: tessmar-pitch [--log DATEI] [--concert-pitch HZ]\n"
     "       tessmar-pitch --exercise NAME --start TON [--rounds N] [--bpm N]\n"
     "                     [--tolerance CENT] [--delay-ms N] [--count-in N] --score DATEI\n"
+    "       tessmar-pitch --measure-delay\n"
     "       tessmar-pitch --help | --version\n"
     "\n"
     "Zeigt beim Singen live den gesungenen Ton (A-3 für 440 Hz), wie weit er in Cent\n"
@@ -35,6 +36,9 @@ constexpr const char* kHelp =
     "  --score DATEI  schreibt je Zielton eine CSV-Zeile: index,target_note,target_hz,\n"
     "               start_s,end_s,mean_cents,in_tune_pct,onset_ms (Sekunden ab dem\n"
     "               ersten aufgenommenen Frame)\n"
+    "  --measure-delay  misst die Verzögerung von Lautsprecher zu Mikrofon: spielt\n"
+    "               einen kurzen Messton, sucht ihn in der Aufnahme und nennt sie\n"
+    "               („Verzögerung: N ms“); für Lautsprecher nahe am Mikrofon\n"
     "  --concert-pitch HZ  der Kammerton A-3 für Cent, Ziele und Vergleichston\n"
     "               (415 bis 466, Standard 440)\n"
     "  --help       diese Hilfe zeigen und beenden\n"
@@ -66,7 +70,8 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
         if (const std::size_t equals = a.find('='); a.rfind("--", 0) == 0 && equals != a.npos) {
             value = a.substr(equals + 1);
             a.resize(equals);
-        } else if (a != "--help" && a != "--version" && i + 1 < arguments.size()) {
+        } else if (a != "--help" && a != "--version" && a != "--measure-delay" &&
+                   i + 1 < arguments.size()) {
             value = arguments[++i];
         }
         const auto number = [&](int low, int high, int& into) {
@@ -80,7 +85,7 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
                    std::to_string(low) + " bis " + std::to_string(high);
         };
         exerciseOption = exerciseOption || (a != "--log" && a != "--help" && a != "--version" &&
-                                            a != "--concert-pitch");
+                                            a != "--concert-pitch" && a != "--measure-delay");
         if (a == "--help") {
             out << kHelp;
             return std::nullopt;
@@ -88,6 +93,13 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
         if (a == "--version") {
             out << "tessmar-pitch " << TESSMAR_VERSION << '\n';
             return std::nullopt;
+        }
+        if (a == "--measure-delay") {
+            if (!value.empty()) {
+                return wrong("„--measure-delay“ nimmt keinen Wert");
+            }
+            options.measuringDelay = true;
+            continue;
         }
         if (value.empty() && a.rfind("--", 0) == 0) {
             return wrong("„" + a + "“ braucht einen Wert");
@@ -122,6 +134,9 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
                    a != "--count-in" && a != "--concert-pitch") {
             return wrong("unbekanntes Argument „" + given + "“");
         }
+    }
+    if (options.measuringDelay && (options.exercising || !options.log.empty())) {
+        return wrong("--measure-delay misst allein, ohne Übung und ohne --log");
     }
     if (exerciseOption && !options.exercising) {
         return wrong("die Einstellungen einer Übung gelten nur mit --exercise");

@@ -14,7 +14,8 @@ namespace tessmar {
 // --help, --version. Qt-free, so that --help and --version answer without a display.
 struct PitchOptions {
     std::string log;
-    bool exercising = false; // --exercise given
+    bool exercising = false;     // --exercise given
+    bool measuringDelay = false; // --measure-delay
     Exercise exercise;
     int toleranceCents = 50;
     int delayMs = 0;

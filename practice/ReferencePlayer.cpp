@@ -4,8 +4,10 @@
 #include "platform/playback/PcmOutput.h"
 #include "platform/system/ProgramName.h"
 #include "platform/threads/SlowCall.h"
+#include "platform/threads/SteadyNanos.h"
 #include "practice/ReferenceTone.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
@@ -22,10 +24,20 @@ ReferencePlayer::ReferencePlayer(double concertA) : concertA_(concertA) {
 ReferencePlayer::~ReferencePlayer() = default; // the jthread stops and joins
 
 void ReferencePlayer::Play(std::int32_t note) {
-    thread_ = std::jthread([this, note](std::stop_token stop) { Run(stop, note); });
+    PlayFrames(ReferenceTone::Render(note, kRate, concertA_));
 }
 
-void ReferencePlayer::Run(std::stop_token stop, std::int32_t note) {
+void ReferencePlayer::PlayFrames(std::vector<std::int16_t> frames,
+                                 std::function<void(std::int64_t)> started) {
+    thread_ = {}; // the sound playing stops first: one stream at a time
+    thread_ = std::jthread(
+        [this, frames = std::move(frames), started = std::move(started)](std::stop_token stop) {
+            Run(stop, frames, started);
+        });
+}
+
+void ReferencePlayer::Run(std::stop_token stop, const std::vector<std::int16_t>& tone,
+                          const std::function<void(std::int64_t)>& started) {
     using namespace std::chrono_literals;
     // A stopped sound server can keep the open waiting for half a minute: the next tone, or
     // the program's end, leaves it behind rather than waiting for it.
@@ -33,7 +45,7 @@ void ReferencePlayer::Run(std::stop_token stop, std::int32_t note) {
         [name = output_] {
             mci::Error error = mci::MMSYSERR_NOERROR;
             return std::shared_ptr<PcmOutput>(
-                PcmOutput::Open(name, 2, ReferenceTone::kRate, error));
+                PcmOutput::Open(name, 2, kRate, error));
         },
         [&stop](std::chrono::milliseconds) {
             std::this_thread::sleep_for(20ms);
@@ -48,10 +60,27 @@ void ReferencePlayer::Run(std::stop_token stop, std::int32_t note) {
                   << "“ lässt sich nicht öffnen.\n";
         return;
     }
-    const std::vector<std::int16_t> tone =
-        ReferenceTone::Render(note, ReferenceTone::kRate, concertA_);
     const std::size_t frames = tone.size() / 2;
     std::size_t done = 0;
+    // When the first frame is heard: the device counts what it has played of what it was
+    // handed, and the median of a few such counts is surer than the moment of the first write.
+    std::vector<std::int64_t> heardFrom;
+    const auto place = [&] {
+        if (!started || heardFrom.size() >= kPlacings) {
+            return;
+        }
+        const long played = long(done) - output->Delay();
+        if (played <= 0 || played >= long(done)) {
+            return; // not yet started, or no count: the first write's moment stands
+        }
+        heardFrom.push_back(SteadyNanos() - std::int64_t(double(played) * 1e9 / kRate));
+        std::vector<std::int64_t> sorted = heardFrom;
+        std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+        started(sorted[sorted.size() / 2]);
+    };
+    if (started) {
+        started(SteadyNanos());
+    }
     while (done < frames && !stop.stop_requested()) {
         const long n = output->Write(tone.data() + 2 * done, frames - done);
         if (n < 0) {
@@ -59,12 +88,14 @@ void ReferencePlayer::Run(std::stop_token stop, std::int32_t note) {
         }
         done += std::size_t(n);
         if (n == 0) {
-            output->Wait(50ms);
+            output->Wait(20ms);
         }
+        place();
     }
     output->StartDrain();
     while (!stop.stop_requested() && output->Draining()) {
-        output->Wait(50ms);
+        output->Wait(20ms);
+        place();
     }
 }
 

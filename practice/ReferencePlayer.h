@@ -4,8 +4,10 @@
 #include "analysis/SungPitch.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace tessmar {
 
@@ -19,11 +21,22 @@ public:
     ReferencePlayer(const ReferencePlayer&) = delete;
     ReferencePlayer& operator=(const ReferencePlayer&) = delete;
 
+    static constexpr int kRate = 44100;
+    static constexpr std::size_t kPlacings = 15; // refinements of when the sound was heard
+
     void Play(std::int32_t note);
+    // Plays interleaved 16-bit stereo frames at kRate. started is told, on the player's
+    // thread, the steady time (ns) the device plays the first of them: at the first write,
+    // then more surely as the device counts what it has played.
+    void PlayFrames(std::vector<std::int16_t> frames,
+                    std::function<void(std::int64_t)> started = {});
+    // Silences what plays.
+    void Stop() { thread_ = {}; }
     double concertA() const { return concertA_; }
 
 private:
-    void Run(std::stop_token stop, std::int32_t note);
+    void Run(std::stop_token stop, const std::vector<std::int16_t>& frames,
+             const std::function<void(std::int64_t)>& started);
 
     std::string output_;
     double concertA_;

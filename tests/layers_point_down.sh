@@ -19,6 +19,7 @@ audio           no-Qt platform analysis
 mixer           no-Qt platform
 practice        no-Qt platform analysis audio
 practice/exercise no-Qt platform analysis audio practice
+practice/delay  no-Qt platform analysis audio practice
 app             $libs
 tools/capture   $libs
 tools/demo      $libs

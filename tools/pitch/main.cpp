@@ -10,6 +10,7 @@
 #include "practice/PitchLog.h"
 #include "practice/PitchOptions.h"
 #include "practice/ReferencePlayer.h"
+#include "practice/delay/DelayCommand.h"
 #include "tools/pitch/PitchWindow.h"
 
 #include <QApplication>
@@ -27,7 +28,7 @@ int main(int argc, char** argv) {
         std::cout.flush();
         return std::cout ? status : 1; // an answer that could not be written is no answer
     }
-    if (options->exercising) {
+    if (options->exercising || options->measuringDelay) {
         // Blocked before any thread starts: the command waits for them itself.
         sigset_t ending;
         sigemptyset(&ending);
@@ -37,6 +38,10 @@ int main(int argc, char** argv) {
         pthread_sigmask(SIG_BLOCK, &ending, nullptr);
         const auto device = LinuxWaveIn::FromEnvironment(DemoSingerInput(kPitchRate), kPitchTiming);
         device->TellRepeatedFailuresOnce();
+        if (options->measuringDelay) {
+            ReferencePlayer player(options->concertA);
+            return RunDelayCommand(*device, player, std::cout, std::cerr);
+        }
         return RunExerciseCommand(*options, *device, std::cout, std::cerr);
     }
     std::unique_ptr<PitchLog> log;
