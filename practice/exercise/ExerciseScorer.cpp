@@ -106,10 +106,20 @@ std::vector<NoteScore> ExerciseScorer::Scores() const {
                 break;
             }
         }
-        // Before it is reached the voice is still on its way: the mean is of the note held.
+        // Before it is reached the voice is still on its way, and the next note sung early is
+        // not this one sung sharp or flat: the mean is of the note held.
+        std::size_t to = samples.size();
+        if (i + 1 < targets_.size()) {
+            const double next = 100.0 * (targets_[i + 1].note - target.note);
+            while (to > from + 1 &&
+                   (std::isnan(samples[to - 1].cents) ||
+                    std::abs(samples[to - 1].cents - next) < std::abs(samples[to - 1].cents))) {
+                --to;
+            }
+        }
         double sum = 0.0, squares = 0.0;
         int voiced = 0;
-        for (std::size_t k = from; k < samples.size(); ++k) {
+        for (std::size_t k = from; k < to; ++k) {
             if (!std::isnan(samples[k].cents)) {
                 sum += samples[k].cents;
                 squares += samples[k].cents * samples[k].cents;
