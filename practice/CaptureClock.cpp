@@ -16,7 +16,8 @@ void CaptureClock::Add(double seconds, std::int64_t filledAtNs) {
 }
 
 double CaptureClock::SecondsAt(std::int64_t steadyNs) const {
-    const double offset = offsets_.empty() ? 0.0 : *std::min_element(offsets_.begin(), offsets_.end());
+    const double offset =
+        offsets_.empty() ? 0.0 : *std::min_element(offsets_.begin(), offsets_.end());
     return double(steadyNs) * 1e-9 - offset;
 }
 

@@ -11,7 +11,7 @@ namespace {
 constexpr const char* kHelp =
     "Aufruf: tessmar-pitch [--log DATEI] [--concert-pitch HZ]\n"
     "       tessmar-pitch --exercise NAME --start TON [--rounds N] [--bpm N]\n"
-    "                     [--tolerance CENT] [--delay-ms N] [--count-in N] --score DATEI\n"
+    "                     [--tolerance CENT] [--delay-ms N] [--count-in N] [--score DATEI]\n"
     "       tessmar-pitch --measure-delay\n"
     "       tessmar-pitch --help | --version\n"
     "\n"
@@ -24,9 +24,10 @@ constexpr const char* kHelp =
     "               (Sekunden ab dem ersten aufgenommenen Frame bis zum Ende der\n"
     "               ausgewerteten Aufnahme; ohne klare Tonhöhe bleiben f0_hz, note und\n"
     "               cents leer)\n"
-    "  --exercise NAME  eine Übung ohne Fenster: treffen, halten, tonleiter,\n"
-    "               dreiklang oder intervall (eine Quinte), Runde für Runde einen\n"
-    "               Halbton höher; bewertet jeden Ton und nennt die Gesamtwertung\n"
+    "  --exercise NAME  eine Übung: treffen, halten, tonleiter, dreiklang oder\n"
+    "               intervall (eine Quinte), Runde für Runde einen Halbton höher;\n"
+    "               bewertet jeden Ton und nennt die Gesamtwertung. Mit --score ohne\n"
+    "               Fenster, sonst beginnt sie gleich im Fenster\n"
     "  --start TON  der Grundton der ersten Runde, etwa C-3\n"
     "  --rounds N   Runden (1 bis 24, Standard 5)\n"
     "  --bpm N      Schläge pro Minute (30 bis 240, Standard 80); ein Ton je Schlag\n"
@@ -124,10 +125,14 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
             return wrong(range(1, 100));
         } else if (a == "--delay-ms" && !number(0, 1000, options.delayMs)) {
             return wrong(range(0, 1000));
+        } else if (a == "--delay-ms") {
+            options.delayGiven = true;
         } else if (a == "--count-in" && !number(0, 8, options.exercise.countInBeats)) {
             return wrong(range(0, 8));
         } else if (a == "--concert-pitch" && !number(415, 466, options.concertA)) {
             return wrong(range(415, 466));
+        } else if (a == "--concert-pitch") {
+            options.concertPitchGiven = true;
         } else if (a == "--score") {
             options.score = value;
         } else if (a != "--rounds" && a != "--bpm" && a != "--tolerance" && a != "--delay-ms" &&
@@ -156,12 +161,8 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
                              "tiefer beginnen oder weniger Runden");
             }
         }
-        if (options.score.empty()) {
-            return wrong("--exercise braucht vorerst --score DATEI: die Übung im Fenster "
-                         "kommt erst noch");
-        }
-        if (!options.log.empty()) {
-            return wrong("--log gilt nur im Fenster, nicht mit --exercise");
+        if (!options.log.empty() && !options.score.empty()) {
+            return wrong("--log gilt nur im Fenster, nicht mit --exercise … --score");
         }
     }
     return options;

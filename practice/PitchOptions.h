@@ -21,6 +21,8 @@ struct PitchOptions {
     int delayMs = 0;
     std::string score;  // empty: none
     int concertA = 440; // Hz, A-3 for the cents, the targets and the reference
+    bool concertPitchGiven = false;
+    bool delayGiven = false;
 
     // The options, or the exit status when the program ends here (after --help or
     // --version on out, or a wrong call told on err).

@@ -30,10 +30,8 @@ void ReferencePlayer::Play(std::int32_t note) {
 void ReferencePlayer::PlayFrames(std::vector<std::int16_t> frames,
                                  std::function<void(std::int64_t)> started) {
     thread_ = {}; // the sound playing stops first: one stream at a time
-    thread_ = std::jthread(
-        [this, frames = std::move(frames), started = std::move(started)](std::stop_token stop) {
-            Run(stop, frames, started);
-        });
+    thread_ = std::jthread([this, frames = std::move(frames), started = std::move(started)](
+                               std::stop_token stop) { Run(stop, frames, started); });
 }
 
 void ReferencePlayer::Run(std::stop_token stop, const std::vector<std::int16_t>& tone,
@@ -44,8 +42,7 @@ void ReferencePlayer::Run(std::stop_token stop, const std::vector<std::int16_t>&
     auto opened = RunAside<std::shared_ptr<PcmOutput>>(
         [name = output_] {
             mci::Error error = mci::MMSYSERR_NOERROR;
-            return std::shared_ptr<PcmOutput>(
-                PcmOutput::Open(name, 2, kRate, error));
+            return std::shared_ptr<PcmOutput>(PcmOutput::Open(name, 2, kRate, error));
         },
         [&stop](std::chrono::milliseconds) {
             std::this_thread::sleep_for(20ms);

@@ -3,22 +3,30 @@
 
 #include "analysis/SungPitch.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace tessmar {
 
-// The reference tone a singer matches: a note for about a second, a soft voice-like tone
-// (the fundamental leads, two weak harmonics) with a gentle start and end against clicks.
+// The reference tone a singer matches: an organ's flue pipes, a fundamental with the
+// octaves and the fifths above it softer, exactly in tune and steady for as long as the note
+// lasts, with a short speech at the start and a soft release against clicks. And the
+// count-in's tick, a short wooden knock.
 class ReferenceTone {
 public:
     static constexpr int kRate = 44100;
     static constexpr double kSeconds = 1.0;
 
-    // Interleaved 16-bit stereo at rate, equal temperament with A-3 (NoteIndex 45) at
-    // concertA.
+    // A note for kSeconds: interleaved 16-bit stereo at rate, equal temperament with A-3
+    // (NoteIndex 45) at concertA.
     static std::vector<std::int16_t> Render(std::int32_t note, int rate = kRate,
                                             double concertA = kConcertA);
+    // Mixes a note into interleaved stereo, from frame `at` for `frames` frames.
+    static void AddNote(std::vector<std::int16_t>& stereo, std::size_t at, std::size_t frames,
+                        std::int32_t note, int rate, double concertA);
+    // Mixes a tick in at frame `at`; the first beat of a bar is accented.
+    static void AddTick(std::vector<std::int16_t>& stereo, std::size_t at, int rate, bool accent);
     static double Hz(std::int32_t note, double concertA = kConcertA);
 };
 

@@ -75,8 +75,8 @@ private:
 
 int RunDelayCommand(WaveInApi& device, ReferencePlayer& player, std::ostream& out,
                     std::ostream& err) {
-    constexpr int kSettle = 6;          // updates before the sound: the clock has its bearings
-    constexpr double kGiveUp = 6.0;     // seconds without a device or a result
+    constexpr int kSettle = 6;      // updates before the sound: the clock has its bearings
+    constexpr double kGiveUp = 6.0; // seconds without a device or a result
     MeasuringSink sink;
     std::optional<int> delay;
     std::string why = "Die Messung wurde abgebrochen";
@@ -101,7 +101,7 @@ int RunDelayCommand(WaveInApi& device, ReferencePlayer& player, std::ostream& ou
                                   [&sink](std::int64_t ns) { sink.Started(ns); });
             }
             if (!done && double(SteadyNanos() - begun) * 1e-9 > kGiveUp) {
-                why = !playing       ? "Vom Aufnahmegerät kommt nichts an"
+                why = !playing          ? "Vom Aufnahmegerät kommt nichts an"
                       : !sink.started() ? "Das Wiedergabegerät spielt den Messton nicht ab"
                                         : "Die Aufnahme kam ins Stocken";
                 break;

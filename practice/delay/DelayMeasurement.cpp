@@ -22,8 +22,8 @@ std::vector<float> DelayMeasurement::Sweep(int which, int rate) {
     std::vector<float> sweep(n);
     for (std::size_t k = 0; k < n; ++k) {
         const double t = double(k) / rate;
-        const double phase = 2.0 * std::numbers::pi * (from * t + (to - from) * t * t /
-                                                                     (2.0 * kSweepSeconds));
+        const double phase =
+            2.0 * std::numbers::pi * (from * t + (to - from) * t * t / (2.0 * kSweepSeconds));
         // Soft edges: no click, which would match anywhere.
         const double edge = std::min(1.0, double(std::min(k, n - 1 - k)) / (0.01 * rate));
         sweep[k] = float(edge * std::sin(phase));
@@ -70,8 +70,7 @@ std::optional<double> DelayMeasurement::Find(const std::vector<float>& heard, do
     if (last < first + 2) {
         return std::nullopt;
     }
-    const double soundEnergy =
-        std::inner_product(sound.begin(), sound.end(), sound.begin(), 0.0);
+    const double soundEnergy = std::inner_product(sound.begin(), sound.end(), sound.begin(), 0.0);
     // The energy of the heard stretch under the sound, slid along.
     double heardEnergy = 0.0;
     for (std::size_t k = 0; k < sound.size(); ++k) {
@@ -79,12 +78,10 @@ std::optional<double> DelayMeasurement::Find(const std::vector<float>& heard, do
     }
     std::vector<double> match(std::size_t(last - first + 1));
     for (long lag = first; lag <= last; ++lag) {
-        const double dot =
-            std::inner_product(sound.begin(), sound.end(), heard.begin() + lag, 0.0);
+        const double dot = std::inner_product(sound.begin(), sound.end(), heard.begin() + lag, 0.0);
         match[lag - first] = heardEnergy > 0.0 ? dot / std::sqrt(soundEnergy * heardEnergy) : 0.0;
-        const double out = heard[lag], in = lag + sound.size() < heard.size()
-                                               ? heard[lag + sound.size()]
-                                               : 0.0f;
+        const double out = heard[lag],
+                     in = lag + sound.size() < heard.size() ? heard[lag + sound.size()] : 0.0f;
         heardEnergy = std::max(0.0, heardEnergy - out * out + in * in);
     }
     const auto best = std::max_element(match.begin(), match.end());

@@ -19,8 +19,8 @@ public:
     static constexpr double kSweepSeconds = 0.15;
     static constexpr double kSweepAt[2] = {0.05, 0.45}; // in the sound
     static constexpr double kLongest = 0.6;             // the longest delay looked for
-    static constexpr double kAgree = 0.004;            // seconds between the two findings
-    static constexpr double kEarly = 0.1;              // looked for before it was played
+    static constexpr double kAgree = 0.004;             // seconds between the two findings
+    static constexpr double kEarly = 0.1;               // looked for before it was played
 
     explicit DelayMeasurement(int heardRate) : rate_(heardRate) {}
 
@@ -40,8 +40,8 @@ public:
 
     // Where sound begins in heard (which begins at capture time heardStart), from `from`
     // to `from + kEarly + kLongest`: the capture time, or none when it isn't clearly there.
-    static std::optional<double> Find(const std::vector<float>& heard, double heardStart,
-                                      int rate, const std::vector<float>& sound, double from);
+    static std::optional<double> Find(const std::vector<float>& heard, double heardStart, int rate,
+                                      const std::vector<float>& sound, double from);
 
 private:
     const int rate_;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "practice/exercise/ExerciseCommand.h"
 
-#include "practice/exercise/ExerciseScorer.h"
 #include "practice/PitchFormat.h"
 #include "practice/PitchListener.h"
+#include "practice/exercise/ExerciseScorer.h"
 #include "practice/exercise/ScoreFile.h"
 
 #include <condition_variable>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "practice/exercise/NoteScore.h"
 #include "practice/PitchUpdate.h"
+#include "practice/exercise/NoteScore.h"
 
 #include <limits>
 #include <vector>

@@ -84,7 +84,7 @@ TEST(PitchOptions, LogInBothFormsAndWrongCallsEndWithStatus2) {
     for (const auto& call : {std::vector<std::string>{"--exercise", "singen", "--start", "C-3"},
                              {"--exercise", "halten", "--start", "B-3", "--score", "s"},
                              {"--exercise", "halten", "--start", "C-3", "--bpm", "500"},
-                             {"--exercise", "halten", "--start", "C-3"},
+                             {"--measure-delay", "--exercise", "halten", "--start", "C-3"},
                              {"--rounds", "2", "--score", "s"},
                              {"--concert-pitch", "500"},
                              {"--exercise", "dreiklang", "--start", "H-9", "--score", "s"}}) {

@@ -8,6 +8,8 @@
 #include "practice/PitchLog.h"
 #include "practice/ReferencePlayer.h"
 #include "tools/pitch/CentsMeter.h"
+#include "tools/pitch/ExercisePane.h"
+#include "tools/pitch/ExerciseView.h"
 #include "tools/pitch/LevelMeter.h"
 #include "tools/pitch/PitchTrace.h"
 
@@ -50,10 +52,15 @@ int PitchClassOfKey(int key) {
 
 } // namespace
 
-PitchWindow::PitchWindow(ReferencePlayer& player, PitchLog* log, QWidget* parent)
+PitchWindow::PitchWindow(ReferencePlayer& player, PitchLog* log, ProfileStore& profile,
+                         const std::string& devicePair, QWidget* parent)
     : QWidget(parent), player_(player), log_(log), doorbell_([this] { Drain(); }, this) {
-    mailbox_.Edit([](Batch& waiting) { waiting.updates.reserve(kBatchRoom); });
+    mailbox_.Edit([](Batch& waiting) {
+        waiting.updates.reserve(kBatchRoom);
+        waiting.frames.reserve(kBatchRoom * kPitchHopFrames);
+    });
     taken_.updates.reserve(kBatchRoom);
+    taken_.frames.reserve(kBatchRoom * kPitchHopFrames);
     setWindowTitle(QStringLiteral("Tessmar – Tonhöhe"));
     // Latin text only: the figures change five times a second, and shaping them each time
     // took a twelfth of the window thread's time.
@@ -109,13 +116,23 @@ PitchWindow::PitchWindow(ReferencePlayer& player, PitchLog* log, QWidget* parent
     help_ = new QLabel(this);
     help_->setWordWrap(true);
     ShowKeyOctave();
+    exercise_ = new ExercisePane(
+        player_, profile, devicePair, [this](std::int64_t ns) { SoundStarted(ns); }, this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(device_);
     layout->addLayout(top);
     layout->addWidget(trace_, 1);
+    layout->addWidget(exercise_->view(), 1);
     layout->addLayout(levelRow);
     layout->addLayout(rangeRow);
+    layout->addWidget(exercise_);
     layout->addWidget(help_);
+    connect(exercise_, &ExercisePane::ShowingChanged, this, [this](bool showing) {
+        trace_->setVisible(!showing);
+        exercise_->view()->setVisible(showing);
+        help_->setVisible(!showing);
+        keepFrames_ = exercise_->keepsFrames();
+    });
 
     connect(trace_, &PitchTrace::NoteClicked, this, &PitchWindow::PlayReference);
     connect(reset_, &QPushButton::clicked, this, [this] {
@@ -132,6 +149,31 @@ void PitchWindow::Shown(const PitchUpdate& update) {
     if (mailbox_.Post([&update](Batch& waiting) { waiting.updates.push_back(update); })) {
         doorbell_.Ring();
     }
+}
+
+void PitchWindow::Frames(const std::int16_t* frames, std::size_t count, double endSeconds) {
+    if (!keepFrames_) {
+        return;
+    }
+    const bool ring = mailbox_.Post([&](Batch& waiting) {
+        for (std::size_t k = 0; k < count; ++k) {
+            waiting.frames.push_back(std::int16_t((frames[2 * k] + frames[2 * k + 1]) / 2));
+        }
+        waiting.framesEnd = endSeconds;
+    });
+    if (ring) { // the first news since the window last took them
+        doorbell_.Ring();
+    }
+}
+
+void PitchWindow::SoundStarted(std::int64_t steadyNs) {
+    if (mailbox_.Post([steadyNs](Batch& waiting) { waiting.soundStarted = steadyNs; })) {
+        doorbell_.Ring();
+    }
+}
+
+void PitchWindow::StartExercise(const ExerciseSettings& settings) {
+    exercise_->StartWith(settings);
 }
 
 void PitchWindow::DeviceState(const std::string& message) {
@@ -151,6 +193,8 @@ void PitchWindow::Drain() {
         std::swap(taken_, waiting);
         waiting.updates.clear();
         waiting.deviceChanged = false;
+        waiting.frames.clear();
+        waiting.soundStarted = 0;
     });
     const Batch& contents = taken_;
     if (contents.deviceChanged) {
@@ -162,6 +206,16 @@ void PitchWindow::Drain() {
             trace_->Add({{std::numeric_limits<double>::quiet_NaN(), {}}});
         }
     }
+    if (!contents.frames.empty()) {
+        exercise_->HeardFrames(contents.frames, contents.framesEnd);
+    }
+    for (const PitchUpdate& update : contents.updates) {
+        exercise_->Heard(update, TracePitch(update, player_.concertA()));
+    }
+    if (contents.soundStarted != 0) {
+        exercise_->SoundStarted(contents.soundStarted);
+    }
+    keepFrames_ = exercise_->keepsFrames();
     if (contents.updates.empty()) {
         return;
     }
@@ -178,8 +232,10 @@ void PitchWindow::Drain() {
         points_.push_back(
             {TracePitch(update, player_.concertA()), {update.filledAt, update.estimatedAt, taken}});
     }
-    trace_->Add(points_);
-    ShowKeyOctave();
+    if (!exercise_->showing()) {
+        trace_->Add(points_);
+        ShowKeyOctave();
+    }
 }
 
 // The trace shows the voice as sung, its vibrato and its steps, in the octave of the pitch
@@ -237,7 +293,8 @@ void PitchWindow::PlayReference(std::int32_t note) {
 
 void PitchWindow::keyPressEvent(QKeyEvent* event) {
     const int pc = PitchClassOfKey(event->key());
-    if (pc < 0 || (event->modifiers() & ~Qt::ShiftModifier)) {
+    // During an exercise its sound plays: a key must not cut it short.
+    if (pc < 0 || (event->modifiers() & ~Qt::ShiftModifier) || exercise_->showing()) {
         QWidget::keyPressEvent(event);
         return;
     }

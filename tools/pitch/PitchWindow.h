@@ -9,6 +9,7 @@
 #include "tools/pitch/PitchTrace.h"
 
 #include <QWidget>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,7 +20,10 @@ class QPushButton;
 namespace tessmar {
 
 class CentsMeter;
+class ExercisePane;
 class LevelMeter;
+class ProfileStore;
+struct ExerciseSettings;
 class PitchLog;
 class PitchTrace;
 class ReferencePlayer;
@@ -32,13 +36,21 @@ class ReferencePlayer;
 class PitchWindow : public QWidget, public PitchListener::Sink {
     Q_OBJECT
 public:
-    // log may be null (no --log).
-    PitchWindow(ReferencePlayer& player, PitchLog* log, QWidget* parent = nullptr);
+    // log may be null (no --log). The exercises' settings are kept in profile, the delay
+    // under devicePair.
+    PitchWindow(ReferencePlayer& player, PitchLog* log, ProfileStore& profile,
+                const std::string& devicePair, QWidget* parent = nullptr);
     ~PitchWindow() override;
 
     // The listener's thread: never waits for the window.
     void Shown(const PitchUpdate& update) override;
+    void Frames(const std::int16_t* frames, std::size_t count, double endSeconds) override;
     void DeviceState(const std::string& message) override;
+    // The player's thread: the moment the output plays a sound's first frame.
+    void SoundStarted(std::int64_t steadyNs);
+
+    // Starts an exercise at once (the command line's).
+    void StartExercise(const ExerciseSettings& settings);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -51,6 +63,9 @@ private:
         std::vector<PitchUpdate> updates;
         bool deviceChanged = false;
         std::string deviceMessage;
+        std::vector<std::int16_t> frames; // heard, one channel, while an exercise wants them
+        double framesEnd = 0.0;
+        std::int64_t soundStarted = 0; // steady ns; 0: no news
     };
     static constexpr std::size_t kBatchRoom = 64; // over three seconds of updates
 
@@ -79,6 +94,8 @@ private:
     QPushButton* reset_ = nullptr;
     QLabel* device_ = nullptr;
     QLabel* help_ = nullptr;
+    ExercisePane* exercise_ = nullptr;
+    std::atomic<bool> keepFrames_ = false;
     std::int32_t shownKeyOctave_ = -1;
     std::vector<PitchTrace::Point> points_; // kept to spare an allocation per update
     QString shownNote_;

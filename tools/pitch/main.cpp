@@ -3,20 +3,23 @@
 #include "platform/capture/LinuxWaveIn.h"
 #include "platform/desktop/QtGermanTranslations.h"
 #include "platform/desktop/TerminationSignals.h"
+#include "platform/profile/IniFileProfile.h"
 #include "platform/threads/ShortTimeSlices.h"
-#include "practice/exercise/ExerciseCommand.h"
 #include "practice/PitchFormat.h"
 #include "practice/PitchListener.h"
 #include "practice/PitchLog.h"
 #include "practice/PitchOptions.h"
 #include "practice/ReferencePlayer.h"
 #include "practice/delay/DelayCommand.h"
+#include "practice/exercise/ExerciseCommand.h"
+#include "practice/exercise/ExerciseSettings.h"
 #include "tools/pitch/PitchWindow.h"
 
 #include <QApplication>
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
 #include <thread>
 
@@ -28,7 +31,7 @@ int main(int argc, char** argv) {
         std::cout.flush();
         return std::cout ? status : 1; // an answer that could not be written is no answer
     }
-    if (options->exercising || options->measuringDelay) {
+    if ((options->exercising && !options->score.empty()) || options->measuringDelay) {
         // Blocked before any thread starts: the command waits for them itself.
         sigset_t ending;
         sigemptyset(&ending);
@@ -76,9 +79,16 @@ int main(int argc, char** argv) {
 
     const auto device = LinuxWaveIn::FromEnvironment(DemoSingerInput(kPitchRate), kPitchTiming);
     device->TellRepeatedFailuresOnce(); // the listener tries again every second
-    ReferencePlayer player(options->concertA);
-    PitchWindow window(player, log.get());
-    window.resize(640, 560);
+    // The exercises' settings and the delay for this input and output, kept between runs;
+    // the command line's concert pitch and delay go before the stored ones.
+    IniFileProfile profile(IniFileProfile::DefaultPathFor("tessmar-pitch"));
+    const std::string devicePair =
+        ExerciseSettings::DevicePair(std::getenv("TESSMAR_INPUT"), std::getenv("TESSMAR_OUTPUT"));
+    ExerciseSettings stored = ExerciseSettings::Load(profile, devicePair);
+    const int concertA = options->concertPitchGiven ? options->concertA : stored.concertA;
+    ReferencePlayer player(concertA);
+    PitchWindow window(player, log.get(), profile, devicePair);
+    window.resize(660, 600);
     window.show();
     // A stopped sound server keeps the device's open waiting for half a minute; at the end
     // the listener leaves it behind instead.
@@ -88,7 +98,14 @@ int main(int argc, char** argv) {
         return !ending.load();
     });
     PitchListener listener(*device, window, kPitchRate, kPitchWindowFrames, kPitchHopFrames,
-                           std::chrono::milliseconds(1000), options->concertA);
+                           std::chrono::milliseconds(1000), concertA);
+    if (options->exercising) {
+        ExerciseSettings given = stored;
+        given.exercise = options->exercise;
+        given.toleranceCents = options->toleranceCents;
+        given.delayMs = options->delayGiven ? options->delayMs : stored.delayMs;
+        window.StartExercise(given);
+    }
     const int exitStatus = application.exec();
     ending = true;
     if (std::string error; log && !log->Finish(error)) {

@@ -2,7 +2,6 @@
 #include "practice/delay/DelayMeasurement.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 
 namespace tessmar {

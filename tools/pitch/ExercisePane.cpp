@@ -1,0 +1,356 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/pitch/ExercisePane.h"
+
+#include "analysis/NoteNaming.h"
+#include "platform/threads/SteadyNanos.h"
+#include "practice/PitchFormat.h"
+#include "practice/ReferencePlayer.h"
+#include "practice/exercise/ExerciseSound.h"
+#include "tools/pitch/ExerciseView.h"
+
+#include <QBoxLayout>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tessmar {
+namespace {
+
+constexpr std::int32_t kLowestKey = 12, kHighestKey = 72; // C-1 .. C-6
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+QString Name(std::int32_t note) {
+    return QString::fromStdString(NoteName(note));
+}
+
+QComboBox* Choices(QWidget* parent, std::initializer_list<const char*> texts) {
+    auto* box = new QComboBox(parent);
+    for (const char* text : texts) {
+        box->addItem(QString::fromUtf8(text));
+    }
+    return box;
+}
+
+QSpinBox* Number(QWidget* parent, int low, int high, const char* suffix) {
+    auto* box = new QSpinBox(parent);
+    box->setRange(low, high);
+    box->setSuffix(QString::fromUtf8(suffix));
+    return box;
+}
+
+// A label with its buddy, so that Alt and the letter reach the control.
+void Add(QBoxLayout* row, QWidget* parent, const char* text, QWidget* control) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setBuddy(control);
+    row->addWidget(label);
+    row->addWidget(control);
+}
+
+constexpr int kTolerances[] = {50, 25, 10};
+constexpr std::size_t kWorstTold = 4;
+
+// How far a note was from clean: 0 for one sung in tune from its start to its end.
+double Badness(const NoteScore& s) {
+    if (!s.meanCents) {
+        return 1000.0;
+    }
+    const bool clean =
+        s.onsetMs && std::abs(*s.meanCents) <= 10.0 && *s.onsetMs < 150.0 && s.inTunePct >= 80.0;
+    return clean ? 0.0
+                 : (100.0 - s.inTunePct) + std::abs(*s.meanCents) +
+                       (s.onsetMs ? *s.onsetMs / 10.0 : 200.0);
+}
+
+} // namespace
+
+ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::string devicePair,
+                           std::function<void(std::int64_t)> soundStarted, QWidget* parent)
+    : QWidget(parent), player_(player), profile_(profile), devicePair_(std::move(devicePair)),
+      soundStarted_(std::move(soundStarted)) {
+    settingsRow_ = new QWidget(this);
+    kind_ = Choices(settingsRow_,
+                    {"Ton treffen", "Ton halten", "Tonleiter", "Dreiklang", "Intervall (Quinte)"});
+    voice_ = new QComboBox(settingsRow_);
+    voice_->addItem(QStringLiteral("–"));
+    for (const auto& v : ExerciseSettings::kVoices) {
+        voice_->addItem(QString::fromUtf8(v.name));
+    }
+    key_ = new QComboBox(settingsRow_);
+    for (std::int32_t n = kLowestKey; n <= kHighestKey; ++n) {
+        key_->addItem(Name(n));
+    }
+    rounds_ = Number(settingsRow_, 1, 24, "");
+    direction_ = Choices(settingsRow_, {"aufwärts", "abwärts"});
+    bpm_ = Number(settingsRow_, 30, 240, " bpm");
+    tolerance_ = Choices(settingsRow_, {"±50 Cent", "±25 Cent", "±10 Cent"});
+    reference_ = Choices(settingsRow_, {"vorher", "mit", "aus"});
+    delay_ = Number(settingsRow_, 0, 1000, " ms");
+    delay_->setToolTip(QStringLiteral("Von Lautsprecher zu Mikrofon; mit Kopfhörern meist 0. "
+                                      "Messen: tessmar-pitch --measure-delay"));
+
+    auto* first = new QHBoxLayout;
+    Add(first, settingsRow_, "Ü&bung:", kind_);
+    Add(first, settingsRow_, "S&timme:", voice_);
+    Add(first, settingsRow_, "&Grundton:", key_);
+    Add(first, settingsRow_, "R&unden:", rounds_);
+    first->addWidget(direction_);
+    first->addStretch(1);
+    auto* second = new QHBoxLayout;
+    Add(second, settingsRow_, "T&empo:", bpm_);
+    Add(second, settingsRow_, "T&oleranz:", tolerance_);
+    Add(second, settingsRow_, "&Vergleichston:", reference_);
+    Add(second, settingsRow_, "Verzö&gerung:", delay_);
+    second->addStretch(1);
+    auto* settingsBox = new QVBoxLayout(settingsRow_);
+    settingsBox->setContentsMargins(0, 0, 0, 0);
+    settingsBox->addLayout(first);
+    settingsBox->addLayout(second);
+
+    start_ = new QPushButton(QStringLiteral("Übung &starten"), this);
+    replay_ = new QPushButton(QStringLiteral("&Anhören"), this);
+    back_ = new QPushButton(QStringLiteral("&Freies Singen"), this);
+    result_ = new QLabel(this);
+    result_->setWordWrap(true);
+    result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    view_ = new ExerciseView(this);
+    view_->hide(); // the window places it
+    replayTimer_ = new QTimer(this);
+    replayTimer_->setInterval(40);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(start_);
+    buttons->addWidget(replay_);
+    buttons->addWidget(back_);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(settingsRow_);
+    layout->addLayout(buttons);
+    layout->addWidget(result_);
+    replay_->hide();
+    back_->hide();
+    result_->hide();
+
+    connect(start_, &QPushButton::clicked, this, [this] { session_ && !over_ ? Stop() : Start(); });
+    connect(replay_, &QPushButton::clicked, this, &ExercisePane::Replay);
+    connect(back_, &QPushButton::clicked, this, &ExercisePane::Back);
+    connect(replayTimer_, &QTimer::timeout, this, &ExercisePane::Tick);
+    connect(voice_, &QComboBox::activated, this, &ExercisePane::FitVoice);
+    connect(kind_, &QComboBox::activated, this, &ExercisePane::FitVoice);
+    connect(direction_, &QComboBox::activated, this, &ExercisePane::FitVoice);
+    Choose(ExerciseSettings::Load(profile_, devicePair_));
+}
+
+ExercisePane::~ExercisePane() = default;
+
+void ExercisePane::Choose(const ExerciseSettings& s) {
+    kind_->setCurrentIndex(int(s.exercise.kind));
+    key_->setCurrentIndex(std::clamp(s.exercise.start, kLowestKey, kHighestKey) - kLowestKey);
+    rounds_->setValue(s.exercise.rounds);
+    direction_->setCurrentIndex(s.exercise.step < 0 ? 1 : 0);
+    bpm_->setValue(s.exercise.bpm);
+    tolerance_->setCurrentIndex(s.toleranceCents == 25 ? 1 : s.toleranceCents == 10 ? 2 : 0);
+    reference_->setCurrentIndex(int(s.reference));
+    delay_->setValue(s.delayMs);
+    const int voice = voice_->findText(QString::fromStdString(s.voice));
+    voice_->setCurrentIndex(std::max(0, voice));
+    concertA_ = s.concertA;
+}
+
+ExerciseSettings ExercisePane::Chosen() const {
+    ExerciseSettings s;
+    s.exercise.kind = Exercise::Kind(kind_->currentIndex());
+    s.exercise.start = kLowestKey + key_->currentIndex();
+    s.exercise.rounds = rounds_->value();
+    s.exercise.step = direction_->currentIndex() == 1 ? -1 : 1;
+    s.exercise.bpm = bpm_->value();
+    s.toleranceCents = kTolerances[tolerance_->currentIndex()];
+    s.reference = ExerciseSound::Reference(reference_->currentIndex());
+    s.delayMs = delay_->value();
+    s.voice = voice_->currentIndex() > 0 ? voice_->currentText().toStdString() : std::string();
+    s.concertA = int(std::lround(player_.concertA()));
+    return s;
+}
+
+// A voice type places the exercise in its range: the key note from its bottom (or top,
+// going down), and no more rounds than fit.
+void ExercisePane::FitVoice() {
+    if (voice_->currentIndex() <= 0) {
+        return;
+    }
+    ExerciseSettings s = Chosen();
+    s.exercise.rounds = 24;
+    ExerciseSettings::FitTo(ExerciseSettings::kVoices[voice_->currentIndex() - 1], s.exercise);
+    s.exercise.rounds = std::min(s.exercise.rounds, std::max(rounds_->value(), 5));
+    key_->setCurrentIndex(std::clamp(s.exercise.start, kLowestKey, kHighestKey) - kLowestKey);
+    rounds_->setValue(s.exercise.rounds);
+}
+
+void ExercisePane::Start() {
+    ExerciseSettings s = Chosen();
+    s.concertA = concertA_;
+    s.Save(profile_, devicePair_); // a file that can't be written only forgets the settings
+    StartWith(s);
+}
+
+void ExercisePane::StartWith(const ExerciseSettings& s) {
+    Choose(s);
+    session_.emplace(s.exercise, ExerciseScorer::Settings{double(s.toleranceCents),
+                                                          s.delayMs / 1000.0, player_.concertA(),
+                                                          double(kPitchWindowFrames) / kPitchRate});
+    // Placed for now just ahead; the output's start places it surely.
+    session_->Place((clock_.known() ? clock_.SecondsAt(SteadyNanos()) : now_) + 0.3);
+    over_ = false;
+    soundFrom_ = 0;
+    take_.clear();
+    replayFrom_ = 0;
+    replayTimer_->stop();
+    player_.PlayFrames(
+        ExerciseSound::Render(s.exercise, s.reference, ReferencePlayer::kRate, player_.concertA()),
+        soundStarted_);
+    start_->setText(QStringLiteral("Übung &abbrechen"));
+    settingsRow_->setEnabled(false);
+    replay_->hide();
+    back_->hide();
+    result_->hide();
+    SetShowing(true);
+    view_->ShowLive(&*session_, now_);
+}
+
+void ExercisePane::Stop() {
+    player_.Stop();
+    session_.reset();
+    start_->setText(QStringLiteral("Übung &starten"));
+    settingsRow_->setEnabled(true);
+    SetShowing(false);
+}
+
+void ExercisePane::Back() {
+    player_.Stop();
+    replayTimer_->stop();
+    replay_->hide();
+    back_->hide();
+    result_->hide();
+    session_.reset();
+    SetShowing(false);
+}
+
+void ExercisePane::SetShowing(bool showing) {
+    if (showing != showing_) {
+        showing_ = showing;
+        emit ShowingChanged(showing);
+    }
+}
+
+// The exercise begins where the output played its first frame, on the capture clock; the
+// sound may start before the first update comes in, and the clock grows surer with each.
+void ExercisePane::PlaceSession() {
+    if (soundFrom_ != 0 && clock_.known()) {
+        session_->Place(clock_.SecondsAt(soundFrom_));
+    }
+}
+
+void ExercisePane::Heard(const PitchUpdate& update, double drawnPitch) {
+    clock_.Add(update.seconds, update.filledAt);
+    now_ = update.seconds;
+    if (!session_ || over_) {
+        return;
+    }
+    PlaceSession();
+    session_->Add(update, drawnPitch);
+    if (session_->Over()) {
+        Finish();
+    } else {
+        view_->ShowLive(&*session_, now_);
+    }
+}
+
+void ExercisePane::HeardFrames(const std::vector<std::int16_t>& mono, double endSeconds) {
+    if (take_.empty()) {
+        takeStart_ = endSeconds - double(mono.size()) / kPitchRate;
+    }
+    take_.insert(take_.end(), mono.begin(), mono.end());
+}
+
+void ExercisePane::SoundStarted(std::int64_t steadyNs) {
+    if (replayFrom_ != 0 || (session_ && over_)) {
+        replayFrom_ = steadyNs; // the replay's, surer each time
+    } else if (session_) {
+        soundFrom_ = steadyNs;
+        PlaceSession();
+    }
+}
+
+void ExercisePane::Finish() {
+    over_ = true;
+    const std::vector<NoteScore> scores = session_->Scores();
+    QString text = QStringLiteral("<b>Gesamt: %1 von 100</b>").arg(ExerciseScorer::Total(scores));
+    // The worst few notes in words, in the order sung; the picture shows the rest.
+    std::vector<std::size_t> worst;
+    for (std::size_t i = 0; i < scores.size(); ++i) {
+        if (Badness(scores[i]) > 0.0) {
+            worst.push_back(i);
+        }
+    }
+    std::stable_sort(worst.begin(), worst.end(), [&scores](std::size_t a, std::size_t b) {
+        return Badness(scores[a]) > Badness(scores[b]);
+    });
+    const std::size_t told = std::min<std::size_t>(worst.size(), kWorstTold);
+    std::sort(worst.begin(), worst.begin() + told);
+    for (std::size_t k = 0; k < told; ++k) {
+        text += QStringLiteral("<br>") +
+                QString::fromStdString(ExerciseSession::Describe(worst[k], scores[worst[k]]))
+                    .toHtmlEscaped();
+    }
+    text +=
+        QStringLiteral("<br>%1 von %2 Tönen sauber getroffen%3.")
+            .arg(scores.size() - worst.size())
+            .arg(scores.size())
+            .arg(worst.size() > told
+                     ? QStringLiteral("; %1 weitere daneben, siehe Bild").arg(worst.size() - told)
+                     : QString());
+    result_->setText(text);
+    result_->show();
+    start_->setText(QStringLiteral("Übung &starten"));
+    settingsRow_->setEnabled(true);
+    replay_->setVisible(!take_.empty());
+    back_->show();
+    view_->ShowWhole(&*session_, kNaN);
+}
+
+void ExercisePane::Replay() {
+    // The take as heard, at the output's rate: linear steps are enough for a voice to be
+    // recognised, and the cursor shows where it is.
+    const double ratio = double(kPitchRate) / ReferencePlayer::kRate;
+    const auto frames = std::size_t(double(take_.size()) / ratio);
+    std::vector<std::int16_t> stereo(2 * frames);
+    for (std::size_t k = 0; k < frames; ++k) {
+        const double at = double(k) * ratio;
+        const auto i = std::size_t(at);
+        const double next = i + 1 < take_.size() ? take_[i + 1] : take_[i];
+        stereo[2 * k] = stereo[2 * k + 1] =
+            std::int16_t(std::lround(take_[i] + (at - double(i)) * (next - take_[i])));
+    }
+    replayFrom_ = SteadyNanos() + 200'000'000; // until the output says when
+    player_.PlayFrames(std::move(stereo), soundStarted_);
+    replayTimer_->start();
+}
+
+void ExercisePane::Tick() {
+    const double played = double(SteadyNanos() - replayFrom_) * 1e-9;
+    if (!session_ || played > double(take_.size()) / kPitchRate) {
+        replayTimer_->stop();
+        if (session_) {
+            view_->ShowWhole(&*session_, kNaN);
+        }
+        return;
+    }
+    view_->ShowWhole(&*session_, played < 0.0 ? kNaN : takeStart_ + played - session_->delay());
+}
+
+} // namespace tessmar

@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "practice/CaptureClock.h"
+#include "practice/PitchUpdate.h"
+#include "practice/exercise/ExerciseSession.h"
+#include "practice/exercise/ExerciseSettings.h"
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+
+namespace tessmar {
+
+class ExerciseView;
+class ProfileStore;
+class ReferencePlayer;
+
+// The exercises in tessmar-pitch's window: their settings, kept between runs; the exercise
+// sung (its sound on the output, the view in place of the trace); the result in words; and
+// the take replayed under a cursor. The window hands it every update, the frames heard and
+// the moments the output starts a sound, all on the window's thread.
+class ExercisePane : public QWidget {
+    Q_OBJECT
+public:
+    // soundStarted is called on the player's thread and must hand the moment to the window.
+    ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::string devicePair,
+                 std::function<void(std::int64_t)> soundStarted, QWidget* parent = nullptr);
+    ~ExercisePane() override;
+
+    ExerciseView* view() const { return view_; }
+    // The view is up (an exercise, or its result): the window shows it in place of the trace.
+    bool showing() const { return showing_; }
+    // Whether the frames heard are wanted (an exercise is sung).
+    bool keepsFrames() const { return session_ && !over_; }
+
+    void Heard(const PitchUpdate& update, double drawnPitch);
+    void HeardFrames(const std::vector<std::int16_t>& mono, double endSeconds);
+    void SoundStarted(std::int64_t steadyNs);
+    // Starts an exercise at once with these settings (the command line's), not kept.
+    void StartWith(const ExerciseSettings& settings);
+
+signals:
+    void ShowingChanged(bool showing);
+
+private:
+    void Start();
+    void Stop();
+    void Finish();
+    void PlaceSession();
+    void Replay();
+    void Tick();
+    void Back();
+    ExerciseSettings Chosen() const;
+    void Choose(const ExerciseSettings& settings);
+    void FitVoice();
+    void SetShowing(bool showing);
+
+    ReferencePlayer& player_;
+    ProfileStore& profile_;
+    const std::string devicePair_;
+    std::function<void(std::int64_t)> soundStarted_;
+    CaptureClock clock_;
+    double now_ = 0.0; // the newest update's capture time
+    std::optional<ExerciseSession> session_;
+    bool over_ = false;
+    bool showing_ = false;
+    std::vector<std::int16_t> take_; // mono at the pitch rate, from takeStart_
+    double takeStart_ = 0.0;
+    std::int64_t soundFrom_ = 0;  // steady ns the exercise's sound was heard from; 0: not yet
+    std::int64_t replayFrom_ = 0; // steady ns the replay was heard from; 0: none
+    QComboBox* kind_ = nullptr;
+    QComboBox* voice_ = nullptr;
+    QComboBox* key_ = nullptr;
+    QSpinBox* rounds_ = nullptr;
+    QComboBox* direction_ = nullptr;
+    QSpinBox* bpm_ = nullptr;
+    QComboBox* tolerance_ = nullptr;
+    QComboBox* reference_ = nullptr;
+    QSpinBox* delay_ = nullptr;
+    QPushButton* start_ = nullptr;
+    QPushButton* replay_ = nullptr;
+    QPushButton* back_ = nullptr;
+    QLabel* result_ = nullptr;
+    QWidget* settingsRow_ = nullptr;
+    ExerciseView* view_ = nullptr;
+    QTimer* replayTimer_ = nullptr;
+    int concertA_ = 440;
+};
+
+} // namespace tessmar

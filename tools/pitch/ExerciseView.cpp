@@ -1,0 +1,177 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/pitch/ExerciseView.h"
+
+#include "analysis/NoteNaming.h"
+#include "practice/exercise/ExerciseSession.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace tessmar {
+namespace {
+
+constexpr int kGutter = 44;
+constexpr QRgb kSharp = 0xfff0f0f0;
+constexpr QRgb kLine = 0xffdddddd;
+constexpr QRgb kTarget = 0xffa9c8e8;
+constexpr QRgb kTargetEdge = 0xff5b8cc0;
+constexpr QRgb kInTune = 0xff1f9a3a;
+constexpr QRgb kOff = 0xffd0402f;
+constexpr QRgb kNoTarget = 0xff909090;
+
+bool IsSharp(int note) {
+    const int pc = note % 12;
+    return pc == 1 || pc == 3 || pc == 6 || pc == 8 || pc == 10;
+}
+
+// The target sounding when what was heard at capture time `at` was sung.
+const TargetNote* TargetAt(const ExerciseSession& session, double at) {
+    for (const TargetNote& t : session.targets()) {
+        if (at >= t.start && at < t.end) {
+            return &t;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+ExerciseView::ExerciseView(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(kGutter + 200, 200);
+    setAccessibleName(QStringLiteral("Übung: Zieltöne und gesungener Verlauf"));
+}
+
+void ExerciseView::ShowLive(const ExerciseSession* session, double now) {
+    session_ = session;
+    whole_ = false;
+    now_ = now;
+    update();
+}
+
+void ExerciseView::ShowWhole(const ExerciseSession* session, double cursor) {
+    session_ = session;
+    whole_ = true;
+    cursor_ = cursor;
+    update();
+}
+
+double ExerciseView::X(double seconds) const {
+    const double plot = width() - kGutter;
+    if (whole_) {
+        const auto& targets = session_->targets();
+        const double from = session_->start(), to = targets.empty() ? from + 1 : targets.back().end;
+        return kGutter + plot * (seconds - from) / std::max(0.1, to - from);
+    }
+    const double nowX = kGutter + plot * kBehind / (kBehind + kAhead);
+    return nowX + (seconds - now_) * plot / (kBehind + kAhead);
+}
+
+double ExerciseView::Y(double pitch) const {
+    return (bottom_ + rows_ - 0.5 - pitch) * height() / rows_;
+}
+
+void ExerciseView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    if (!session_) {
+        return;
+    }
+    // The grid spans the exercise's notes with room around them.
+    const auto& targets = session_->targets();
+    int low = targets.empty() ? 36 : targets.front().note, high = low;
+    for (const TargetNote& t : targets) {
+        low = std::min(low, t.note);
+        high = std::max(high, t.note);
+    }
+    rows_ = std::max(13, high - low + 7);
+    bottom_ = (low + high) / 2 - rows_ / 2;
+    const double row = double(height()) / rows_;
+    for (int r = 0; r < rows_; ++r) {
+        const int note = bottom_ + rows_ - 1 - r;
+        const QRectF band(0, r * row, width(), row);
+        painter.fillRect(band, IsSharp(note) ? QColor::fromRgba(kSharp) : QColor(Qt::white));
+        painter.setPen(QColor::fromRgba(kLine));
+        painter.drawLine(QPointF(kGutter, band.bottom()), QPointF(width(), band.bottom()));
+        if (row >= painter.fontMetrics().height() * 0.8 || note % 12 == 0) {
+            painter.setPen(Qt::black);
+            painter.drawText(QRectF(2, band.top(), kGutter - 6, row),
+                             Qt::AlignRight | Qt::AlignVCenter,
+                             QString::fromStdString(NoteName(note)));
+        }
+    }
+    painter.setClipRect(kGutter, 0, width() - kGutter, height());
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The targets as high as the tolerance, at least a few pixels. Over the whole exercise
+    // they are outlined again over the curve, which would hide them.
+    const double band = std::max(4.0, row * 2.0 * session_->tolerance() / 100.0);
+    PaintTargets(painter, band, true);
+    PaintCurve(painter);
+    if (whole_) {
+        PaintTargets(painter, band, false);
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    // Now, or the replay's cursor.
+    const double line = whole_ ? cursor_ : now_;
+    if (!std::isnan(line)) {
+        painter.setPen(QPen(QColor(40, 40, 40), 2));
+        painter.drawLine(QPointF(X(line), 0), QPointF(X(line), height()));
+    }
+    if (!whole_) {
+        if (const int left = session_->CountInLeft(now_); left > 0) {
+            QFont big = font();
+            big.setPointSize(48);
+            big.setBold(true);
+            painter.setFont(big);
+            painter.setPen(QColor(60, 60, 60));
+            painter.drawText(rect().adjusted(kGutter, 0, 0, 0), Qt::AlignCenter,
+                             QString::number(left));
+        }
+    }
+}
+
+void ExerciseView::PaintTargets(QPainter& painter, double band, bool filled) const {
+    const double heard = now_ - session_->delay();
+    for (const TargetNote& t : session_->targets()) {
+        const double x0 = X(t.start), x1 = X(t.end);
+        if (x1 < kGutter || x0 > width()) {
+            continue;
+        }
+        const bool current = !whole_ && heard >= t.start && heard < t.end;
+        painter.setPen(QPen(QColor::fromRgba(kTargetEdge), current ? 2.0 : 1.0));
+        if (filled) {
+            painter.setBrush(current ? QColor::fromRgba(kTargetEdge).lighter(150)
+                                     : QColor::fromRgba(kTarget));
+        } else {
+            painter.setBrush(Qt::NoBrush);
+        }
+        painter.drawRoundedRect(QRectF(x0 + 1, Y(t.note) - band / 2, x1 - x0 - 2, band), 3, 3);
+    }
+}
+
+// The sung curve, judged against the target sounding when it was sung: placed where YIN
+// heard it, the middle of its window's first half, less the delay.
+void ExerciseView::PaintCurve(QPainter& painter) const {
+    const auto& curve = session_->curve();
+    const double heardLate = session_->delay() + 0.048;
+    for (std::size_t k = 1; k < curve.size(); ++k) {
+        const auto& a = curve[k - 1];
+        const auto& b = curve[k];
+        if (std::isnan(a.pitch) || std::isnan(b.pitch) || b.seconds - a.seconds > 0.2) {
+            continue;
+        }
+        const TargetNote* t = TargetAt(*session_, b.seconds - heardLate);
+        const bool step = std::abs(b.pitch - a.pitch) > 0.5; // on the way between notes
+        const QRgb colour = !t || step ? kNoTarget
+                            : std::abs(b.pitch - t->note) * 100.0 <= session_->tolerance() ? kInTune
+                                                                                           : kOff;
+        painter.setPen(
+            QPen(QColor::fromRgba(colour), whole_ ? 1.5 : 2.5, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(X(a.seconds - heardLate), Y(a.pitch)),
+                         QPointF(X(b.seconds - heardLate), Y(b.pitch)));
+    }
+}
+
+} // namespace tessmar
