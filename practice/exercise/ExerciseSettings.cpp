@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <string_view>
 
 namespace tessmar {
 namespace {
@@ -32,8 +33,18 @@ const ExerciseSettings::Voice ExerciseSettings::kVoices[6] = {
 };
 
 std::string ExerciseSettings::DevicePair(const char* input, const char* output) {
-    const auto name = [](const char* n) { return std::string(n && *n ? n : "default"); };
-    return name(input) + " > " + name(output);
+    // A key of the INI file: anything that could end it or start a section is replaced.
+    const auto name = [](const char* n) {
+        std::string key = n && *n ? n : "default";
+        for (char& c : key) {
+            const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                               (c >= '0' && c <= '9') ||
+                               std::string_view(":,._/-").find(c) != std::string_view::npos;
+            c = plain ? c : '_';
+        }
+        return key;
+    };
+    return name(input) + ">" + name(output);
 }
 
 ExerciseSettings ExerciseSettings::Load(ProfileStore& store, const std::string& devicePair) {
