@@ -47,12 +47,14 @@ std::vector<std::int16_t> DelayMeasurement::Sound(int rate) {
     return sound;
 }
 
-void DelayMeasurement::Heard(const std::int16_t* frames, std::size_t count, double endSeconds) {
+void DelayMeasurement::Heard(const std::int16_t* frames, std::size_t count, double endSeconds,
+                             int channels) {
     if (heard_.empty()) {
         heardStart_ = endSeconds - double(count) / rate_;
     }
     for (std::size_t k = 0; k < count; ++k) {
-        heard_.push_back(float((frames[2 * k] + frames[2 * k + 1]) / 65536.0));
+        const int sum = channels == 2 ? frames[2 * k] + frames[2 * k + 1] : 2 * frames[k];
+        heard_.push_back(float(sum / 65536.0));
     }
     heardEnd_ = endSeconds;
 }

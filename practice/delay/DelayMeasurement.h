@@ -31,8 +31,9 @@ public:
 
     // The capture time at which the sound's first frame was handed to the output.
     void Started(double captureSeconds) { started_ = captureSeconds; }
-    // Captured interleaved stereo frames, the last of them at capture time endSeconds.
-    void Heard(const std::int16_t* frames, std::size_t count, double endSeconds);
+    // Captured frames of 1 or 2 interleaved channels, the last of them at capture time
+    // endSeconds.
+    void Heard(const std::int16_t* frames, std::size_t count, double endSeconds, int channels = 2);
     // Enough has been heard after the sound for a result.
     bool Done() const;
     // The delay in milliseconds; without one, why not, in German.

@@ -61,10 +61,17 @@ ExerciseSettings ExerciseSettings::Load(ProfileStore& store, const std::string& 
     s.reference =
         ExerciseSound::Named(store.ReadString(kSection, "Vergleichston", "")).value_or(s.reference);
     s.concertA = Number(store, kSection, "Kammerton", 415, 466, 440);
+    const std::int32_t lowest = NoteIndexOf(store.ReadString(kSection, "Tiefster", ""));
+    const std::int32_t highest = NoteIndexOf(store.ReadString(kSection, "Hoechster", ""));
+    if (lowest != kNoNote && highest != kNoNote && lowest <= highest) {
+        s.lowest = lowest;
+        s.highest = highest;
+    }
     const std::string voice = store.ReadString(kSection, "Stimme", "");
     for (const Voice& v : kVoices) {
         s.voice = voice == v.name ? voice : s.voice;
     }
+    s.voice = voice == kOwnRange && s.lowest >= 0 ? voice : s.voice;
     s.delayMs = Number(store, kDelaySection, devicePair, 0, 1000, 0);
     return s;
 }
@@ -79,7 +86,9 @@ bool ExerciseSettings::Save(ProfileStore& store, const std::string& devicePair) 
                                          {"Toleranz", std::to_string(toleranceCents)},
                                          {"Vergleichston", ExerciseSound::NameOf(reference)},
                                          {"Kammerton", std::to_string(concertA)},
-                                         {"Stimme", voice}}) &&
+                                         {"Stimme", voice},
+                                         {"Tiefster", NoteName(lowest)},
+                                         {"Hoechster", NoteName(highest)}}) &&
            store.WriteStrings(kDelaySection, {{devicePair, std::to_string(delayMs)}});
 }
 

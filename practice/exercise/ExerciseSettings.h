@@ -27,8 +27,10 @@ struct ExerciseSettings {
     int toleranceCents = 50; // 50, 25 or 10
     ExerciseSound::Reference reference = ExerciseSound::Reference::Vorher;
     int concertA = 440;
-    std::string voice; // one of kVoices, or empty: none chosen
-    int delayMs = 0;   // for the input and output it was read for
+    static constexpr const char* kOwnRange = "Umfang"; // the voice: the range sung
+    std::string voice;                      // one of kVoices, kOwnRange, or empty: none chosen
+    std::int32_t lowest = -1, highest = -1; // the range sung and kept; -1: none
+    int delayMs = 0;                        // for the input and output it was read for
 
     // The key the delay is kept under: the input and output as the environment names them.
     static std::string DevicePair(const char* input, const char* output);

@@ -80,6 +80,10 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
     for (const auto& v : ExerciseSettings::kVoices) {
         voice_->addItem(QString::fromUtf8(v.name));
     }
+    voice_->addItem(QStringLiteral("Eigener Umfang (noch keiner)"));
+    voice_->setToolTip(QStringLiteral(
+        "Legt die Übung in den Stimmumfang. Den eigenen Umfang messen: „Umfang zurücksetzen“, "
+        "dann den tiefsten und den höchsten bequemen Ton je eine Sekunde halten."));
     key_ = new QComboBox(settingsRow_);
     for (std::int32_t n = kLowestKey; n <= kHighestKey; ++n) {
         key_->addItem(Name(n));
@@ -90,8 +94,10 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
     tolerance_ = Choices(settingsRow_, {"±50 Cent", "±25 Cent", "±10 Cent"});
     reference_ = Choices(settingsRow_, {"vorher", "mit", "aus"});
     delay_ = Number(settingsRow_, 0, 1000, " ms");
-    delay_->setToolTip(QStringLiteral("Von Lautsprecher zu Mikrofon; mit Kopfhörern meist 0. "
-                                      "Messen: tessmar-pitch --measure-delay"));
+    delay_->setToolTip(QStringLiteral("Von Lautsprecher zu Mikrofon; mit Kopfhörern meist 0"));
+    measure_ = new QPushButton(QStringLiteral("Verzögerung &messen"), settingsRow_);
+    measure_->setToolTip(QStringLiteral("Spielt einen kurzen Messton und sucht ihn in der "
+                                        "Aufnahme: für Lautsprecher nahe am Mikrofon"));
 
     auto* first = new QHBoxLayout;
     Add(first, settingsRow_, "Ü&bung:", kind_);
@@ -105,6 +111,7 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
     Add(second, settingsRow_, "T&oleranz:", tolerance_);
     Add(second, settingsRow_, "&Vergleichston:", reference_);
     Add(second, settingsRow_, "Verzö&gerung:", delay_);
+    second->addWidget(measure_);
     second->addStretch(1);
     auto* settingsBox = new QVBoxLayout(settingsRow_);
     settingsBox->setContentsMargins(0, 0, 0, 0);
@@ -116,6 +123,7 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
     back_ = new QPushButton(QStringLiteral("&Freies Singen"), this);
     result_ = new QLabel(this);
     result_->setWordWrap(true);
+    result_->setTextFormat(Qt::RichText);
     result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     view_ = new ExerciseView(this);
     view_->hide(); // the window places it
@@ -138,6 +146,7 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
 
     connect(start_, &QPushButton::clicked, this, [this] { session_ && !over_ ? Stop() : Start(); });
     connect(replay_, &QPushButton::clicked, this, &ExercisePane::Replay);
+    connect(measure_, &QPushButton::clicked, this, &ExercisePane::MeasureDelay);
     connect(back_, &QPushButton::clicked, this, &ExercisePane::Back);
     connect(replayTimer_, &QTimer::timeout, this, &ExercisePane::Tick);
     connect(voice_, &QComboBox::activated, this, &ExercisePane::FitVoice);
@@ -157,7 +166,12 @@ void ExercisePane::Choose(const ExerciseSettings& s) {
     tolerance_->setCurrentIndex(s.toleranceCents == 25 ? 1 : s.toleranceCents == 10 ? 2 : 0);
     reference_->setCurrentIndex(int(s.reference));
     delay_->setValue(s.delayMs);
-    const int voice = voice_->findText(QString::fromStdString(s.voice));
+    if (s.lowest >= 0) {
+        SetSungRange(s.lowest, s.highest);
+    }
+    const int voice = s.voice == ExerciseSettings::kOwnRange
+                          ? OwnRangeIndex()
+                          : voice_->findText(QString::fromStdString(s.voice));
     voice_->setCurrentIndex(std::max(0, voice));
     concertA_ = s.concertA;
 }
@@ -172,7 +186,12 @@ ExerciseSettings ExercisePane::Chosen() const {
     s.toleranceCents = kTolerances[tolerance_->currentIndex()];
     s.reference = ExerciseSound::Reference(reference_->currentIndex());
     s.delayMs = delay_->value();
-    s.voice = voice_->currentIndex() > 0 ? voice_->currentText().toStdString() : std::string();
+    const int voice = voice_->currentIndex();
+    s.voice = voice == OwnRangeIndex() ? ExerciseSettings::kOwnRange
+              : voice > 0              ? voice_->currentText().toStdString()
+                                       : std::string();
+    s.lowest = lowest_;
+    s.highest = highest_;
     s.concertA = int(std::lround(player_.concertA()));
     return s;
 }
@@ -180,12 +199,17 @@ ExerciseSettings ExercisePane::Chosen() const {
 // A voice type places the exercise in its range: the key note from its bottom (or top,
 // going down), and no more rounds than fit.
 void ExercisePane::FitVoice() {
-    if (voice_->currentIndex() <= 0) {
+    if (voice_->currentIndex() <= 0 || (voice_->currentIndex() == OwnRangeIndex() && lowest_ < 0)) {
         return;
     }
     ExerciseSettings s = Chosen();
     s.exercise.rounds = 24;
-    ExerciseSettings::FitTo(ExerciseSettings::kVoices[voice_->currentIndex() - 1], s.exercise);
+    const int voice = voice_->currentIndex();
+    ExerciseSettings::FitTo(
+        voice == OwnRangeIndex()
+            ? ExerciseSettings::Voice{ExerciseSettings::kOwnRange, lowest_, highest_}
+            : ExerciseSettings::kVoices[voice - 1],
+        s.exercise);
     s.exercise.rounds = std::min(s.exercise.rounds, std::max(rounds_->value(), 5));
     key_->setCurrentIndex(std::clamp(s.exercise.start, kLowestKey, kHighestKey) - kLowestKey);
     rounds_->setValue(s.exercise.rounds);
@@ -196,6 +220,21 @@ void ExercisePane::Start() {
     s.concertA = concertA_;
     s.Save(profile_, devicePair_); // a file that can't be written only forgets the settings
     StartWith(s);
+}
+
+int ExercisePane::OwnRangeIndex() const {
+    return voice_->count() - 1;
+}
+
+void ExercisePane::SetSungRange(std::int32_t lowest, std::int32_t highest) {
+    if (lowest < 0 || (lowest == lowest_ && highest == highest_)) {
+        return;
+    }
+    lowest_ = lowest;
+    highest_ = highest;
+    voice_->setItemText(
+        OwnRangeIndex(),
+        QStringLiteral("Eigener Umfang (%1 bis %2)").arg(Name(lowest), Name(highest)));
 }
 
 void ExercisePane::StartWith(const ExerciseSettings& s) {
@@ -258,6 +297,10 @@ void ExercisePane::PlaceSession() {
 void ExercisePane::Heard(const PitchUpdate& update, double drawnPitch) {
     clock_.Add(update.seconds, update.filledAt);
     now_ = update.seconds;
+    if (measuring_) {
+        Measured();
+        return;
+    }
     if (!session_ || over_) {
         return;
     }
@@ -271,6 +314,10 @@ void ExercisePane::Heard(const PitchUpdate& update, double drawnPitch) {
 }
 
 void ExercisePane::HeardFrames(const std::vector<std::int16_t>& mono, double endSeconds) {
+    if (measuring_) {
+        measuring_->Heard(mono.data(), mono.size(), endSeconds, 1);
+        return;
+    }
     if (take_.empty()) {
         takeStart_ = endSeconds - double(mono.size()) / kPitchRate;
     }
@@ -278,11 +325,56 @@ void ExercisePane::HeardFrames(const std::vector<std::int16_t>& mono, double end
 }
 
 void ExercisePane::SoundStarted(std::int64_t steadyNs) {
-    if (replayFrom_ != 0 || (session_ && over_)) {
+    if (measuring_) {
+        measureFrom_ = steadyNs;
+    } else if (replayFrom_ != 0 || (session_ && over_)) {
         replayFrom_ = steadyNs; // the replay's, surer each time
     } else if (session_) {
         soundFrom_ = steadyNs;
         PlaceSession();
+    }
+}
+
+void ExercisePane::MeasureDelay() {
+    if (session_ && !over_) {
+        return;
+    }
+    Back();
+    measuring_.emplace(kPitchRate);
+    measureFrom_ = 0;
+    measureBegan_ = now_;
+    player_.PlayFrames(DelayMeasurement::Sound(ReferencePlayer::kRate), soundStarted_);
+    settingsRow_->setEnabled(false);
+    start_->setEnabled(false);
+    result_->setText(QStringLiteral("Die Verzögerung wird gemessen …"));
+    result_->show();
+}
+
+// Each update places the sound's start anew, as the clock grows surer, until enough has
+// been heard after it.
+void ExercisePane::Measured() {
+    if (measureFrom_ != 0 && clock_.known()) {
+        measuring_->Started(clock_.SecondsAt(measureFrom_));
+    }
+    constexpr double kGiveUp = 6.0;
+    if (!measuring_->Done() && now_ - measureBegan_ < kGiveUp) {
+        return;
+    }
+    std::string why = measureFrom_ == 0 ? "Das Wiedergabegerät spielt den Messton nicht ab"
+                                        : "Die Aufnahme kam ins Stocken";
+    const std::optional<int> delay = measuring_->Done() ? measuring_->Result(why) : std::nullopt;
+    measuring_.reset();
+    settingsRow_->setEnabled(true);
+    start_->setEnabled(true);
+    if (delay) {
+        delay_->setValue(*delay);
+        ExerciseSettings s = Chosen();
+        s.concertA = concertA_;
+        s.Save(profile_, devicePair_);
+        result_->setText(QStringLiteral("Verzögerung: %1 ms gemessen und übernommen.").arg(*delay));
+    } else {
+        result_->setText(QStringLiteral("Keine Verzögerung gemessen: %1.")
+                             .arg(QString::fromStdString(why).toHtmlEscaped()));
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "practice/CaptureClock.h"
 #include "practice/PitchUpdate.h"
+#include "practice/delay/DelayMeasurement.h"
 #include "practice/exercise/ExerciseSession.h"
 #include "practice/exercise/ExerciseSettings.h"
 
@@ -40,11 +41,15 @@ public:
     ExerciseView* view() const { return view_; }
     // The view is up (an exercise, or its result): the window shows it in place of the trace.
     bool showing() const { return showing_; }
-    // Whether the frames heard are wanted (an exercise is sung).
-    bool keepsFrames() const { return session_ && !over_; }
+    // The delay is being measured: what is heard is the measuring sound, not a voice.
+    bool measuring() const { return measuring_.has_value(); }
+    // Whether the frames heard are wanted (an exercise is sung, the delay measured).
+    bool keepsFrames() const { return (session_ && !over_) || measuring_; }
 
     void Heard(const PitchUpdate& update, double drawnPitch);
     void HeardFrames(const std::vector<std::int16_t>& mono, double endSeconds);
+    // The range held so far in free singing, offered as the singer's own.
+    void SetSungRange(std::int32_t lowest, std::int32_t highest);
     void SoundStarted(std::int64_t steadyNs);
     // Starts an exercise at once with these settings (the command line's), not kept.
     void StartWith(const ExerciseSettings& settings);
@@ -60,9 +65,12 @@ private:
     void Replay();
     void Tick();
     void Back();
+    void MeasureDelay();
+    void Measured();
     ExerciseSettings Chosen() const;
     void Choose(const ExerciseSettings& settings);
     void FitVoice();
+    int OwnRangeIndex() const;
     void SetShowing(bool showing);
 
     ReferencePlayer& player_;
@@ -78,6 +86,9 @@ private:
     double takeStart_ = 0.0;
     std::int64_t soundFrom_ = 0;  // steady ns the exercise's sound was heard from; 0: not yet
     std::int64_t replayFrom_ = 0; // steady ns the replay was heard from; 0: none
+    std::optional<DelayMeasurement> measuring_;
+    std::int64_t measureFrom_ = 0; // steady ns the measuring sound was heard from; 0: not yet
+    double measureBegan_ = 0.0;    // capture time
     QComboBox* kind_ = nullptr;
     QComboBox* voice_ = nullptr;
     QComboBox* key_ = nullptr;
@@ -87,6 +98,7 @@ private:
     QComboBox* tolerance_ = nullptr;
     QComboBox* reference_ = nullptr;
     QSpinBox* delay_ = nullptr;
+    QPushButton* measure_ = nullptr;
     QPushButton* start_ = nullptr;
     QPushButton* replay_ = nullptr;
     QPushButton* back_ = nullptr;
@@ -95,6 +107,7 @@ private:
     ExerciseView* view_ = nullptr;
     QTimer* replayTimer_ = nullptr;
     int concertA_ = 440;
+    std::int32_t lowest_ = -1, highest_ = -1; // the singer's own range; -1: none
 };
 
 } // namespace tessmar

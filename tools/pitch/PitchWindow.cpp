@@ -226,11 +226,14 @@ void PitchWindow::Drain() {
         if (log_) {
             log_->Write(update);
         }
-        if (range_.Add(update)) {
+        if (!exercise_->measuring() && range_.Add(update)) {
             ShowRange();
         }
         points_.push_back(
             {TracePitch(update, player_.concertA()), {update.filledAt, update.estimatedAt, taken}});
+    }
+    if (exercise_->measuring()) {
+        points_.assign(points_.size(), {std::numeric_limits<double>::quiet_NaN(), {}});
     }
     if (!exercise_->showing()) {
         trace_->Add(points_);
@@ -281,6 +284,7 @@ void PitchWindow::Show(const PitchUpdate& update) {
 }
 
 void PitchWindow::ShowRange() {
+    exercise_->SetSungRange(range_.lowest(), range_.highest());
     range_label_->setText(range_.lowest() < 0
                               ? QStringLiteral("Umfang: noch kein Ton gehalten")
                               : QStringLiteral("Umfang: %1 bis %2")

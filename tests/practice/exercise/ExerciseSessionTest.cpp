@@ -35,6 +35,14 @@ TEST(ExerciseSettings, KeptBetweenRunsAndForgivingOfAnEditedFile) {
     EXPECT_EQ(back.concertA, 443);
     EXPECT_EQ(back.voice, "Alt");
     EXPECT_EQ(back.delayMs, 85);
+    s.voice = ExerciseSettings::kOwnRange;
+    s.lowest = 28;
+    s.highest = 50;
+    ASSERT_TRUE(s.Save(profile, pair));
+    const ExerciseSettings own = ExerciseSettings::Load(profile, pair);
+    EXPECT_EQ(own.voice, "Umfang");
+    EXPECT_EQ(own.lowest, 28);
+    EXPECT_EQ(own.highest, 50);
     EXPECT_EQ(ExerciseSettings::Load(profile, "alsa:hw:1>default").delayMs, 0)
         << "the delay belongs to its input and output";
 
