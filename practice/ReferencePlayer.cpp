@@ -29,12 +29,23 @@ void ReferencePlayer::Play(std::int32_t note) {
 
 void ReferencePlayer::PlayFrames(std::vector<std::int16_t> frames,
                                  std::function<void(std::int64_t)> started) {
-    thread_ = {}; // the sound playing stops first: one stream at a time
-    thread_ = std::jthread([this, frames = std::move(frames), started = std::move(started)](
-                               std::stop_token stop) { Run(stop, frames, started); });
+    const std::size_t count = frames.size() / 2;
+    PlayMade(
+        count,
+        [frames = std::move(frames)](std::size_t from, std::int16_t* out, std::size_t n) {
+            std::copy_n(frames.begin() + std::ptrdiff_t(2 * from), 2 * n, out);
+        },
+        std::move(started));
 }
 
-void ReferencePlayer::Run(std::stop_token stop, const std::vector<std::int16_t>& tone,
+void ReferencePlayer::PlayMade(std::size_t frames, Source source,
+                               std::function<void(std::int64_t)> started) {
+    thread_ = {}; // the sound playing stops first: one stream at a time
+    thread_ = std::jthread([this, frames, source = std::move(source), started = std::move(started)](
+                               std::stop_token stop) { Run(stop, frames, source, started); });
+}
+
+void ReferencePlayer::Run(std::stop_token stop, const std::size_t frames, const Source& source,
                           const std::function<void(std::int64_t)>& started) {
     using namespace std::chrono_literals;
     // A stopped sound server can keep the open waiting for half a minute: the next tone, or
@@ -57,7 +68,6 @@ void ReferencePlayer::Run(std::stop_token stop, const std::vector<std::int16_t>&
                   << "“ lässt sich nicht öffnen.\n";
         return;
     }
-    const std::size_t frames = tone.size() / 2;
     std::size_t done = 0;
     // When the first frame is heard: the device counts what it has played of what it was
     // handed, and the median of a few such counts is surer than the moment of the first write.
@@ -78,20 +88,30 @@ void ReferencePlayer::Run(std::stop_token stop, const std::vector<std::int16_t>&
     if (started) {
         started(SteadyNanos());
     }
+    // A quarter of a second made at a time, written as the device takes it.
+    std::vector<std::int16_t> chunk(2 * std::size_t(kRate / 4));
+    std::size_t made = 0; // frames [done, made) wait in chunk, from its start
+    std::size_t chunkStart = 0;
     while (done < frames && !stop.stop_requested()) {
-        const long n = output->Write(tone.data() + 2 * done, frames - done);
+        if (done == made) {
+            chunkStart = done;
+            made = std::min(frames, done + chunk.size() / 2);
+            std::fill(chunk.begin(), chunk.end(), std::int16_t{0});
+            source(chunkStart, chunk.data(), made - chunkStart);
+        }
+        const long n = output->Write(chunk.data() + 2 * (done - chunkStart), made - done);
         if (n < 0) {
             return;
         }
         done += std::size_t(n);
         if (n == 0) {
-            output->Wait(20ms);
+            output->Wait(50ms);
         }
         place();
     }
     output->StartDrain();
     while (!stop.stop_requested() && output->Draining()) {
-        output->Wait(20ms);
+        output->Wait(50ms);
         place();
     }
 }

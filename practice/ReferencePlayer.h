@@ -30,12 +30,16 @@ public:
     // then more surely as the device counts what it has played.
     void PlayFrames(std::vector<std::int16_t> frames,
                     std::function<void(std::int64_t)> started = {});
+    // Renders frames [from, from + count) into silence, on the player's thread.
+    using Source = std::function<void(std::size_t from, std::int16_t* out, std::size_t count)>;
+    // Plays `frames` frames made by source as they are needed, as PlayFrames does.
+    void PlayMade(std::size_t frames, Source source, std::function<void(std::int64_t)> started);
     // Silences what plays.
     void Stop() { thread_ = {}; }
     double concertA() const { return concertA_; }
 
 private:
-    void Run(std::stop_token stop, const std::vector<std::int16_t>& frames,
+    void Run(std::stop_token stop, std::size_t frames, const Source& source,
              const std::function<void(std::int64_t)>& started);
 
     std::string output_;

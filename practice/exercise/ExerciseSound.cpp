@@ -3,6 +3,7 @@
 
 #include "practice/ReferenceTone.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tessmar {
@@ -28,33 +29,47 @@ std::string ExerciseSound::NameOf(Reference reference) {
     return "";
 }
 
-std::vector<std::int16_t> ExerciseSound::Render(const Exercise& exercise, Reference reference,
-                                                int rate, double concertA) {
+ExerciseSound::ExerciseSound(const Exercise& exercise, Reference reference, int rate,
+                             double concertA)
+    : rate_(rate), concertA_(concertA) {
     const std::vector<TargetNote> targets = exercise.Targets();
     const double beat = exercise.Beat();
     const auto frame = [rate](double seconds) { return std::size_t(std::lround(seconds * rate)); };
-    const double end = targets.empty() ? exercise.countInBeats * beat : targets.back().end;
-    std::vector<std::int16_t> sound(2 * (frame(end) + frame(0.1)), 0);
     for (int b = 0; b < exercise.countInBeats; ++b) {
-        ReferenceTone::AddTick(sound, frame(b * beat), rate, b == 0);
+        parts_.push_back({frame(b * beat), frame(0.06), -1, b == 0});
     }
     const double gap = std::min(0.08, beat / 4); // the note stops before the singer's turn
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const TargetNote& t = targets[i];
         if (reference == Reference::Mit) {
-            ReferenceTone::AddNote(sound, frame(t.start), frame(t.end - t.start), t.note, rate,
-                                   concertA);
+            parts_.push_back({frame(t.start), frame(t.end - t.start), t.note, false});
         } else if (reference == Reference::Vorher) {
             const bool treffen = exercise.kind == Exercise::Kind::Treffen;
             const bool roundBegins = i == 0 || t.start - targets[i - 1].end > beat / 2;
             if (treffen || roundBegins) {
                 const double lead = treffen ? 2 * beat : beat;
-                ReferenceTone::AddNote(sound, frame(std::max(0.0, t.start - lead)),
-                                       frame(lead - gap), t.note, rate, concertA);
+                parts_.push_back(
+                    {frame(std::max(0.0, t.start - lead)), frame(lead - gap), t.note, false});
             }
         }
     }
-    return sound;
+    std::stable_sort(parts_.begin(), parts_.end(),
+                     [](const Part& a, const Part& b) { return a.at < b.at; });
+    const double end = targets.empty() ? exercise.countInBeats * beat : targets.back().end;
+    frames_ = frame(end) + frame(0.1);
+}
+
+void ExerciseSound::Render(std::size_t from, std::int16_t* out, std::size_t count) const {
+    for (const Part& p : parts_) {
+        if (p.at >= from + count) {
+            break;
+        }
+        if (p.note < 0) {
+            ReferenceTone::AddTick(out, from, count, p.at, rate_, p.accent);
+        } else {
+            ReferenceTone::AddNote(out, from, count, p.at, p.frames, p.note, rate_, concertA_);
+        }
+    }
 }
 
 } // namespace tessmar

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace tessmar {
 namespace {
@@ -249,8 +250,13 @@ void ExercisePane::StartWith(const ExerciseSettings& s) {
     take_.clear();
     replayFrom_ = 0;
     replayTimer_->stop();
-    player_.PlayFrames(
-        ExerciseSound::Render(s.exercise, s.reference, ReferencePlayer::kRate, player_.concertA()),
+    auto sound = std::make_shared<ExerciseSound>(s.exercise, s.reference, ReferencePlayer::kRate,
+                                                 player_.concertA());
+    player_.PlayMade(
+        sound->frames(),
+        [sound](std::size_t from, std::int16_t* out, std::size_t count) {
+            sound->Render(from, out, count);
+        },
         soundStarted_);
     start_->setText(QStringLiteral("Übung &abbrechen"));
     settingsRow_->setEnabled(false);
@@ -416,20 +422,24 @@ void ExercisePane::Finish() {
 }
 
 void ExercisePane::Replay() {
-    // The take as heard, at the output's rate: linear steps are enough for a voice to be
-    // recognised, and the cursor shows where it is.
+    // The take as heard, at the output's rate as it plays: linear steps are enough for a
+    // voice to be recognised, and the cursor shows where it is.
     const double ratio = double(kPitchRate) / ReferencePlayer::kRate;
-    const auto frames = std::size_t(double(take_.size()) / ratio);
-    std::vector<std::int16_t> stereo(2 * frames);
-    for (std::size_t k = 0; k < frames; ++k) {
-        const double at = double(k) * ratio;
-        const auto i = std::size_t(at);
-        const double next = i + 1 < take_.size() ? take_[i + 1] : take_[i];
-        stereo[2 * k] = stereo[2 * k + 1] =
-            std::int16_t(std::lround(take_[i] + (at - double(i)) * (next - take_[i])));
-    }
+    auto take = std::make_shared<const std::vector<std::int16_t>>(take_);
     replayFrom_ = SteadyNanos() + 200'000'000; // until the output says when
-    player_.PlayFrames(std::move(stereo), soundStarted_);
+    player_.PlayMade(
+        std::size_t(double(take->size()) / ratio),
+        [take, ratio](std::size_t from, std::int16_t* out, std::size_t count) {
+            const std::vector<std::int16_t>& t = *take;
+            for (std::size_t k = 0; k < count; ++k) {
+                const double at = double(from + k) * ratio;
+                const auto i = std::min(std::size_t(at), t.size() - 1);
+                const double next = i + 1 < t.size() ? t[i + 1] : t[i];
+                out[2 * k] = out[2 * k + 1] =
+                    std::int16_t(std::lround(t[i] + (at - double(i)) * (next - t[i])));
+            }
+        },
+        soundStarted_);
     replayTimer_->start();
 }
 

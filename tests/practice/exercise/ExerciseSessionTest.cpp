@@ -92,9 +92,18 @@ TEST(ExerciseSound, TheReferenceBeforeOrAlongTheTargets) {
         return peak > 1000;
     };
     const auto targets = e.Targets();
-    const auto before = ExerciseSound::Render(e, ExerciseSound::Reference::Vorher, kRate, 440);
-    const auto along = ExerciseSound::Render(e, ExerciseSound::Reference::Mit, kRate, 440);
-    const auto none = ExerciseSound::Render(e, ExerciseSound::Reference::Aus, kRate, 440);
+    // Made in stretches of an odd length, as the player asks for them.
+    const auto made = [&e](ExerciseSound::Reference reference) {
+        const ExerciseSound sound(e, reference, kRate, 440);
+        std::vector<std::int16_t> all(2 * sound.frames(), 0);
+        for (std::size_t from = 0; from < sound.frames(); from += 1001) {
+            sound.Render(from, &all[2 * from], std::min<std::size_t>(1001, sound.frames() - from));
+        }
+        return all;
+    };
+    const auto before = made(ExerciseSound::Reference::Vorher);
+    const auto along = made(ExerciseSound::Reference::Mit);
+    const auto none = made(ExerciseSound::Reference::Aus);
     EXPECT_TRUE(loud(none, 0.0, 0.05)) << "the count-in's first tick";
     EXPECT_FALSE(loud(none, 0.1, 0.5));
     EXPECT_TRUE(loud(before, targets[9].start - 0.4, targets[9].start - 0.1)) << "round two's key";
