@@ -25,10 +25,9 @@ double ExerciseScorer::TargetHz(std::int32_t note) const {
     return settings_.concertA * std::exp2((note - kNoteA3) / 12.0);
 }
 
-double ExerciseScorer::EndSeconds() const {
-    return targets_.empty()
-               ? 0.0
-               : targets_.back().end + settings_.delaySeconds + settings_.windowSeconds;
+double ExerciseScorer::EndOf(const std::vector<TargetNote>& targets, const Settings& settings) {
+    return targets.empty() ? 0.0
+                           : targets.back().end + settings.delaySeconds + settings.windowSeconds;
 }
 
 void ExerciseScorer::Add(const PitchUpdate& update) {
@@ -84,8 +83,14 @@ std::vector<NoteScore> ExerciseScorer::Scores() const {
         // Reached where two updates in a row are in tune: halfway between where the window of
         // the last update sung just before them ends (no pitch in between: the windows that
         // hold the change) and where the first one's window begins.
+        // Not in the note's last half cycle, where the mean sees only one side of a vibrato:
+        // a sharp note's last dip is not its arrival.
+        const bool longNote = target.end - target.start > 2.0 * kCycleSeconds;
         std::size_t from = 0;
         for (std::size_t k = 0; k < samples.size(); ++k) {
+            if (longNote && samples[k].at > target.end - kCycleSeconds / 2.0) {
+                break;
+            }
             if (inTune[k] && (k + 1 == samples.size() || inTune[k + 1])) {
                 const double half = settings_.windowSeconds / 4.0;
                 double sungBefore = voicedBefore_[i];

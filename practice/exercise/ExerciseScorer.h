@@ -27,7 +27,8 @@ public:
     void Add(const PitchUpdate& update);
     std::vector<NoteScore> Scores() const;
     // When the last target ends, in update time: nothing later counts.
-    double EndSeconds() const;
+    double EndSeconds() const { return EndOf(targets_, settings_); }
+    static double EndOf(const std::vector<TargetNote>& targets, const Settings& settings);
     // 0..100: the share of all the targets' time sung within the tolerance.
     static int Total(const std::vector<NoteScore>& scores);
 

@@ -32,8 +32,7 @@ bool ExerciseSession::Over() const {
     if (!placed_) {
         return false;
     }
-    ExerciseScorer scorer(targets_, settings_);
-    return heard_ >= scorer.EndSeconds();
+    return heard_ >= ExerciseScorer::EndOf(targets_, settings_);
 }
 
 int ExerciseSession::CountInLeft(double now) const {

@@ -45,10 +45,38 @@ ExerciseView::ExerciseView(QWidget* parent) : QWidget(parent) {
 }
 
 void ExerciseView::ShowLive(const ExerciseSession* session, double now) {
+    const bool scrolls =
+        session == session_ && !whole_ && now >= now_ && session && session->CountInLeft(now_) == 0;
     session_ = session;
     whole_ = false;
     now_ = now;
-    update();
+    // Everything moves left with time at the same pace, so the picture scrolls and only the
+    // strip coming in and the one around the line for now are painted; the grid's rows are
+    // the same all along. The count-in's figure sits still: it is painted whole.
+    const int shift = int(std::lround(now * PixelsPerSecond()));
+    const int dx = shift - shift_;
+    shift_ = shift;
+    const QRect plot(kGutter, 0, width() - kGutter, height());
+    if (!scrolls || dx >= plot.width()) {
+        update();
+        return;
+    }
+    if (dx > 0) {
+        scroll(-dx, 0, plot);
+    }
+    // The curve's newest step (an update late, and placed where it was heard), and the
+    // line for now where it was and where it is.
+    const int nowX = int(NowX());
+    const int tail = int((session_->delay() + 0.048 + 0.06) * PixelsPerSecond()) + dx + 3;
+    update(QRect(nowX - tail, 0, tail + 3, height()));
+}
+
+double ExerciseView::PixelsPerSecond() const {
+    return (width() - kGutter) / (kBehind + kAhead);
+}
+
+double ExerciseView::NowX() const {
+    return kGutter + (width() - kGutter) * kBehind / (kBehind + kAhead);
 }
 
 void ExerciseView::ShowWhole(const ExerciseSession* session, double cursor) {
@@ -65,17 +93,17 @@ double ExerciseView::X(double seconds) const {
         const double from = session_->start(), to = targets.empty() ? from + 1 : targets.back().end;
         return kGutter + plot * (seconds - from) / std::max(0.1, to - from);
     }
-    const double nowX = kGutter + plot * kBehind / (kBehind + kAhead);
-    return nowX + (seconds - now_) * plot / (kBehind + kAhead);
+    // In whole pixels from where now stands, as the picture scrolls.
+    return NowX() + seconds * PixelsPerSecond() - shift_;
 }
 
 double ExerciseView::Y(double pitch) const {
     return (bottom_ + rows_ - 0.5 - pitch) * height() / rows_;
 }
 
-void ExerciseView::paintEvent(QPaintEvent*) {
+void ExerciseView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
+    painter.fillRect(event->rect(), Qt::white);
     if (!session_) {
         return;
     }
@@ -108,7 +136,7 @@ void ExerciseView::paintEvent(QPaintEvent*) {
     // they are outlined again over the curve, which would hide them.
     const double band = std::max(4.0, row * 2.0 * session_->tolerance() / 100.0);
     PaintTargets(painter, band, true);
-    PaintCurve(painter);
+    PaintCurve(painter, event->rect());
     if (whole_) {
         PaintTargets(painter, band, false);
     }
@@ -133,30 +161,27 @@ void ExerciseView::paintEvent(QPaintEvent*) {
 }
 
 void ExerciseView::PaintTargets(QPainter& painter, double band, bool filled) const {
-    const double heard = now_ - session_->delay();
+    painter.setPen(QPen(QColor::fromRgba(kTargetEdge), 1.0));
+    painter.setBrush(filled ? QBrush(QColor::fromRgba(kTarget)) : QBrush(Qt::NoBrush));
     for (const TargetNote& t : session_->targets()) {
         const double x0 = X(t.start), x1 = X(t.end);
-        if (x1 < kGutter || x0 > width()) {
-            continue;
+        if (x1 >= kGutter && x0 <= width()) {
+            painter.drawRoundedRect(QRectF(x0 + 1, Y(t.note) - band / 2, x1 - x0 - 2, band), 3, 3);
         }
-        const bool current = !whole_ && heard >= t.start && heard < t.end;
-        painter.setPen(QPen(QColor::fromRgba(kTargetEdge), current ? 2.0 : 1.0));
-        if (filled) {
-            painter.setBrush(current ? QColor::fromRgba(kTargetEdge).lighter(150)
-                                     : QColor::fromRgba(kTarget));
-        } else {
-            painter.setBrush(Qt::NoBrush);
-        }
-        painter.drawRoundedRect(QRectF(x0 + 1, Y(t.note) - band / 2, x1 - x0 - 2, band), 3, 3);
     }
 }
 
 // The sung curve, judged against the target sounding when it was sung: placed where YIN
 // heard it, the middle of its window's first half, less the delay.
-void ExerciseView::PaintCurve(QPainter& painter) const {
+void ExerciseView::PaintCurve(QPainter& painter, const QRect& area) const {
     const auto& curve = session_->curve();
     const double heardLate = session_->delay() + 0.048;
-    for (std::size_t k = 1; k < curve.size(); ++k) {
+    // Only the stretch that falls into the area painted.
+    const auto first = std::partition_point(curve.begin(), curve.end(), [&](const auto& p) {
+        return X(p.seconds - heardLate) < area.left() - 4;
+    });
+    for (auto k = std::size_t(std::max<std::ptrdiff_t>(1, first - curve.begin())); k < curve.size();
+         ++k) {
         const auto& a = curve[k - 1];
         const auto& b = curve[k];
         if (std::isnan(a.pitch) || std::isnan(b.pitch) || b.seconds - a.seconds > 0.2) {

@@ -35,12 +35,15 @@ private:
     double X(double seconds) const;
     double Y(double pitch) const;
     void PaintTargets(QPainter& painter, double band, bool filled) const;
-    void PaintCurve(QPainter& painter) const;
+    void PaintCurve(QPainter& painter, const QRect& area) const;
+    double PixelsPerSecond() const;
+    double NowX() const;
 
     const ExerciseSession* session_ = nullptr;
     bool whole_ = false;
     double now_ = 0.0;
     double cursor_ = 0.0;
+    int shift_ = 0;  // now in pixels: the picture has scrolled by its changes
     int bottom_ = 0; // the lowest row's NoteIndex
     int rows_ = 13;
 };
