@@ -14,7 +14,7 @@
 #   - both cores kept busy by two loops: processor share again, and the latency from the
 #     device handing back a hop to the end of the paint that shows it (TESSMAR_LATENCY_LOG),
 #     and where the slowest hundredth of the updates waited.
-# Usage: [QPA=offscreen] [QUIET_ONLY=1] [KEEP=1] bench/pitch-desktop.sh BUILD_DIR RENDERER [SECONDS]
+# Usage: [QPA=offscreen] [QUIET_ONLY=1] [KEEP=1] [EXERCISE=1] bench/pitch-desktop.sh BUILD_DIR RENDERER [SECONDS]
 #   BUILD_DIR has tools/tessmar-pitch (a Release build); RENDERER is a
 #   tessmar-pitch-accuracy (any build). With xvfb, sox, pulseaudio and pulseaudio-utils;
 #   as a normal user, as a desktop runs it (root works too).
@@ -52,6 +52,12 @@ pids+=($!)
 for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 pactl info >/dev/null || { echo "the sound server did not start: $server/log" >&2; exit 1; }
 "$render" render vibrato "$work/voice.wav"
+# EXERCISE=1: a scale of 24 rounds runs in the window, its targets drawn and the reference
+# played along with every note.
+if [ -n "${EXERCISE:-}" ]; then
+    mkdir -p "$server/.config"
+    printf '[Uebung]\nVergleichston=mit\n' >"$server/.config/tessmar-pitch.INI"
+fi
 (while :; do paplay --device=singer "$work/voice.wav"; done) &
 pids+=($!)
 sleep 2
@@ -101,7 +107,8 @@ threads() {
 start_pitch() {
     env -u ALSA_CONFIG_PATH DISPLAY=$display QT_QPA_PLATFORM=${QPA:-xcb} TESSMAR_INPUT=alsa:pulse \
         TESSMAR_OUTPUT=pulse ${2:+TESSMAR_LATENCY_LOG="$work/latency-$1.txt"} \
-        "$build/tools/tessmar-pitch" --log "$work/log-$1.csv" 2>"$work/stderr-$1" &
+        "$build/tools/tessmar-pitch" --log "$work/log-$1.csv" \
+        ${EXERCISE:+--exercise tonleiter --start E-2 --rounds 24 --bpm 80} 2>"$work/stderr-$1" &
     pitch=$!
 }
 
