@@ -143,7 +143,11 @@ PitchWindow::PitchWindow(ReferencePlayer& player, PitchLog* log, ProfileStore& p
     setFocusPolicy(Qt::StrongFocus);
 }
 
-PitchWindow::~PitchWindow() = default;
+// The player outlives the window and may be about to tell it a sound started: it stops
+// first, while the mailbox is still there.
+PitchWindow::~PitchWindow() {
+    player_.Stop();
+}
 
 void PitchWindow::Shown(const PitchUpdate& update) {
     if (mailbox_.Post([&update](Batch& waiting) { waiting.updates.push_back(update); })) {
