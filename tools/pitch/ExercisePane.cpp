@@ -384,10 +384,27 @@ void ExercisePane::Measured() {
     }
 }
 
-void ExercisePane::Finish() {
+void ExercisePane::InputLost() {
+    if (measuring_) {
+        player_.Stop();
+        measuring_.reset();
+        settingsRow_->setEnabled(true);
+        start_->setEnabled(true);
+        result_->setText(QStringLiteral("Keine Verzögerung gemessen: Die Aufnahme brach ab."));
+    } else if (session_ && !over_) {
+        player_.Stop();
+        Finish(QStringLiteral("Die Übung endete vorzeitig, weil die Aufnahme abbrach; bewertet "
+                              "ist, was bis dahin gesungen wurde."));
+    }
+}
+
+void ExercisePane::Finish(const QString& why) {
     over_ = true;
     const std::vector<NoteScore> scores = session_->Scores();
     QString text = QStringLiteral("<b>Gesamt: %1 von 100</b>").arg(ExerciseScorer::Total(scores));
+    if (!why.isEmpty()) {
+        text += QStringLiteral("<br>") + why.toHtmlEscaped();
+    }
     // The worst few notes in words, in the order sung; the picture shows the rest.
     std::vector<std::size_t> worst;
     for (std::size_t i = 0; i < scores.size(); ++i) {

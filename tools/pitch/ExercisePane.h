@@ -51,6 +51,8 @@ public:
     // The range held so far in free singing, offered as the singer's own.
     void SetSungRange(std::int32_t lowest, std::int32_t highest);
     void SoundStarted(std::int64_t steadyNs);
+    // The input went away: an exercise ends with what was sung, a measurement without one.
+    void InputLost();
     // Starts an exercise at once with these settings (the command line's), not kept.
     void StartWith(const ExerciseSettings& settings);
 
@@ -60,7 +62,7 @@ signals:
 private:
     void Start();
     void Stop();
-    void Finish();
+    void Finish(const QString& why = {});
     void PlaceSession();
     void Replay();
     void Tick();

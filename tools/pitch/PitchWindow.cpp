@@ -207,6 +207,7 @@ void PitchWindow::Drain() {
         if (!contents.deviceMessage.empty()) {
             // Nothing is heard: no stale note or level, and a gap in the trace.
             Show(PitchUpdate{});
+            exercise_->InputLost();
             trace_->Add({{std::numeric_limits<double>::quiet_NaN(), {}}});
         }
     }
