@@ -113,10 +113,12 @@ std::vector<NoteScore> ExerciseScorer::Scores() const {
         }
         // Before it is reached the voice is still on its way, and the next note sung early is
         // not this one sung sharp or flat: the mean is of the note held.
+        // Only in the note's last stretch: a note sung sharp throughout stays sharp.
         std::size_t to = samples.size();
         if (i + 1 < targets_.size()) {
             const double next = 100.0 * (targets_[i + 1].note - target.note);
-            while (to > from + 1 &&
+            const double early = target.end - std::min(0.3, (target.end - target.start) / 3.0);
+            while (to > from + 1 && samples[to - 1].at > early &&
                    (std::isnan(samples[to - 1].cents) ||
                     std::abs(samples[to - 1].cents - next) < std::abs(samples[to - 1].cents))) {
                 --to;

@@ -66,6 +66,8 @@ std::string ExerciseSession::Describe(std::size_t index, const NoteScore& score)
         text += ", nie in der Toleranz";
     } else if (*score.onsetMs >= 150.0) {
         text += ", erst nach " + std::to_string(std::lround(*score.onsetMs)) + " ms erreicht";
+    } else if (score.inTunePct < 80.0) {
+        text += ", nur " + std::to_string(std::lround(score.inTunePct)) + " % in der Toleranz";
     }
     return text;
 }

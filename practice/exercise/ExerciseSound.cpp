@@ -47,9 +47,11 @@ ExerciseSound::ExerciseSound(const Exercise& exercise, Reference reference, int 
             const bool treffen = exercise.kind == Exercise::Kind::Treffen;
             const bool roundBegins = i == 0 || t.start - targets[i - 1].end > beat / 2;
             if (treffen || roundBegins) {
-                const double lead = treffen ? 2 * beat : beat;
-                parts_.push_back(
-                    {frame(std::max(0.0, t.start - lead)), frame(lead - gap), t.note, false});
+                // Without a count-in there is less room before the first note.
+                const double lead = std::min(treffen ? 2 * beat : beat, t.start);
+                if (lead > gap) {
+                    parts_.push_back({frame(t.start - lead), frame(lead - gap), t.note, false});
+                }
             }
         }
     }

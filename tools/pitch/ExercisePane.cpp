@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -70,7 +71,7 @@ double Badness(const NoteScore& s) {
 } // namespace
 
 ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::string devicePair,
-                           std::function<void(std::int64_t)> soundStarted, QWidget* parent)
+                           SoundStarted soundStarted, QWidget* parent)
     : QWidget(parent), player_(player), profile_(profile), devicePair_(std::move(devicePair)),
       soundStarted_(std::move(soundStarted)) {
     settingsRow_ = new QWidget(this);
@@ -111,7 +112,7 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
     Add(second, settingsRow_, "T&empo:", bpm_);
     Add(second, settingsRow_, "T&oleranz:", tolerance_);
     Add(second, settingsRow_, "&Vergleichston:", reference_);
-    Add(second, settingsRow_, "Verzö&gerung:", delay_);
+    Add(second, settingsRow_, "Verzöge&rung:", delay_);
     second->addWidget(measure_);
     second->addStretch(1);
     auto* settingsBox = new QVBoxLayout(settingsRow_);
@@ -240,6 +241,15 @@ void ExercisePane::SetSungRange(std::int32_t lowest, std::int32_t highest) {
 
 void ExercisePane::StartWith(const ExerciseSettings& s) {
     Choose(s);
+    for (const TargetNote& t : s.exercise.Targets()) {
+        if (NoteName(t.note).empty()) {
+            result_->setText(QStringLiteral("Die Übung reicht über die Töne von C-0 bis G-10 "
+                                            "hinaus; bitte einen anderen Grundton oder weniger "
+                                            "Runden wählen."));
+            result_->show();
+            return;
+        }
+    }
     session_.emplace(s.exercise, ExerciseScorer::Settings{double(s.toleranceCents),
                                                           s.delayMs / 1000.0, player_.concertA(),
                                                           double(kPitchWindowFrames) / kPitchRate});
@@ -257,13 +267,14 @@ void ExercisePane::StartWith(const ExerciseSettings& s) {
         [sound](std::size_t from, std::int16_t* out, std::size_t count) {
             sound->Render(from, out, count);
         },
-        soundStarted_);
+        NewSound());
     start_->setText(QStringLiteral("Übung &abbrechen"));
     settingsRow_->setEnabled(false);
     replay_->hide();
     back_->hide();
     result_->hide();
     SetShowing(true);
+    emit FramesWanted();
     view_->ShowLive(&*session_, now_);
 }
 
@@ -330,7 +341,14 @@ void ExercisePane::HeardFrames(const std::vector<std::int16_t>& mono, double end
     take_.insert(take_.end(), mono.begin(), mono.end());
 }
 
-void ExercisePane::SoundStarted(std::int64_t steadyNs) {
+std::function<void(std::int64_t)> ExercisePane::NewSound() {
+    return [tell = soundStarted_, sound = ++sound_](std::int64_t ns) { tell(sound, ns); };
+}
+
+void ExercisePane::Started(std::uint64_t sound, std::int64_t steadyNs) {
+    if (sound != sound_) {
+        return; // a sound stopped since
+    }
     if (measuring_) {
         measureFrom_ = steadyNs;
     } else if (replayFrom_ != 0 || (session_ && over_)) {
@@ -349,7 +367,15 @@ void ExercisePane::MeasureDelay() {
     measuring_.emplace(kPitchRate);
     measureFrom_ = 0;
     measureBegan_ = now_;
-    player_.PlayFrames(DelayMeasurement::Sound(ReferencePlayer::kRate), soundStarted_);
+    player_.PlayFrames(DelayMeasurement::Sound(ReferencePlayer::kRate), NewSound());
+    // Without updates nothing would end it: the input may be missing.
+    QTimer::singleShot(std::chrono::seconds(8), this, [this, sound = sound_] {
+        if (measuring_ && sound == sound_) {
+            EndMeasuring(QStringLiteral("Keine Verzögerung gemessen: Vom Aufnahmegerät kam "
+                                        "nichts an."));
+        }
+    });
+    emit FramesWanted();
     settingsRow_->setEnabled(false);
     start_->setEnabled(false);
     result_->setText(QStringLiteral("Die Verzögerung wird gemessen …"));
@@ -369,28 +395,29 @@ void ExercisePane::Measured() {
     std::string why = measureFrom_ == 0 ? "Das Wiedergabegerät spielt den Messton nicht ab"
                                         : "Die Aufnahme kam ins Stocken";
     const std::optional<int> delay = measuring_->Done() ? measuring_->Result(why) : std::nullopt;
-    measuring_.reset();
-    settingsRow_->setEnabled(true);
-    start_->setEnabled(true);
     if (delay) {
         delay_->setValue(*delay);
         ExerciseSettings s = Chosen();
         s.concertA = concertA_;
         s.Save(profile_, devicePair_);
-        result_->setText(QStringLiteral("Verzögerung: %1 ms gemessen und übernommen.").arg(*delay));
-    } else {
-        result_->setText(QStringLiteral("Keine Verzögerung gemessen: %1.")
-                             .arg(QString::fromStdString(why).toHtmlEscaped()));
     }
+    EndMeasuring(delay ? QStringLiteral("Verzögerung: %1 ms gemessen und übernommen.").arg(*delay)
+                       : QStringLiteral("Keine Verzögerung gemessen: %1.")
+                             .arg(QString::fromStdString(why).toHtmlEscaped()));
+}
+
+void ExercisePane::EndMeasuring(const QString& text) {
+    player_.Stop();
+    measuring_.reset();
+    settingsRow_->setEnabled(true);
+    start_->setEnabled(true);
+    result_->setText(text);
+    emit FramesWanted();
 }
 
 void ExercisePane::InputLost() {
     if (measuring_) {
-        player_.Stop();
-        measuring_.reset();
-        settingsRow_->setEnabled(true);
-        start_->setEnabled(true);
-        result_->setText(QStringLiteral("Keine Verzögerung gemessen: Die Aufnahme brach ab."));
+        EndMeasuring(QStringLiteral("Keine Verzögerung gemessen: Die Aufnahme brach ab."));
     } else if (session_ && !over_) {
         player_.Stop();
         Finish(QStringLiteral("Die Übung endete vorzeitig, weil die Aufnahme abbrach; bewertet "
@@ -456,7 +483,7 @@ void ExercisePane::Replay() {
                     std::int16_t(std::lround(t[i] + (at - double(i)) * (next - t[i])));
             }
         },
-        soundStarted_);
+        NewSound());
     replayTimer_->start();
 }
 

@@ -33,9 +33,11 @@ class ReferencePlayer;
 class ExercisePane : public QWidget {
     Q_OBJECT
 public:
-    // soundStarted is called on the player's thread and must hand the moment to the window.
+    // soundStarted is called on the player's thread with the sound's number and the moment
+    // it was heard from, and must hand them to the window.
+    using SoundStarted = std::function<void(std::uint64_t sound, std::int64_t steadyNs)>;
     ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::string devicePair,
-                 std::function<void(std::int64_t)> soundStarted, QWidget* parent = nullptr);
+                 SoundStarted soundStarted, QWidget* parent = nullptr);
     ~ExercisePane() override;
 
     ExerciseView* view() const { return view_; }
@@ -50,7 +52,7 @@ public:
     void HeardFrames(const std::vector<std::int16_t>& mono, double endSeconds);
     // The range held so far in free singing, offered as the singer's own.
     void SetSungRange(std::int32_t lowest, std::int32_t highest);
-    void SoundStarted(std::int64_t steadyNs);
+    void Started(std::uint64_t sound, std::int64_t steadyNs);
     // The input went away: an exercise ends with what was sung, a measurement without one.
     void InputLost();
     // Starts an exercise at once with these settings (the command line's), not kept.
@@ -58,6 +60,8 @@ public:
 
 signals:
     void ShowingChanged(bool showing);
+    // keepsFrames() may have changed.
+    void FramesWanted();
 
 private:
     void Start();
@@ -69,6 +73,9 @@ private:
     void Back();
     void MeasureDelay();
     void Measured();
+    void EndMeasuring(const QString& text);
+    // The callback for a new sound: moments told of an older one are not its.
+    std::function<void(std::int64_t)> NewSound();
     ExerciseSettings Chosen() const;
     void Choose(const ExerciseSettings& settings);
     void FitVoice();
@@ -78,7 +85,8 @@ private:
     ReferencePlayer& player_;
     ProfileStore& profile_;
     const std::string devicePair_;
-    std::function<void(std::int64_t)> soundStarted_;
+    SoundStarted soundStarted_;
+    std::uint64_t sound_ = 0; // the number of the sound played last
     CaptureClock clock_;
     double now_ = 0.0; // the newest update's capture time
     std::optional<ExerciseSession> session_;

@@ -57,7 +57,7 @@ void ExerciseView::ShowLive(const ExerciseSession* session, double now) {
     const int dx = shift - shift_;
     shift_ = shift;
     const QRect plot(kGutter, 0, width() - kGutter, height());
-    if (!scrolls || dx >= plot.width()) {
+    if (!scrolls || dx < 0 || dx >= plot.width()) {
         update();
         return;
     }
@@ -69,6 +69,12 @@ void ExerciseView::ShowLive(const ExerciseSession* session, double now) {
     const int nowX = int(NowX());
     const int tail = int((session_->delay() + 0.048 + 0.06) * PixelsPerSecond()) + dx + 3;
     update(QRect(nowX - tail, 0, tail + 3, height()));
+}
+
+// Another width, another pace: the picture is painted afresh from where now stands.
+void ExerciseView::resizeEvent(QResizeEvent*) {
+    shift_ = int(std::lround(now_ * PixelsPerSecond()));
+    update();
 }
 
 double ExerciseView::PixelsPerSecond() const {

@@ -117,7 +117,8 @@ PitchWindow::PitchWindow(ReferencePlayer& player, PitchLog* log, ProfileStore& p
     help_->setWordWrap(true);
     ShowKeyOctave();
     exercise_ = new ExercisePane(
-        player_, profile, devicePair, [this](std::int64_t ns) { SoundStarted(ns); }, this);
+        player_, profile, devicePair,
+        [this](std::uint64_t sound, std::int64_t ns) { SoundStarted(sound, ns); }, this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(device_);
     layout->addLayout(top);
@@ -133,6 +134,8 @@ PitchWindow::PitchWindow(ReferencePlayer& player, PitchLog* log, ProfileStore& p
         help_->setVisible(!showing);
         keepFrames_ = exercise_->keepsFrames();
     });
+    connect(exercise_, &ExercisePane::FramesWanted, this,
+            [this] { keepFrames_ = exercise_->keepsFrames(); });
 
     connect(trace_, &PitchTrace::NoteClicked, this, &PitchWindow::PlayReference);
     connect(reset_, &QPushButton::clicked, this, [this] {
@@ -170,8 +173,12 @@ void PitchWindow::Frames(const std::int16_t* frames, std::size_t count, double e
     }
 }
 
-void PitchWindow::SoundStarted(std::int64_t steadyNs) {
-    if (mailbox_.Post([steadyNs](Batch& waiting) { waiting.soundStarted = steadyNs; })) {
+void PitchWindow::SoundStarted(std::uint64_t sound, std::int64_t steadyNs) {
+    const bool ring = mailbox_.Post([sound, steadyNs](Batch& waiting) {
+        waiting.sound = sound;
+        waiting.soundStarted = steadyNs;
+    });
+    if (ring) {
         doorbell_.Ring();
     }
 }
@@ -218,7 +225,7 @@ void PitchWindow::Drain() {
         exercise_->Heard(update, TracePitch(update, player_.concertA()));
     }
     if (contents.soundStarted != 0) {
-        exercise_->SoundStarted(contents.soundStarted);
+        exercise_->Started(contents.sound, contents.soundStarted);
     }
     keepFrames_ = exercise_->keepsFrames();
     if (contents.updates.empty()) {
@@ -297,13 +304,17 @@ void PitchWindow::ShowRange() {
 }
 
 void PitchWindow::PlayReference(std::int32_t note) {
+    if (exercise_->measuring()) {
+        return; // the measuring sound plays
+    }
     player_.Play(note);
 }
 
 void PitchWindow::keyPressEvent(QKeyEvent* event) {
     const int pc = PitchClassOfKey(event->key());
     // During an exercise its sound plays: a key must not cut it short.
-    if (pc < 0 || (event->modifiers() & ~Qt::ShiftModifier) || exercise_->showing()) {
+    if (pc < 0 || (event->modifiers() & ~Qt::ShiftModifier) || exercise_->showing() ||
+        exercise_->measuring()) {
         QWidget::keyPressEvent(event);
         return;
     }

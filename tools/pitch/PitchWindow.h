@@ -46,8 +46,9 @@ public:
     void Shown(const PitchUpdate& update) override;
     void Frames(const std::int16_t* frames, std::size_t count, double endSeconds) override;
     void DeviceState(const std::string& message) override;
-    // The player's thread: the moment the output plays a sound's first frame.
-    void SoundStarted(std::int64_t steadyNs);
+    // The player's thread: the moment the output plays the first frame of sound number
+    // `sound`.
+    void SoundStarted(std::uint64_t sound, std::int64_t steadyNs);
 
     // Starts an exercise at once (the command line's).
     void StartExercise(const ExerciseSettings& settings);
@@ -66,6 +67,7 @@ private:
         std::vector<std::int16_t> frames; // heard, one channel, while an exercise wants them
         double framesEnd = 0.0;
         std::int64_t soundStarted = 0; // steady ns; 0: no news
+        std::uint64_t sound = 0;       // whose
     };
     static constexpr std::size_t kBatchRoom = 64; // over three seconds of updates
 

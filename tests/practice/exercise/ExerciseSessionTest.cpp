@@ -117,6 +117,7 @@ TEST(ExerciseSession, TheResultInWordsAndPlacedAnew) {
     EXPECT_EQ(ExerciseSession::Describe(2, s), "3. Ton (E-3): nicht gesungen");
     s.meanCents = -18.4;
     s.onsetMs = 40.0;
+    s.inTunePct = 100.0;
     EXPECT_EQ(ExerciseSession::Describe(2, s), "3. Ton (E-3): 18 Cent zu tief");
     s.meanCents = 31.0;
     s.onsetMs.reset();
@@ -126,6 +127,10 @@ TEST(ExerciseSession, TheResultInWordsAndPlacedAnew) {
     s.onsetMs = 260.0;
     EXPECT_EQ(ExerciseSession::Describe(0, s),
               "1. Ton (E-3): genau getroffen, erst nach 260 ms erreicht");
+    s.onsetMs = 20.0;
+    s.inTunePct = 64.0;
+    EXPECT_EQ(ExerciseSession::Describe(0, s),
+              "1. Ton (E-3): genau getroffen, nur 64 % in der Toleranz");
 
     // An A held from capture time 2 s: placed first a second early, then where the sound
     // began, the note is scored where it was sung.
