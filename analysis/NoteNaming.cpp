@@ -35,4 +35,9 @@ int PitchClass(std::int32_t noteIndex) {
     return IsNote(noteIndex) ? noteIndex % 12 : -1;
 }
 
+bool IsSharpNote(std::int32_t noteIndex) {
+    const int pc = PitchClass(noteIndex);
+    return pc == 1 || pc == 3 || pc == 6 || pc == 8 || pc == 10;
+}
+
 } // namespace tessmar

@@ -18,5 +18,7 @@ std::int32_t NoteIndexOf(const std::string& name);
 // The note's pitch class, 0 (C) .. 11 (H), whatever its octave; -1 for kNoNote or an index
 // outside 0..127.
 int PitchClass(std::int32_t noteIndex);
+// C#, D#, F#, G# or A#: the rows a note grid shades.
+bool IsSharpNote(std::int32_t noteIndex);
 
 } // namespace tessmar

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -34,6 +35,29 @@ void ReferencePlayer::PlayFrames(std::vector<std::int16_t> frames,
         count,
         [frames = std::move(frames)](std::size_t from, std::int16_t* out, std::size_t n) {
             std::copy_n(frames.begin() + std::ptrdiff_t(2 * from), 2 * n, out);
+        },
+        std::move(started));
+}
+
+void ReferencePlayer::PlayMono(std::vector<std::int16_t> frames, int rate,
+                               std::function<void(std::int64_t)> started) {
+    if (frames.empty()) {
+        return;
+    }
+    // To the output's rate as it plays: linear steps are enough for a voice to be known.
+    const double ratio = double(rate) / kRate;
+    auto take = std::make_shared<const std::vector<std::int16_t>>(std::move(frames));
+    PlayMade(
+        std::size_t(double(take->size()) / ratio),
+        [take, ratio](std::size_t from, std::int16_t* out, std::size_t count) {
+            const std::vector<std::int16_t>& t = *take;
+            for (std::size_t k = 0; k < count; ++k) {
+                const double at = double(from + k) * ratio;
+                const auto i = std::min(std::size_t(at), t.size() - 1);
+                const double next = i + 1 < t.size() ? t[i + 1] : t[i];
+                out[2 * k] = out[2 * k + 1] =
+                    std::int16_t(std::lround(t[i] + (at - double(i)) * (next - t[i])));
+            }
         },
         std::move(started));
 }

@@ -34,6 +34,9 @@ public:
     using Source = std::function<void(std::size_t from, std::int16_t* out, std::size_t count)>;
     // Plays `frames` frames made by source as they are needed, as PlayFrames does.
     void PlayMade(std::size_t frames, Source source, std::function<void(std::int64_t)> started);
+    // Plays one channel of 16-bit frames at rate, as PlayFrames does: a take replayed.
+    void PlayMono(std::vector<std::int16_t> frames, int rate,
+                  std::function<void(std::int64_t)> started);
     // Silences what plays.
     void Stop() { thread_ = {}; }
     double concertA() const { return concertA_; }

@@ -3,9 +3,25 @@
 
 #include "analysis/NoteNaming.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tessmar {
+namespace {
+
+// How far a note was from clean: 0 for one sung in tune from its start to its end.
+double Badness(const NoteScore& s) {
+    if (!s.meanCents) {
+        return 1000.0;
+    }
+    const bool clean =
+        s.onsetMs && std::abs(*s.meanCents) <= 10.0 && *s.onsetMs < 150.0 && s.inTunePct >= 80.0;
+    return clean ? 0.0
+                 : (100.0 - s.inTunePct) + std::abs(*s.meanCents) +
+                       (s.onsetMs ? *s.onsetMs / 10.0 : 200.0);
+}
+
+} // namespace
 
 ExerciseSession::ExerciseSession(Exercise exercise, ExerciseScorer::Settings settings)
     : exercise_(exercise), settings_(settings), targets_(exercise.Targets()) {}
@@ -70,6 +86,32 @@ std::string ExerciseSession::Describe(std::size_t index, const NoteScore& score)
         text += ", nur " + std::to_string(std::lround(score.inTunePct)) + " % in der Toleranz";
     }
     return text;
+}
+
+std::vector<std::string> ExerciseSession::Result(const std::vector<NoteScore>& scores,
+                                                 std::size_t told) {
+    std::vector<std::size_t> off;
+    for (std::size_t i = 0; i < scores.size(); ++i) {
+        if (Badness(scores[i]) > 0.0) {
+            off.push_back(i);
+        }
+    }
+    std::stable_sort(off.begin(), off.end(), [&scores](std::size_t a, std::size_t b) {
+        return Badness(scores[a]) > Badness(scores[b]);
+    });
+    told = std::min(told, off.size());
+    std::sort(off.begin(), off.begin() + std::ptrdiff_t(told));
+    std::vector<std::string> lines;
+    for (std::size_t k = 0; k < told; ++k) {
+        lines.push_back(Describe(off[k], scores[off[k]]));
+    }
+    lines.push_back(std::to_string(scores.size() - off.size()) + " von " +
+                    std::to_string(scores.size()) + " Tönen sauber getroffen" +
+                    (off.size() > told
+                         ? "; " + std::to_string(off.size() - told) + " weitere daneben, siehe Bild"
+                         : std::string()) +
+                    ".");
+    return lines;
 }
 
 } // namespace tessmar

@@ -44,6 +44,9 @@ public:
 
     // One note's result in words: "3. Ton (E-3): 18 Cent zu tief".
     static std::string Describe(std::size_t index, const NoteScore& score);
+    // The result in words: the `told` notes furthest from clean (within 10 cents, in tune
+    // for 80 % of their time, reached within 150 ms) in the order sung, then how many were.
+    static std::vector<std::string> Result(const std::vector<NoteScore>& scores, std::size_t told);
 
 private:
     Exercise exercise_;

@@ -56,18 +56,6 @@ void Add(QBoxLayout* row, QWidget* parent, const char* text, QWidget* control) {
 constexpr int kTolerances[] = {50, 25, 10};
 constexpr std::size_t kWorstTold = 4;
 
-// How far a note was from clean: 0 for one sung in tune from its start to its end.
-double Badness(const NoteScore& s) {
-    if (!s.meanCents) {
-        return 1000.0;
-    }
-    const bool clean =
-        s.onsetMs && std::abs(*s.meanCents) <= 10.0 && *s.onsetMs < 150.0 && s.inTunePct >= 80.0;
-    return clean ? 0.0
-                 : (100.0 - s.inTunePct) + std::abs(*s.meanCents) +
-                       (s.onsetMs ? *s.onsetMs / 10.0 : 200.0);
-}
-
 } // namespace
 
 ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::string devicePair,
@@ -279,11 +267,9 @@ void ExercisePane::StartWith(const ExerciseSettings& s) {
 }
 
 void ExercisePane::Stop() {
-    player_.Stop();
-    session_.reset();
+    Back();
     start_->setText(QStringLiteral("Übung &starten"));
     settingsRow_->setEnabled(true);
-    SetShowing(false);
 }
 
 void ExercisePane::Back() {
@@ -360,10 +346,7 @@ void ExercisePane::Started(std::uint64_t sound, std::int64_t steadyNs) {
 }
 
 void ExercisePane::MeasureDelay() {
-    if (session_ && !over_) {
-        return;
-    }
-    Back();
+    Back(); // its button is in the settings, which an exercise being sung disables
     measuring_.emplace(kPitchRate);
     measureFrom_ = 0;
     measureBegan_ = now_;
@@ -432,30 +415,10 @@ void ExercisePane::Finish(const QString& why) {
     if (!why.isEmpty()) {
         text += QStringLiteral("<br>") + why.toHtmlEscaped();
     }
-    // The worst few notes in words, in the order sung; the picture shows the rest.
-    std::vector<std::size_t> worst;
-    for (std::size_t i = 0; i < scores.size(); ++i) {
-        if (Badness(scores[i]) > 0.0) {
-            worst.push_back(i);
-        }
+    // The worst few notes in words; the picture shows the rest.
+    for (const std::string& line : ExerciseSession::Result(scores, kWorstTold)) {
+        text += QStringLiteral("<br>") + QString::fromStdString(line).toHtmlEscaped();
     }
-    std::stable_sort(worst.begin(), worst.end(), [&scores](std::size_t a, std::size_t b) {
-        return Badness(scores[a]) > Badness(scores[b]);
-    });
-    const std::size_t told = std::min<std::size_t>(worst.size(), kWorstTold);
-    std::sort(worst.begin(), worst.begin() + told);
-    for (std::size_t k = 0; k < told; ++k) {
-        text += QStringLiteral("<br>") +
-                QString::fromStdString(ExerciseSession::Describe(worst[k], scores[worst[k]]))
-                    .toHtmlEscaped();
-    }
-    text +=
-        QStringLiteral("<br>%1 von %2 Tönen sauber getroffen%3.")
-            .arg(scores.size() - worst.size())
-            .arg(scores.size())
-            .arg(worst.size() > told
-                     ? QStringLiteral("; %1 weitere daneben, siehe Bild").arg(worst.size() - told)
-                     : QString());
     result_->setText(text);
     result_->show();
     start_->setText(QStringLiteral("Übung &starten"));
@@ -466,24 +429,8 @@ void ExercisePane::Finish(const QString& why) {
 }
 
 void ExercisePane::Replay() {
-    // The take as heard, at the output's rate as it plays: linear steps are enough for a
-    // voice to be recognised, and the cursor shows where it is.
-    const double ratio = double(kPitchRate) / ReferencePlayer::kRate;
-    auto take = std::make_shared<const std::vector<std::int16_t>>(take_);
     replayFrom_ = SteadyNanos() + 200'000'000; // until the output says when
-    player_.PlayMade(
-        std::size_t(double(take->size()) / ratio),
-        [take, ratio](std::size_t from, std::int16_t* out, std::size_t count) {
-            const std::vector<std::int16_t>& t = *take;
-            for (std::size_t k = 0; k < count; ++k) {
-                const double at = double(from + k) * ratio;
-                const auto i = std::min(std::size_t(at), t.size() - 1);
-                const double next = i + 1 < t.size() ? t[i + 1] : t[i];
-                out[2 * k] = out[2 * k + 1] =
-                    std::int16_t(std::lround(t[i] + (at - double(i)) * (next - t[i])));
-            }
-        },
-        NewSound());
+    player_.PlayMono(take_, kPitchRate, NewSound());
     replayTimer_->start();
 }
 

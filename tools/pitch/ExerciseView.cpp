@@ -21,11 +21,6 @@ constexpr QRgb kInTune = 0xff1f9a3a;
 constexpr QRgb kOff = 0xffd0402f;
 constexpr QRgb kNoTarget = 0xff909090;
 
-bool IsSharp(int note) {
-    const int pc = note % 12;
-    return pc == 1 || pc == 3 || pc == 6 || pc == 8 || pc == 10;
-}
-
 // The target sounding when what was heard at capture time `at` was sung.
 const TargetNote* TargetAt(const ExerciseSession& session, double at) {
     for (const TargetNote& t : session.targets()) {
@@ -126,7 +121,7 @@ void ExerciseView::paintEvent(QPaintEvent* event) {
     for (int r = 0; r < rows_; ++r) {
         const int note = bottom_ + rows_ - 1 - r;
         const QRectF band(0, r * row, width(), row);
-        painter.fillRect(band, IsSharp(note) ? QColor::fromRgba(kSharp) : QColor(Qt::white));
+        painter.fillRect(band, IsSharpNote(note) ? QColor::fromRgba(kSharp) : QColor(Qt::white));
         painter.setPen(QColor::fromRgba(kLine));
         painter.drawLine(QPointF(kGutter, band.bottom()), QPointF(width(), band.bottom()));
         if (row >= painter.fontMetrics().height() * 0.8 || note % 12 == 0) {

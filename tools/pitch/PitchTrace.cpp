@@ -20,11 +20,6 @@ constexpr QRgb kLine = 0xffdddddd;
 constexpr QRgb kOctaveLine = 0xffb0b0b0;
 constexpr std::size_t kMaxPoints = 2000;
 
-bool IsSharp(std::int32_t note) {
-    const int pc = note % 12;
-    return pc == 1 || pc == 3 || pc == 6 || pc == 8 || pc == 10;
-}
-
 } // namespace
 
 PitchTrace::PitchTrace(LatencyLog& latency, QWidget* parent) : QWidget(parent), latency_(latency) {
@@ -86,10 +81,10 @@ void PitchTrace::PaintGrid(QPainter& painter) {
         const std::int32_t note = bottom_ + kRows - 1 - row;
         const QRect band(0, int(std::lround(row * h)), width(),
                          int(std::lround((row + 1) * h)) - int(std::lround(row * h)));
-        painter.fillRect(band, QColor(IsSharp(note) ? kSharp : kNatural));
+        painter.fillRect(band, QColor(IsSharpNote(note) ? kSharp : kNatural));
         painter.setPen(QColor(note % 12 == 0 ? kOctaveLine : kLine));
         painter.drawLine(0, band.bottom(), width(), band.bottom());
-        painter.setPen(QColor(IsSharp(note) ? 0xff909090 : 0xff303030));
+        painter.setPen(QColor(IsSharpNote(note) ? 0xff909090 : 0xff303030));
         painter.drawText(QRect(0, band.top(), kGutter - 6, band.height()),
                          Qt::AlignRight | Qt::AlignVCenter, QString::fromStdString(NoteName(note)));
     }

@@ -221,18 +221,6 @@ void PitchWindow::Drain() {
     if (!contents.frames.empty()) {
         exercise_->HeardFrames(contents.frames, contents.framesEnd);
     }
-    for (const PitchUpdate& update : contents.updates) {
-        exercise_->Heard(update, TracePitch(update, player_.concertA()));
-    }
-    if (contents.soundStarted != 0) {
-        exercise_->Started(contents.sound, contents.soundStarted);
-    }
-    keepFrames_ = exercise_->keepsFrames();
-    if (contents.updates.empty()) {
-        return;
-    }
-    // The meters first, so that the trace's immediate repaint paints them in the same pass.
-    Show(contents.updates.back());
     points_.clear();
     for (const PitchUpdate& update : contents.updates) {
         if (log_) {
@@ -243,7 +231,17 @@ void PitchWindow::Drain() {
         }
         points_.push_back(
             {TracePitch(update, player_.concertA()), {update.filledAt, update.estimatedAt, taken}});
+        exercise_->Heard(update, points_.back().note);
     }
+    if (contents.soundStarted != 0) {
+        exercise_->Started(contents.sound, contents.soundStarted);
+    }
+    keepFrames_ = exercise_->keepsFrames();
+    if (contents.updates.empty()) {
+        return;
+    }
+    // The meters first, so that the trace's immediate repaint paints them in the same pass.
+    Show(contents.updates.back());
     if (exercise_->measuring()) {
         points_.assign(points_.size(), {std::numeric_limits<double>::quiet_NaN(), {}});
     }
