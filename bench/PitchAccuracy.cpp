@@ -2,6 +2,7 @@
 // tessmar-pitch's accuracy on rendered singing, and the voices for trying it by ear:
 //
 //   tessmar-pitch-accuracy                 the table of docs/pitch.md
+//   tessmar-pitch-accuracy display         what the window shows to three rendered singers
 //   tessmar-pitch-accuracy render KIND FILE   a WAV at 44.1 kHz for the person check;
 //                                          KIND is glide, vibrato, low or high
 //
@@ -140,6 +141,88 @@ int Table() {
     return 0;
 }
 
+// What the window shows (the note and cents held, as the needle and the log have them) to
+// singers whose voices fooled it: a tenor on vowels whose first formant sits on the second
+// harmonic, a soprano with a wide vibrato, a singer 35 cents sharp. An update is steady
+// from 0.3 s into a note to its end; it is right within 50 cents of the pitch the note is
+// sung at (its vibrato's centre), an octave off within 100 cents of 1200, and names the
+// note when it shows the note nearest that pitch.
+int Display() {
+    struct Note {
+        double note; // sung at, sharp or flat included
+        double seconds;
+        Vowel vowel;
+    };
+    struct Singer {
+        const char* name;
+        double vibrato;
+        std::vector<Note> notes;
+    };
+    // German vowels; at 230-260 Hz a tenor's second harmonic lies on their first formant.
+    constexpr Vowel kAe{"ä", {540, 1840, 2480}}, kOe{"ö", {420, 1600, 2350}},
+        kSchwa{"ə", {500, 1500, 2500}};
+    Singer tenor{"tenor, a children's song on ä, ö, ə (G-2 .. E-3)", 30.0, {}};
+    const int song[][2] = {{31, 1}, {33, 1}, {35, 1}, {36, 1}, {38, 2}, {38, 2}, {40, 1},
+                           {40, 1}, {40, 1}, {40, 1}, {38, 4}, {40, 1}, {40, 1}, {40, 1},
+                           {40, 1}, {38, 4}, {36, 1}, {36, 1}, {36, 1}, {36, 1}, {35, 2},
+                           {35, 2}, {33, 1}, {33, 1}, {33, 1}, {33, 1}, {31, 4}};
+    int syllable = 0;
+    for (const auto& [note, beats] : song) {
+        const Vowel vowels[] = {kAe, kOe, kSchwa};
+        tenor.notes.push_back({double(note), 0.6 * beats, vowels[syllable++ % 3]});
+    }
+    Singer soprano{"soprano, A-4 F-4 D-4 A-4 with +-55 ct vibrato", 55.0, {}};
+    for (const int note : {57, 53, 50, 57}) {
+        soprano.notes.push_back({double(note), 3.4, kVowels[note == 57 ? 0 : 3]});
+    }
+    Singer sharp{"35 ct sharp, F-2 .. C-3 and back, +-30 ct vibrato", 30.0, {}};
+    for (const int note : {29, 31, 33, 34, 36, 34, 33, 31, 29}) {
+        sharp.notes.push_back({note + 0.35, 1.2, kVowels[(note / 2) % 5]});
+    }
+
+    const int rate = tessmar::kPitchRate;
+    const std::size_t hop = tessmar::kPitchHopFrames;
+    std::printf("| singer | steady updates | within 50 ct | octave off | note named right |\n"
+                "|---|---|---|---|---|\n");
+    for (const Singer& singer : {tenor, soprano, sharp}) {
+        std::vector<std::int16_t> audio;
+        std::vector<double> ends; // each note's end, s
+        for (const Note& n : singer.notes) {
+            SungVowel voice;
+            std::memcpy(voice.formants, n.vowel.formants, sizeof voice.formants);
+            voice.hz = NoteHz(n.note);
+            voice.vibratoCents = singer.vibrato;
+            const auto part = voice.Render(rate, std::size_t((n.seconds - 0.05) * rate));
+            audio.insert(audio.end(), part.begin(), part.end());
+            audio.resize(audio.size() + std::size_t(0.05 * rate) * 2, 0); // a consonant's gap
+            ends.push_back(double(audio.size() / 2) / rate);
+        }
+        tessmar::PitchTracker tracker(rate, tessmar::kPitchWindowFrames);
+        int steady = 0, within = 0, octave = 0, named = 0;
+        std::size_t k = 0;
+        for (std::size_t end = hop; 2 * end <= audio.size(); end += hop) {
+            const auto u = tracker.Feed(audio.data() + 2 * (end - hop), hop);
+            const double t = double(end) / rate;
+            while (k < ends.size() && t > ends[k] - 0.05) {
+                ++k;
+            }
+            const double began = k == 0 ? 0.0 : ends[k - 1];
+            if (k == ends.size() || t - began < 0.3) {
+                continue;
+            }
+            const double sung = 100.0 * singer.notes[k].note;
+            const double off = u.note < 0 ? 1e9 : 100.0 * u.note + u.cents - sung;
+            ++steady;
+            within += std::abs(off) <= 50.0;
+            octave += std::abs(std::abs(off) - 1200.0) <= 100.0;
+            named += u.note == std::lround(singer.notes[k].note);
+        }
+        std::printf("| %s | %d | %.1f %% | %.1f %% | %.1f %% |\n", singer.name, steady,
+                    100.0 * within / steady, 100.0 * octave / steady, 100.0 * named / steady);
+    }
+    return 0;
+}
+
 // Voices for the person check, at the sound server's rate.
 int Render(const std::string& kind, const char* file) {
     const int rate = 44100;
@@ -190,6 +273,9 @@ int Render(const std::string& kind, const char* file) {
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "render") == 0) {
         return Render(argv[2], argv[3]);
+    }
+    if (argc == 2 && std::strcmp(argv[1], "display") == 0) {
+        return Display();
     }
     return Table();
 }

@@ -17,6 +17,9 @@ constexpr double kOctaveSeconds = 0.5;
 // How near an octave from the pitch held an estimate must lie to be taken for one: a wide
 // vibrato's swing, but no seventh or ninth sung.
 constexpr double kOctaveCents = 75.0;
+// A pitch held for less than this, just after a step, may rest on an estimate gone astray
+// in the window across the step: an octave from it is not folded back.
+constexpr double kSettleSeconds = 0.15;
 // Further from the pitch held than a wide vibrato swings from its centre.
 constexpr double kStepCents = 85.0;
 
@@ -27,7 +30,7 @@ HeardPitch::Heard HeardPitch::Add(double seconds, double hz) {
         if (lastVoiced_ < 0.0 || seconds - lastVoiced_ > kGapSeconds) {
             held_.clear();
             note_ = -1;
-            foldedSince_ = -1.0;
+            foldedSince_ = beyondSince_ = -1.0;
         }
         return {};
     }
@@ -41,7 +44,11 @@ HeardPitch::Heard HeardPitch::Add(double seconds, double hz) {
             mean += s.cents / double(held_.size());
         }
         const double octaves = std::round((cents - mean) / 1200.0);
-        if (octaves != 0.0 && std::abs(cents - mean - 1200.0 * octaves) < kOctaveCents) {
+        if (octaves != 0.0 && std::abs(cents - mean - 1200.0 * octaves) < kOctaveCents &&
+            seconds - heldSince_ < kSettleSeconds) {
+            held_.clear(); // what was held rests on an estimate or two: it may be the stray one
+            foldedSince_ = -1.0;
+        } else if (octaves != 0.0 && std::abs(cents - mean - 1200.0 * octaves) < kOctaveCents) {
             if (foldedSince_ < 0.0) {
                 foldedSince_ = seconds;
             }
@@ -67,13 +74,24 @@ HeardPitch::Heard HeardPitch::Add(double seconds, double hz) {
         }
     }
     previous_ = cents;
+    if (held_.empty()) {
+        heldSince_ = seconds;
+    }
     held_.push_back({seconds, cents});
     double mean = 0.0;
     for (const Sample& s : held_) {
         mean += s.cents / double(held_.size());
     }
-    if (note_ < 0 || std::abs(mean - 100.0 * note_) > 50.0 + kStayCents) {
+    // The name changes when the pitch held is well past half-way to another note, or past
+    // it for a hold's worth (a glide ending a little sharp or flat of the next note). Until
+    // a hold's worth is heard it follows the mean: a first estimate at a vibrato's crest
+    // must not fix the name.
+    const double off = std::abs(mean - 100.0 * note_);
+    beyondSince_ = off <= 50.0 ? -1.0 : beyondSince_ < 0.0 ? seconds : beyondSince_;
+    if (note_ < 0 || seconds - heldSince_ < kHoldSeconds || off > 50.0 + kStayCents ||
+        (beyondSince_ >= 0.0 && seconds - beyondSince_ >= kHoldSeconds)) {
         note_ = std::int32_t(std::lround(mean / 100.0));
+        beyondSince_ = -1.0;
     }
     return {note_, mean - 100.0 * note_};
 }

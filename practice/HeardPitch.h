@@ -16,7 +16,7 @@ class HeardPitch {
 public:
     struct Heard {
         std::int32_t note = -1; // NoteIndex shown; -1 while no pitch is heard
-        double cents = 0.0;     // from note; up to ±(50 + kStayCents) while the name stays
+        double cents = 0.0;     // from note; up to ±(50 + kStayCents) for a moment
     };
 
     explicit HeardPitch(double concertA = kConcertA) : concertA_(concertA) {}
@@ -38,6 +38,8 @@ private:
     double concertA_;
     std::vector<Sample> held_;
     double lastVoiced_ = -1.0;
+    double heldSince_ = 0.0;    // the first estimate of what is held
+    double beyondSince_ = -1.0; // the pitch held is past half-way from the name since then
     double previous_ = 0.0;     // the last estimate, folded
     double foldedSince_ = -1.0; // estimates an octave from the held pitch since then
     std::int32_t note_ = -1;

@@ -44,6 +44,12 @@ TEST(HeardPitch, WhatATeacherHears) {
         EXPECT_EQ(h.note, 29) << at;
         EXPECT_NEAR(h.cents, 35.0, 15.0) << at;
     }
+    for (const double sung : {30.35, 29.35, 28.35}) { // semitones on, still sharp
+        const auto shown = Sing(heard, at, 1.2, sung, 30.0);
+        for (std::size_t i = 6; i < shown.size(); ++i) { // from 0.6 s into the note
+            EXPECT_EQ(shown[i].note, std::lround(sung)) << at;
+        }
+    }
     EXPECT_EQ(heard.Add(at, Hz(31.0)).note, 31) << "a step up a whole tone";
 
     Sing(heard, at, 0.5, 31.0);
@@ -61,6 +67,9 @@ TEST(HeardPitch, WhatATeacherHears) {
     const auto leap = Sing(heard, at, 1.2, 43.0);
     EXPECT_EQ(leap.back().note, 43) << "a leap the voice holds is believed";
     EXPECT_EQ(heard.Add(at, Hz(54.0)).note, 54) << "a seventh is no octave gone astray";
+    Sing(heard, at, 1.0, 31.0);
+    heard.Add(at, Hz(21.0)); // the window across a step, heard an octave low
+    EXPECT_EQ(heard.Add(at += kHop, Hz(33.0)).note, 33) << "a stray estimate across a step";
 
     HeardPitch baroque(415.0); // a semitone under 440: still A-3, in tune
     const HeardPitch::Heard a = baroque.Add(0.0, 415.0);
