@@ -6,13 +6,12 @@
 #include "practice/PitchFormat.h"
 #include "practice/ReferencePlayer.h"
 #include "practice/exercise/ExerciseSound.h"
+#include "tools/pitch/ExerciseForm.h"
 #include "tools/pitch/ExerciseView.h"
 
 #include <QBoxLayout>
-#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -23,37 +22,8 @@
 namespace tessmar {
 namespace {
 
-constexpr std::int32_t kLowestKey = 12, kHighestKey = 72; // C-1 .. C-6
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-QString Name(std::int32_t note) {
-    return QString::fromStdString(NoteName(note));
-}
-
-QComboBox* Choices(QWidget* parent, std::initializer_list<const char*> texts) {
-    auto* box = new QComboBox(parent);
-    for (const char* text : texts) {
-        box->addItem(QString::fromUtf8(text));
-    }
-    return box;
-}
-
-QSpinBox* Number(QWidget* parent, int low, int high, const char* suffix) {
-    auto* box = new QSpinBox(parent);
-    box->setRange(low, high);
-    box->setSuffix(QString::fromUtf8(suffix));
-    return box;
-}
-
-// A label with its buddy, so that Alt and the letter reach the control.
-void Add(QBoxLayout* row, QWidget* parent, const char* text, QWidget* control) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setBuddy(control);
-    row->addWidget(label);
-    row->addWidget(control);
-}
-
-constexpr int kTolerances[] = {50, 25, 10};
 constexpr std::size_t kWorstTold = 4;
 
 } // namespace
@@ -62,52 +32,7 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
                            SoundStarted soundStarted, QWidget* parent)
     : QWidget(parent), player_(player), profile_(profile), devicePair_(std::move(devicePair)),
       soundStarted_(std::move(soundStarted)) {
-    settingsRow_ = new QWidget(this);
-    kind_ = Choices(settingsRow_,
-                    {"Ton treffen", "Ton halten", "Tonleiter", "Dreiklang", "Intervall (Quinte)"});
-    voice_ = new QComboBox(settingsRow_);
-    voice_->addItem(QStringLiteral("–"));
-    for (const auto& v : ExerciseSettings::kVoices) {
-        voice_->addItem(QString::fromUtf8(v.name));
-    }
-    voice_->addItem(QStringLiteral("Eigener Umfang (noch keiner)"));
-    voice_->setToolTip(QStringLiteral(
-        "Legt die Übung in den Stimmumfang. Den eigenen Umfang messen: „Umfang zurücksetzen“, "
-        "dann den tiefsten und den höchsten bequemen Ton je eine Sekunde halten."));
-    key_ = new QComboBox(settingsRow_);
-    for (std::int32_t n = kLowestKey; n <= kHighestKey; ++n) {
-        key_->addItem(Name(n));
-    }
-    rounds_ = Number(settingsRow_, 1, 24, "");
-    direction_ = Choices(settingsRow_, {"aufwärts", "abwärts"});
-    bpm_ = Number(settingsRow_, 30, 240, " bpm");
-    tolerance_ = Choices(settingsRow_, {"±50 Cent", "±25 Cent", "±10 Cent"});
-    reference_ = Choices(settingsRow_, {"vorher", "mit", "aus"});
-    delay_ = Number(settingsRow_, 0, 1000, " ms");
-    delay_->setToolTip(QStringLiteral("Von Lautsprecher zu Mikrofon; mit Kopfhörern meist 0"));
-    measure_ = new QPushButton(QStringLiteral("Verzögerung &messen"), settingsRow_);
-    measure_->setToolTip(QStringLiteral("Spielt einen kurzen Messton und sucht ihn in der "
-                                        "Aufnahme: für Lautsprecher nahe am Mikrofon"));
-
-    auto* first = new QHBoxLayout;
-    Add(first, settingsRow_, "Ü&bung:", kind_);
-    Add(first, settingsRow_, "S&timme:", voice_);
-    Add(first, settingsRow_, "&Grundton:", key_);
-    Add(first, settingsRow_, "R&unden:", rounds_);
-    first->addWidget(direction_);
-    first->addStretch(1);
-    auto* second = new QHBoxLayout;
-    Add(second, settingsRow_, "T&empo:", bpm_);
-    Add(second, settingsRow_, "T&oleranz:", tolerance_);
-    Add(second, settingsRow_, "&Vergleichston:", reference_);
-    Add(second, settingsRow_, "Verzöge&rung:", delay_);
-    second->addWidget(measure_);
-    second->addStretch(1);
-    auto* settingsBox = new QVBoxLayout(settingsRow_);
-    settingsBox->setContentsMargins(0, 0, 0, 0);
-    settingsBox->addLayout(first);
-    settingsBox->addLayout(second);
-
+    form_ = new ExerciseForm(this);
     start_ = new QPushButton(QStringLiteral("Übung &starten"), this);
     replay_ = new QPushButton(QStringLiteral("&Anhören"), this);
     back_ = new QPushButton(QStringLiteral("&Freies Singen"), this);
@@ -127,108 +52,34 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(settingsRow_);
+    layout->addWidget(form_);
     layout->addLayout(buttons);
     layout->addWidget(result_);
     replay_->hide();
     back_->hide();
     result_->hide();
 
-    connect(start_, &QPushButton::clicked, this, [this] { session_ && !over_ ? Stop() : Start(); });
+    connect(start_, &QPushButton::clicked, this, [this] {
+        rangeTest_ ? EndRangeTest() : session_ && !over_ ? Stop() : Start();
+    });
     connect(replay_, &QPushButton::clicked, this, &ExercisePane::Replay);
-    connect(measure_, &QPushButton::clicked, this, &ExercisePane::MeasureDelay);
     connect(back_, &QPushButton::clicked, this, &ExercisePane::Back);
     connect(replayTimer_, &QTimer::timeout, this, &ExercisePane::Tick);
-    connect(voice_, &QComboBox::activated, this, &ExercisePane::FitVoice);
-    connect(kind_, &QComboBox::activated, this, &ExercisePane::FitVoice);
-    connect(direction_, &QComboBox::activated, this, &ExercisePane::FitVoice);
-    Choose(ExerciseSettings::Load(profile_, devicePair_));
+    connect(form_, &ExerciseForm::MeasureRange, this, &ExercisePane::MeasureRange);
+    connect(form_, &ExerciseForm::MeasureDelay, this, &ExercisePane::MeasureDelay);
+    form_->Choose(ExerciseSettings::Load(profile_, devicePair_));
 }
 
 ExercisePane::~ExercisePane() = default;
 
-void ExercisePane::Choose(const ExerciseSettings& s) {
-    kind_->setCurrentIndex(int(s.exercise.kind));
-    key_->setCurrentIndex(std::clamp(s.exercise.start, kLowestKey, kHighestKey) - kLowestKey);
-    rounds_->setValue(s.exercise.rounds);
-    direction_->setCurrentIndex(s.exercise.step < 0 ? 1 : 0);
-    bpm_->setValue(s.exercise.bpm);
-    tolerance_->setCurrentIndex(s.toleranceCents == 25 ? 1 : s.toleranceCents == 10 ? 2 : 0);
-    reference_->setCurrentIndex(int(s.reference));
-    delay_->setValue(s.delayMs);
-    if (s.lowest >= 0) {
-        SetSungRange(s.lowest, s.highest);
-    }
-    const int voice = s.voice == ExerciseSettings::kOwnRange
-                          ? OwnRangeIndex()
-                          : voice_->findText(QString::fromStdString(s.voice));
-    voice_->setCurrentIndex(std::max(0, voice));
-    concertA_ = s.concertA;
-}
-
-ExerciseSettings ExercisePane::Chosen() const {
-    ExerciseSettings s;
-    s.exercise.kind = Exercise::Kind(kind_->currentIndex());
-    s.exercise.start = kLowestKey + key_->currentIndex();
-    s.exercise.rounds = rounds_->value();
-    s.exercise.step = direction_->currentIndex() == 1 ? -1 : 1;
-    s.exercise.bpm = bpm_->value();
-    s.toleranceCents = kTolerances[tolerance_->currentIndex()];
-    s.reference = ExerciseSound::Reference(reference_->currentIndex());
-    s.delayMs = delay_->value();
-    const int voice = voice_->currentIndex();
-    s.voice = voice == OwnRangeIndex() ? ExerciseSettings::kOwnRange
-              : voice > 0              ? voice_->currentText().toStdString()
-                                       : std::string();
-    s.lowest = lowest_;
-    s.highest = highest_;
-    s.concertA = int(std::lround(player_.concertA()));
-    return s;
-}
-
-// A voice type places the exercise in its range: the key note from its bottom (or top,
-// going down), and no more rounds than fit.
-void ExercisePane::FitVoice() {
-    if (voice_->currentIndex() <= 0 || (voice_->currentIndex() == OwnRangeIndex() && lowest_ < 0)) {
-        return;
-    }
-    ExerciseSettings s = Chosen();
-    s.exercise.rounds = 24;
-    const int voice = voice_->currentIndex();
-    ExerciseSettings::FitTo(
-        voice == OwnRangeIndex()
-            ? ExerciseSettings::Voice{ExerciseSettings::kOwnRange, lowest_, highest_}
-            : ExerciseSettings::kVoices[voice - 1],
-        s.exercise);
-    s.exercise.rounds = std::min(s.exercise.rounds, std::max(rounds_->value(), 5));
-    key_->setCurrentIndex(std::clamp(s.exercise.start, kLowestKey, kHighestKey) - kLowestKey);
-    rounds_->setValue(s.exercise.rounds);
-}
-
 void ExercisePane::Start() {
-    ExerciseSettings s = Chosen();
-    s.concertA = concertA_;
+    const ExerciseSettings s = form_->Chosen();
     s.Save(profile_, devicePair_); // a file that can't be written only forgets the settings
     StartWith(s);
 }
 
-int ExercisePane::OwnRangeIndex() const {
-    return voice_->count() - 1;
-}
-
-void ExercisePane::SetSungRange(std::int32_t lowest, std::int32_t highest) {
-    if (lowest < 0 || (lowest == lowest_ && highest == highest_)) {
-        return;
-    }
-    lowest_ = lowest;
-    highest_ = highest;
-    voice_->setItemText(
-        OwnRangeIndex(),
-        QStringLiteral("Eigener Umfang (%1 bis %2)").arg(Name(lowest), Name(highest)));
-}
-
 void ExercisePane::StartWith(const ExerciseSettings& s) {
-    Choose(s);
+    form_->Choose(s);
     for (const TargetNote& t : s.exercise.Targets()) {
         if (NoteName(t.note).empty()) {
             result_->setText(QStringLiteral("Die Übung reicht über die Töne von C-0 bis G-10 "
@@ -257,7 +108,7 @@ void ExercisePane::StartWith(const ExerciseSettings& s) {
         },
         NewSound());
     start_->setText(QStringLiteral("Übung &abbrechen"));
-    settingsRow_->setEnabled(false);
+    form_->setEnabled(false);
     replay_->hide();
     back_->hide();
     result_->hide();
@@ -269,7 +120,7 @@ void ExercisePane::StartWith(const ExerciseSettings& s) {
 void ExercisePane::Stop() {
     Back();
     start_->setText(QStringLiteral("Übung &starten"));
-    settingsRow_->setEnabled(true);
+    form_->setEnabled(true);
 }
 
 void ExercisePane::Back() {
@@ -302,6 +153,10 @@ void ExercisePane::Heard(const PitchUpdate& update, double drawnPitch) {
     now_ = update.seconds;
     if (measuring_) {
         Measured();
+        return;
+    }
+    if (rangeTest_) {
+        TestRange(update);
         return;
     }
     if (!session_ || over_) {
@@ -359,7 +214,7 @@ void ExercisePane::MeasureDelay() {
         }
     });
     emit FramesWanted();
-    settingsRow_->setEnabled(false);
+    form_->setEnabled(false);
     start_->setEnabled(false);
     result_->setText(QStringLiteral("Die Verzögerung wird gemessen …"));
     result_->show();
@@ -379,10 +234,8 @@ void ExercisePane::Measured() {
                                         : "Die Aufnahme kam ins Stocken";
     const std::optional<int> delay = measuring_->Done() ? measuring_->Result(why) : std::nullopt;
     if (delay) {
-        delay_->setValue(*delay);
-        ExerciseSettings s = Chosen();
-        s.concertA = concertA_;
-        s.Save(profile_, devicePair_);
+        form_->SetDelay(*delay);
+        form_->Chosen().Save(profile_, devicePair_);
     }
     EndMeasuring(delay ? QStringLiteral("Verzögerung: %1 ms gemessen und übernommen.").arg(*delay)
                        : QStringLiteral("Keine Verzögerung gemessen: %1.")
@@ -392,14 +245,46 @@ void ExercisePane::Measured() {
 void ExercisePane::EndMeasuring(const QString& text) {
     player_.Stop();
     measuring_.reset();
-    settingsRow_->setEnabled(true);
+    form_->setEnabled(true);
     start_->setEnabled(true);
     result_->setText(text);
     emit FramesWanted();
 }
 
+void ExercisePane::MeasureRange() {
+    Back();
+    rangeTest_.emplace();
+    form_->setEnabled(false);
+    start_->setText(QStringLiteral("Messung &abbrechen"));
+    result_->setText(QString::fromStdString(rangeTest_->Told()));
+    result_->show();
+}
+
+void ExercisePane::TestRange(const PitchUpdate& update) {
+    rangeTest_->Add(update);
+    result_->setText(QString::fromStdString(rangeTest_->Told()).toHtmlEscaped());
+    if (rangeTest_->step() == RangeTest::Step::Done) {
+        form_->ChooseOwnRange(rangeTest_->lowest(), rangeTest_->highest());
+        form_->Chosen().Save(profile_, devicePair_);
+    }
+    if (rangeTest_->step() == RangeTest::Step::Done ||
+        rangeTest_->step() == RangeTest::Step::Failed) {
+        EndRangeTest();
+    }
+}
+
+// Ends the test, done or not; what it told stays.
+void ExercisePane::EndRangeTest() {
+    rangeTest_.reset();
+    form_->setEnabled(true);
+    start_->setText(QStringLiteral("Übung &starten"));
+}
+
 void ExercisePane::InputLost() {
-    if (measuring_) {
+    if (rangeTest_) {
+        EndRangeTest();
+        result_->setText(QStringLiteral("Kein Umfang gemessen: Die Aufnahme brach ab."));
+    } else if (measuring_) {
         EndMeasuring(QStringLiteral("Keine Verzögerung gemessen: Die Aufnahme brach ab."));
     } else if (session_ && !over_) {
         player_.Stop();
@@ -422,7 +307,7 @@ void ExercisePane::Finish(const QString& why) {
     result_->setText(text);
     result_->show();
     start_->setText(QStringLiteral("Übung &starten"));
-    settingsRow_->setEnabled(true);
+    form_->setEnabled(true);
     replay_->setVisible(!take_.empty());
     back_->show();
     view_->ShowWhole(&*session_, kNaN);

@@ -6,6 +6,7 @@
 #include "practice/delay/DelayMeasurement.h"
 #include "practice/exercise/ExerciseSession.h"
 #include "practice/exercise/ExerciseSettings.h"
+#include "practice/exercise/RangeTest.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -14,14 +15,13 @@
 #include <optional>
 #include <vector>
 
-class QComboBox;
 class QLabel;
 class QPushButton;
-class QSpinBox;
 class QTimer;
 
 namespace tessmar {
 
+class ExerciseForm;
 class ExerciseView;
 class ProfileStore;
 class ReferencePlayer;
@@ -50,8 +50,6 @@ public:
 
     void Heard(const PitchUpdate& update, double drawnPitch);
     void HeardFrames(const std::vector<std::int16_t>& mono, double endSeconds);
-    // The range held so far in free singing, offered as the singer's own.
-    void SetSungRange(std::int32_t lowest, std::int32_t highest);
     void Started(std::uint64_t sound, std::int64_t steadyNs);
     // The input went away: an exercise ends with what was sung, a measurement without one.
     void InputLost();
@@ -74,12 +72,11 @@ private:
     void MeasureDelay();
     void Measured();
     void EndMeasuring(const QString& text);
+    void MeasureRange();
+    void TestRange(const PitchUpdate& update);
+    void EndRangeTest();
     // The callback for a new sound: moments told of an older one are not its.
     std::function<void(std::int64_t)> NewSound();
-    ExerciseSettings Chosen() const;
-    void Choose(const ExerciseSettings& settings);
-    void FitVoice();
-    int OwnRangeIndex() const;
     void SetShowing(bool showing);
 
     ReferencePlayer& player_;
@@ -99,25 +96,14 @@ private:
     std::optional<DelayMeasurement> measuring_;
     std::int64_t measureFrom_ = 0; // steady ns the measuring sound was heard from; 0: not yet
     double measureBegan_ = 0.0;    // capture time
-    QComboBox* kind_ = nullptr;
-    QComboBox* voice_ = nullptr;
-    QComboBox* key_ = nullptr;
-    QSpinBox* rounds_ = nullptr;
-    QComboBox* direction_ = nullptr;
-    QSpinBox* bpm_ = nullptr;
-    QComboBox* tolerance_ = nullptr;
-    QComboBox* reference_ = nullptr;
-    QSpinBox* delay_ = nullptr;
-    QPushButton* measure_ = nullptr;
+    std::optional<RangeTest> rangeTest_;
     QPushButton* start_ = nullptr;
     QPushButton* replay_ = nullptr;
     QPushButton* back_ = nullptr;
     QLabel* result_ = nullptr;
-    QWidget* settingsRow_ = nullptr;
+    ExerciseForm* form_ = nullptr;
     ExerciseView* view_ = nullptr;
     QTimer* replayTimer_ = nullptr;
-    int concertA_ = 440;
-    std::int32_t lowest_ = -1, highest_ = -1; // the singer's own range; -1: none
 };
 
 } // namespace tessmar

@@ -294,7 +294,6 @@ void PitchWindow::Show(const PitchUpdate& update) {
 }
 
 void PitchWindow::ShowRange() {
-    exercise_->SetSungRange(range_.lowest(), range_.highest());
     range_label_->setText(range_.lowest() < 0
                               ? QStringLiteral("Umfang: noch kein Ton gehalten")
                               : QStringLiteral("Umfang: %1 bis %2")

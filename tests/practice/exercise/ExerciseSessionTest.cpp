@@ -5,6 +5,7 @@
 
 #include "practice/exercise/ExerciseSettings.h"
 #include "practice/exercise/ExerciseSound.h"
+#include "practice/exercise/RangeTest.h"
 #include "support/FakeProfile.h"
 
 #include <gtest/gtest.h>
@@ -151,6 +152,42 @@ TEST(ExerciseSession, TheResultInWordsAndPlacedAnew) {
     ASSERT_TRUE(scores[0].onsetMs);
     EXPECT_LT(*scores[0].onsetMs, 60.0);
     EXPECT_GT(scores[0].inTunePct, 95.0);
+}
+
+// Each step keeps the extreme note held a second; a slide past lower notes on the way, a
+// blip, or a note held too briefly does not count, and a range under a fourth is refused.
+TEST(RangeTest, KeepsTheNotesHeldNotTheSlidesBetween) {
+    double t = 0.0;
+    const auto sing = [&](RangeTest& test, std::int32_t note, double seconds) {
+        for (const double end = t + seconds; t < end; t += 0.05) {
+            test.Add(PitchUpdate{.seconds = t, .note = note});
+        }
+    };
+    RangeTest test;
+    sing(test, 28, 0.5); // slid through on the way down
+    sing(test, 26, 1.2);
+    sing(test, 24, 0.8); // not held long enough
+    sing(test, 27, 1.1);
+    EXPECT_EQ(test.step(), RangeTest::Step::Lowest);
+    sing(test, -1, 1.1);
+    ASSERT_EQ(test.step(), RangeTest::Step::Highest);
+    EXPECT_EQ(test.lowest(), 26);
+    sing(test, 50, 1.5);
+    sing(test, 62, 0.3); // a crack
+    sing(test, -1, 1.1);
+    ASSERT_EQ(test.step(), RangeTest::Step::Done);
+    EXPECT_EQ(test.highest(), 50);
+    EXPECT_EQ(test.Told(), "Umfang gemessen: D-2 bis D-4. Die Übungen liegen jetzt darin.");
+
+    RangeTest narrow;
+    sing(narrow, 30, 1.2);
+    sing(narrow, -1, 1.1);
+    sing(narrow, 33, 1.2);
+    sing(narrow, -1, 1.1);
+    EXPECT_EQ(narrow.step(), RangeTest::Step::Failed);
+    RangeTest silent;
+    sing(silent, -1, RangeTest::kGiveUp + 0.1);
+    EXPECT_EQ(silent.step(), RangeTest::Step::Failed);
 }
 
 } // namespace
