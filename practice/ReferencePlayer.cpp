@@ -77,7 +77,8 @@ void ReferencePlayer::Run(std::stop_token stop, const std::size_t frames, const 
     auto opened = RunAside<std::shared_ptr<PcmOutput>>(
         [name = output_] {
             mci::Error error = mci::MMSYSERR_NOERROR;
-            return std::shared_ptr<PcmOutput>(PcmOutput::Open(name, 2, kRate, error));
+            return std::shared_ptr<PcmOutput>(
+                PcmOutput::Open(name, 2, kRate, error, kLatencyMicroseconds));
         },
         [&stop](std::chrono::milliseconds) {
             std::this_thread::sleep_for(20ms);

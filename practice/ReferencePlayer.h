@@ -23,6 +23,9 @@ public:
 
     static constexpr int kRate = 44100;
     static constexpr std::size_t kPlacings = 15; // refinements of when the sound was heard
+    // The output's buffer: the sounds are known ahead, so a long one costs no latency and
+    // wakes the player and the sound server's client thread less often.
+    static constexpr unsigned kLatencyMicroseconds = 500000;
 
     void Play(std::int32_t note);
     // Plays interleaved 16-bit stereo frames at kRate. started is told, on the player's

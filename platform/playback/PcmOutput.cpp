@@ -4,15 +4,8 @@
 #include <cerrno>
 
 namespace tessmar {
-namespace {
-
-// Enough buffered sound to ride out a busy moment; the position subtracts it anyway.
-constexpr unsigned kLatencyMicroseconds = 200000;
-
-} // namespace
-
 std::unique_ptr<PcmOutput> PcmOutput::Open(const std::string& name, int channels, int rate,
-                                           mci::Error& error) {
+                                           mci::Error& error, unsigned latencyMicroseconds) {
     snd_pcm_t* raw = nullptr;
     // Non-blocking, so that a device someone else holds is reported, not waited for.
     int code = snd_pcm_open(&raw, name.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
@@ -25,7 +18,7 @@ std::unique_ptr<PcmOutput> PcmOutput::Open(const std::string& name, int channels
     std::unique_ptr<PcmOutput> output(new PcmOutput(raw));
     code = snd_pcm_set_params(raw, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED,
                               static_cast<unsigned>(channels), static_cast<unsigned>(rate), 1,
-                              kLatencyMicroseconds);
+                              latencyMicroseconds);
     if (code < 0) {
         error = code == -EBUSY ? mci::MCIERR_WAVE_OUTPUTSINUSE : mci::MCIERR_WAVE_OUTPUTSUNSUITABLE;
         return nullptr;

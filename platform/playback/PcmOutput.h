@@ -17,9 +17,12 @@ namespace tessmar {
 // at a time.
 class PcmOutput {
 public:
-    // nullptr on failure, with the reason in error.
+    // nullptr on failure, with the reason in error. latency is the device's buffer: more
+    // rides out a busier machine and wakes the writer less often.
+    static constexpr unsigned kLatencyMicroseconds = 200000;
     static std::unique_ptr<PcmOutput> Open(const std::string& name, int channels, int rate,
-                                           mci::Error& error);
+                                           mci::Error& error,
+                                           unsigned latencyMicroseconds = kLatencyMicroseconds);
     ~PcmOutput() { Drop(); }
     PcmOutput(const PcmOutput&) = delete;
     PcmOutput& operator=(const PcmOutput&) = delete;
