@@ -104,8 +104,8 @@ double ExerciseView::Y(double pitch) const {
 
 void ExerciseView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(event->rect(), Qt::white);
     if (!session_) {
+        painter.fillRect(event->rect(), Qt::white);
         return;
     }
     // The grid spans the exercise's notes with room around them.
@@ -117,37 +117,13 @@ void ExerciseView::paintEvent(QPaintEvent* event) {
     }
     rows_ = std::max(13, high - low + 7);
     bottom_ = (low + high) / 2 - rows_ / 2;
-    const double row = double(height()) / rows_;
-    for (int r = 0; r < rows_; ++r) {
-        const int note = bottom_ + rows_ - 1 - r;
-        const QRectF band(0, r * row, width(), row);
-        painter.fillRect(band, IsSharpNote(note) ? QColor::fromRgba(kSharp) : QColor(Qt::white));
-        painter.setPen(QColor::fromRgba(kLine));
-        painter.drawLine(QPointF(kGutter, band.bottom()), QPointF(width(), band.bottom()));
-        if (row >= painter.fontMetrics().height() * 0.8 || note % 12 == 0) {
-            painter.setPen(Qt::black);
-            painter.drawText(QRectF(2, band.top(), kGutter - 6, row),
-                             Qt::AlignRight | Qt::AlignVCenter,
-                             QString::fromStdString(NoteName(note)));
-        }
+    // While the picture scrolls, two narrow strips are asked for, the one coming in and the
+    // one around now: each is painted on its own rather than all between them.
+    for (const QRect& area : event->region()) {
+        painter.setClipRect(area);
+        PaintArea(painter, area);
     }
-    painter.setClipRect(kGutter, 0, width() - kGutter, height());
-    painter.setRenderHint(QPainter::Antialiasing);
-    // The targets as high as the tolerance, at least a few pixels. Over the whole exercise
-    // they are outlined again over the curve, which would hide them.
-    const double band = std::max(4.0, row * 2.0 * session_->tolerance() / 100.0);
-    PaintTargets(painter, band, true);
-    PaintCurve(painter, event->rect());
-    if (whole_) {
-        PaintTargets(painter, band, false);
-    }
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    // Now, or the replay's cursor.
-    const double line = whole_ ? cursor_ : now_;
-    if (!std::isnan(line)) {
-        painter.setPen(QPen(QColor(40, 40, 40), 2));
-        painter.drawLine(QPointF(X(line), 0), QPointF(X(line), height()));
-    }
+    painter.setClipping(false);
     if (!whole_) {
         if (const int left = session_->CountInLeft(now_); left > 0) {
             QFont big = font();
@@ -161,13 +137,58 @@ void ExerciseView::paintEvent(QPaintEvent* event) {
     }
 }
 
-void ExerciseView::PaintTargets(QPainter& painter, double band, bool filled) const {
+void ExerciseView::PaintArea(QPainter& painter, const QRect& area) const {
+    painter.fillRect(area, Qt::white);
+    const double row = double(height()) / rows_;
+    const int left = std::max(kGutter, area.left()), right = area.right() + 1;
+    for (int r = 0; r < rows_; ++r) {
+        const int note = bottom_ + rows_ - 1 - r;
+        const QRectF band(0, r * row, width(), row);
+        if (IsSharpNote(note)) {
+            painter.fillRect(band.intersected(area), QColor::fromRgba(kSharp));
+        }
+        painter.setPen(QColor::fromRgba(kLine));
+        painter.drawLine(QPointF(left, band.bottom()), QPointF(right, band.bottom()));
+        // The names only where the gutter is painted: laying out text costs more than the
+        // rest of a strip.
+        if (area.left() < kGutter &&
+            (row >= painter.fontMetrics().height() * 0.8 || note % 12 == 0)) {
+            painter.setPen(Qt::black);
+            painter.drawText(QRectF(2, band.top(), kGutter - 6, row),
+                             Qt::AlignRight | Qt::AlignVCenter,
+                             QString::fromStdString(NoteName(note)));
+        }
+    }
+    painter.setClipRect(area.intersected(QRect(kGutter, 0, width() - kGutter, height())));
+    // The targets as high as the tolerance, at least a few pixels. Over the whole exercise
+    // they are outlined again over the curve, which would hide them.
+    const double band = std::max(4.0, row * 2.0 * session_->tolerance() / 100.0);
+    PaintTargets(painter, band, true, area);
+    painter.setRenderHint(QPainter::Antialiasing);
+    PaintCurve(painter, area);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    if (whole_) {
+        PaintTargets(painter, band, false, area);
+    }
+    // Now, or the replay's cursor.
+    const double line = whole_ ? cursor_ : now_;
+    if (!std::isnan(line) && X(line) >= area.left() - 2 && X(line) <= right + 2) {
+        painter.setPen(QPen(QColor(40, 40, 40), 2));
+        painter.drawLine(QPointF(X(line), 0), QPointF(X(line), height()));
+    }
+}
+
+// Bars with square corners, unsmoothed: a strip cuts through them at every update, and
+// rounded, smoothed ones cost a path each.
+void ExerciseView::PaintTargets(QPainter& painter, double band, bool filled,
+                                const QRect& area) const {
     painter.setPen(QPen(QColor::fromRgba(kTargetEdge), 1.0));
     painter.setBrush(filled ? QBrush(QColor::fromRgba(kTarget)) : QBrush(Qt::NoBrush));
     for (const TargetNote& t : session_->targets()) {
-        const double x0 = X(t.start), x1 = X(t.end);
-        if (x1 >= kGutter && x0 <= width()) {
-            painter.drawRoundedRect(QRectF(x0 + 1, Y(t.note) - band / 2, x1 - x0 - 2, band), 3, 3);
+        const int x0 = int(std::lround(X(t.start))) + 1, x1 = int(std::lround(X(t.end))) - 1;
+        if (x1 >= std::max(kGutter, area.left()) && x0 <= area.right() + 1) {
+            const int y = int(std::lround(Y(t.note) - band / 2));
+            painter.drawRect(QRect(x0, y, x1 - x0, int(std::lround(band))));
         }
     }
 }

@@ -35,7 +35,8 @@ protected:
 private:
     double X(double seconds) const;
     double Y(double pitch) const;
-    void PaintTargets(QPainter& painter, double band, bool filled) const;
+    void PaintArea(QPainter& painter, const QRect& area) const;
+    void PaintTargets(QPainter& painter, double band, bool filled, const QRect& area) const;
     void PaintCurve(QPainter& painter, const QRect& area) const;
     double PixelsPerSecond() const;
     double NowX() const;
