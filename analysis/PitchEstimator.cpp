@@ -21,6 +21,17 @@ namespace {
 constexpr int kUpsampling = 2;
 // aubio's own default: a period counts when YIN's normalised difference falls below this.
 constexpr smpl_t kTolerance = 0.15f;
+// Without a dip under the tolerance YIN falls back to its deepest one. A pitch that glides
+// into its note (a slow attack) or voices a few cents apart (a choir) repeat less exactly
+// there, so that dip still counts up to kUnclearTolerance, for a period that fits at least
+// kUnclearPeriods times into the window (with fewer, a rumble's random dips are as deep).
+// In a window across a change of note the deepest dip can lie at two to five times a
+// period, so it also counts only where each of those fractions of it repeats at least
+// kUnclearWorse times worse.
+constexpr double kUnclearTolerance = 0.3;
+constexpr int kUnclearPeriods = 4;
+constexpr int kUnclearFractions = 5;
+constexpr double kUnclearWorse = 2.0;
 constexpr smpl_t kSilenceDb = -50.0f;
 // Twice the period must repeat this much better to be taken: a voice with its own period
 // repeats no better after two (its vibrato and jitter make it a little worse), while one
@@ -107,18 +118,27 @@ double PitchEstimator::Estimate(const std::int16_t* frames) {
     }
     aubio_pitch_do(aubio_->pitch.get(), aubio_->input.get(), aubio_->output.get());
     double hz = aubio_->output->data[0];
-    // Without a period below the tolerance YIN falls back to its deepest dip; that is no
-    // clear pitch. Nor is one below C-0, which no note name fits.
-    if (!(hz > 0.0) || aubio_pitch_get_confidence(aubio_->pitch.get()) < 1.0f - kTolerance ||
-        SungPitch::FromHz(hz).nearest < 0) {
+    // Nothing below C-0, which no note name fits.
+    if (!(hz > 0.0) || SungPitch::FromHz(hz).nearest < 0) {
         return 0.0;
+    }
+    const double lag = double(kUpsampling) * rate_ / hz;
+    const double once = Unlikeness(in, std::lround(lag));
+    const double dip = 1.0 - double(aubio_pitch_get_confidence(aubio_->pitch.get()));
+    if (dip > double(kTolerance)) {
+        if (dip > kUnclearTolerance || hz * windowFrames_ < double(kUnclearPeriods) * rate_) {
+            return 0.0;
+        }
+        for (int k = 2; k <= kUnclearFractions; ++k) {
+            if (Unlikeness(in, std::lround(lag / k)) < kUnclearWorse * once) {
+                return 0.0;
+            }
+        }
     }
     // YIN takes the first period that repeats well enough. A voice whose second harmonic
     // is much louder than its fundamental (a tenor's ä, ö or schwa around 250 Hz) repeats
     // nearly as well after half its period, and is heard an octave up. Where the wave
     // repeats clearly better after twice the period found, that is the voice's period.
-    const double lag = double(kUpsampling) * rate_ / hz;
-    const double once = Unlikeness(in, std::lround(lag));
     if (once > kClearRepeat && SungPitch::FromHz(hz / 2.0).nearest >= 0 &&
         Unlikeness(in, std::lround(2.0 * lag)) < kOctaveBelowRatio * once) {
         // The dip YIN found is pulled aside by the fundamental it missed: the period is
