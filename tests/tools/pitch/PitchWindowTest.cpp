@@ -24,6 +24,7 @@ private slots:
         window.show();
         const auto fits = [&window] {
             const QSize least = window.minimumSizeHint();
+            qInfo("least size %d x %d", least.width(), least.height());
             return least.width() <= 1280 && least.height() <= 660;
         };
         QVERIFY2(fits(), "free singing");
