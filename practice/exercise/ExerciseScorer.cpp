@@ -38,9 +38,12 @@ void ExerciseScorer::Add(const PitchUpdate& update) {
         ++current_;
     }
     if (current_ < targets_.size() && at >= targets_[current_].start) {
-        const double cents = update.hz > 0.0
-                                 ? 1200.0 * std::log2(update.hz / TargetHz(targets_[current_].note))
-                                 : std::numeric_limits<double>::quiet_NaN();
+        double cents = update.hz > 0.0
+                           ? 1200.0 * std::log2(update.hz / TargetHz(targets_[current_].note))
+                           : std::numeric_limits<double>::quiet_NaN();
+        if (settings_.octaveFree) {
+            cents -= 1200.0 * std::round(cents / 1200.0);
+        }
         if (samples_[current_].empty()) {
             voicedBefore_[current_] = lastVoiced_;
         }
@@ -76,7 +79,8 @@ std::vector<NoteScore> ExerciseScorer::Scores() const {
                     ++n;
                 }
             }
-            inTune[k] = std::abs(sum / n) <= settings_.toleranceCents;
+            inTune[k] = std::abs(sum / n) <= settings_.toleranceCents ||
+                        target.kind == TargetNote::Kind::Rap;
         }
         const auto tuned = std::count(inTune.begin(), inTune.end(), true);
         score.inTunePct = samples.empty() ? 0.0 : 100.0 * double(tuned) / double(samples.size());
@@ -133,7 +137,7 @@ std::vector<NoteScore> ExerciseScorer::Scores() const {
                 ++voiced;
             }
         }
-        if (voiced > 0) {
+        if (voiced > 0 && target.kind != TargetNote::Kind::Rap) { // spoken: no pitch to miss
             const double mean = sum / voiced;
             score.meanCents = mean;
             score.spreadCents = std::sqrt(std::max(0.0, squares / voiced - mean * mean));
@@ -146,7 +150,8 @@ std::vector<NoteScore> ExerciseScorer::Scores() const {
 int ExerciseScorer::Total(const std::vector<NoteScore>& scores) {
     double sung = 0.0, length = 0.0;
     for (const NoteScore& s : scores) {
-        const double seconds = s.target.end - s.target.start;
+        const double seconds = (s.target.end - s.target.start) *
+                               (s.target.kind == TargetNote::Kind::Golden ? 2.0 : 1.0);
         sung += s.inTunePct / 100.0 * seconds;
         length += seconds;
     }

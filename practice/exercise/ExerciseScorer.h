@@ -20,6 +20,9 @@ public:
         double delaySeconds = 0.0;
         double concertA = 440.0;    // A-3, Hz
         double windowSeconds = 0.0; // the estimator's window
+        // A note sung an octave (or two) away counts, as in karaoke: a man sings a
+        // soprano's line.
+        bool octaveFree = false;
     };
 
     ExerciseScorer(std::vector<TargetNote> targets, Settings settings);
@@ -29,7 +32,8 @@ public:
     // When the last target ends, in update time: nothing later counts.
     double EndSeconds() const { return EndOf(targets_, settings_); }
     static double EndOf(const std::vector<TargetNote>& targets, const Settings& settings);
-    // 0..100: the share of all the targets' time sung within the tolerance.
+    // 0..100: the share of all the targets' time sung within the tolerance, a golden
+    // note's time twice.
     static int Total(const std::vector<NoteScore>& scores);
 
     double TargetHz(std::int32_t note) const;

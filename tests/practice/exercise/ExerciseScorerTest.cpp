@@ -99,5 +99,26 @@ TEST(ExerciseScorer, ALateEntryAfterARest) {
     EXPECT_NEAR(*scorer.Scores()[0].onsetMs, 300.0, 30.0);
 }
 
+// A song's rules: a note an octave down counts unless the octave is strict, a golden note
+// weighs twice, a rap note counts wherever a voice is heard.
+TEST(ExerciseScorer, ASongsNotesCountTheirOwnWay) {
+    const std::vector<TargetNote> song{{57, 0.0, 1.0},
+                                       {45, 1.0, 2.0, TargetNote::Kind::Golden},
+                                       {45, 2.0, 3.0, TargetNote::Kind::Rap}};
+    for (const bool octaveFree : {true, false}) {
+        ExerciseScorer::Settings settings{50.0, 0.0, 440.0, 0.064};
+        settings.octaveFree = octaveFree;
+        ExerciseScorer scorer(song, settings);
+        for (double end = 0.05; end < 3.1; end += 0.05) {
+            const double at = end - 0.048;
+            PitchUpdate update{.seconds = end, .hz = at < 1.0 ? 440.0 : at >= 2.0 ? 300.0 : 0.0};
+            scorer.Add(update);
+        }
+        const auto scores = scorer.Scores();
+        EXPECT_EQ(ExerciseScorer::Total(scores), octaveFree ? 50 : 25);
+        EXPECT_FALSE(scores[2].meanCents) << "a spoken note has no pitch to miss";
+    }
+}
+
 } // namespace
 } // namespace tessmar
