@@ -12,6 +12,8 @@ constexpr const char* kHelp =
     "Aufruf: tessmar-pitch [--log DATEI] [--concert-pitch HZ]\n"
     "       tessmar-pitch --exercise NAME --start TON [--rounds N] [--bpm N]\n"
     "                     [--tolerance CENT] [--delay-ms N] [--count-in N] [--score DATEI]\n"
+    "       tessmar-pitch --song DATEI [--track N] [--transpose N] [--strict-octave]\n"
+    "                     [--tolerance CENT] [--delay-ms N] [--count-in N] --score DATEI\n"
     "       tessmar-pitch --measure-delay\n"
     "       tessmar-pitch --help | --version\n"
     "\n"
@@ -37,6 +39,13 @@ constexpr const char* kHelp =
     "  --score DATEI  schreibt je Zielton eine CSV-Zeile: index,target_note,target_hz,\n"
     "               start_s,end_s,mean_cents,in_tune_pct,onset_ms (Sekunden ab dem\n"
     "               ersten aufgenommenen Frame)\n"
+    "  --song DATEI  ein Lied im UltraStar-Format (.txt) mitsingen und bewerten:\n"
+    "               je Note eine Zeile der Bewertung; Freestyle-Noten zählen nicht,\n"
+    "               goldene doppelt, Rap-Noten, wo eine Stimme zu hören ist. Eine\n"
+    "               Oktave daneben zählt als getroffen. Bisher nur mit --score\n"
+    "  --track N    im Duett die Stimme (1 oder 2, Standard 1)\n"
+    "  --transpose N  um N Halbtöne verschieben (-24 bis 24)\n"
+    "  --strict-octave  die Oktave zählt mit\n"
     "  --measure-delay  misst die Verzögerung von Lautsprecher zu Mikrofon: spielt\n"
     "               einen kurzen Messton, sucht ihn in der Aufnahme und nennt sie\n"
     "               („Verzögerung: N ms“); für Lautsprecher nahe am Mikrofon\n"
@@ -58,12 +67,12 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
     status = 0;
     const auto wrong = [&](const std::string& why) {
         err << "tessmar-pitch: " << why << "\n"
-            << "Aufruf: tessmar-pitch [--log DATEI] | --exercise NAME --start TON … --score "
-               "DATEI | --help | --version\n";
+            << "Aufruf: tessmar-pitch [--log DATEI] | --exercise NAME --start TON … | --song "
+               "DATEI … --score DATEI | --help | --version\n";
         status = 2;
         return std::nullopt;
     };
-    bool exerciseOption = false;
+    bool exerciseOption = false, songOption = false, scoredOption = false;
     std::string start;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& given = arguments[i];
@@ -72,7 +81,7 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
             value = a.substr(equals + 1);
             a.resize(equals);
         } else if (a != "--help" && a != "--version" && a != "--measure-delay" &&
-                   i + 1 < arguments.size()) {
+                   a != "--strict-octave" && i + 1 < arguments.size()) {
             value = arguments[++i];
         }
         const auto number = [&](int low, int high, int& into) {
@@ -85,8 +94,10 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
             return "„" + a + " " + value + "“: erwartet wird eine ganze Zahl von " +
                    std::to_string(low) + " bis " + std::to_string(high);
         };
-        exerciseOption = exerciseOption || (a != "--log" && a != "--help" && a != "--version" &&
-                                            a != "--concert-pitch" && a != "--measure-delay");
+        exerciseOption = exerciseOption || a == "--start" || a == "--rounds" || a == "--bpm";
+        songOption = songOption || a == "--track" || a == "--transpose" || a == "--strict-octave";
+        scoredOption = scoredOption || a == "--tolerance" || a == "--delay-ms" ||
+                       a == "--count-in" || a == "--score";
         if (a == "--help") {
             out << kHelp;
             return std::nullopt;
@@ -94,6 +105,13 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
         if (a == "--version") {
             out << "tessmar-pitch " << TESSMAR_VERSION << '\n';
             return std::nullopt;
+        }
+        if (a == "--strict-octave") {
+            if (!value.empty()) {
+                return wrong("„--strict-octave“ nimmt keinen Wert");
+            }
+            options.strictOctave = true;
+            continue;
         }
         if (a == "--measure-delay") {
             if (!value.empty()) {
@@ -115,6 +133,12 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
             }
             options.exercising = true;
             options.exercise.kind = *kind;
+        } else if (a == "--song") {
+            options.song = value;
+        } else if (a == "--track" && !number(1, 2, options.track)) {
+            return wrong(range(1, 2));
+        } else if (a == "--transpose" && !number(-24, 24, options.transpose)) {
+            return wrong(range(-24, 24));
         } else if (a == "--start") {
             start = value;
         } else if (a == "--rounds" && !number(1, 24, options.exercise.rounds)) {
@@ -136,15 +160,33 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
         } else if (a == "--score") {
             options.score = value;
         } else if (a != "--rounds" && a != "--bpm" && a != "--tolerance" && a != "--delay-ms" &&
-                   a != "--count-in" && a != "--concert-pitch") {
+                   a != "--count-in" && a != "--concert-pitch" && a != "--track" &&
+                   a != "--transpose") {
             return wrong("unbekanntes Argument „" + given + "“");
         }
     }
-    if (options.measuringDelay && (options.exercising || !options.log.empty())) {
-        return wrong("--measure-delay misst allein, ohne Übung und ohne --log");
+    const bool singing = !options.song.empty();
+    if (options.measuringDelay && (options.exercising || singing || !options.log.empty())) {
+        return wrong("--measure-delay misst allein, ohne Übung, Lied und --log");
+    }
+    if (options.exercising && singing) {
+        return wrong("entweder eine Übung oder ein Lied");
     }
     if (exerciseOption && !options.exercising) {
         return wrong("die Einstellungen einer Übung gelten nur mit --exercise");
+    }
+    if (songOption && !singing) {
+        return wrong("--track, --transpose und --strict-octave gelten nur mit --song");
+    }
+    if (scoredOption && !options.exercising && !singing) {
+        return wrong("--tolerance, --delay-ms, --count-in und --score gelten nur mit "
+                     "--exercise oder --song");
+    }
+    if (singing && options.score.empty()) {
+        return wrong("ein Lied wird bisher nur mit --score DATEI gesungen, ohne Fenster");
+    }
+    if (singing && !options.log.empty()) {
+        return wrong("--log gilt nur im Fenster, nicht mit --song");
     }
     if (options.exercising) {
         options.exercise.start = NoteIndexOf(start);

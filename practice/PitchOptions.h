@@ -10,7 +10,8 @@
 
 namespace tessmar {
 
-// tessmar-pitch's command line: --log FILE, an exercise with its settings and score file,
+// tessmar-pitch's command line: --log FILE, an exercise or a song with its settings and
+// score file,
 // --help, --version. Qt-free, so that --help and --version answer without a display.
 struct PitchOptions {
     std::string log;
@@ -23,6 +24,10 @@ struct PitchOptions {
     int concertA = 440; // Hz, A-3 for the cents, the targets and the reference
     bool concertPitchGiven = false;
     bool delayGiven = false;
+    std::string song;          // --song FILE; empty: none
+    int track = 1;             // a duet's voice
+    int transpose = 0;         // semitones
+    bool strictOctave = false; // in a song the octave counts only with --strict-octave
 
     // The options, or the exit status when the program ends here (after --help or
     // --version on out, or a wrong call told on err).

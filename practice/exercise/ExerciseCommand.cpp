@@ -64,14 +64,21 @@ private:
 
 int RunExerciseCommand(const PitchOptions& options, WaveInApi& device, std::ostream& out,
                        std::ostream& err) {
-    ExerciseScorer scorer(options.exercise.Targets(),
-                          {double(options.toleranceCents), options.delayMs / 1000.0,
-                           double(options.concertA), double(kPitchWindowFrames) / kPitchRate});
+    return RunScoredCommand(options.exercise.Targets(),
+                            {double(options.toleranceCents), options.delayMs / 1000.0,
+                             double(options.concertA), double(kPitchWindowFrames) / kPitchRate},
+                            options.score, "Die Übung", device, out, err);
+}
+
+int RunScoredCommand(std::vector<TargetNote> targets, const ExerciseScorer::Settings& settings,
+                     const std::string& scoreFile, const char* what, WaveInApi& device,
+                     std::ostream& out, std::ostream& err) {
+    ExerciseScorer scorer(std::move(targets), settings);
     ScoringSink sink(scorer);
     bool signalled = false;
     {
         PitchListener listener(device, sink, kPitchRate, kPitchWindowFrames, kPitchHopFrames,
-                               std::chrono::milliseconds(1000), options.concertA);
+                               std::chrono::milliseconds(1000), settings.concertA);
         sigset_t ending;
         sigemptyset(&ending);
         for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
@@ -96,12 +103,12 @@ int RunExerciseCommand(const PitchOptions& options, WaveInApi& device, std::ostr
     const std::vector<NoteScore> scores = sink.Scores();
     int status = complete ? 0 : 1;
     if (!complete) {
-        err << "tessmar-pitch: Die Übung wurde vor ihrem Ende "
+        err << "tessmar-pitch: " << what << " wurde vor dem Ende "
             << (signalled ? "abgebrochen" : "beendet, weil die Eingabe endete")
             << "; bewertet ist, was bis dahin gesungen wurde.\n";
     }
-    if (std::string error; !ScoreFile::Write(options.score, scores, error)) {
-        err << "tessmar-pitch: Die Bewertung lässt sich nicht in „" << options.score
+    if (std::string error; !ScoreFile::Write(scoreFile, scores, error)) {
+        err << "tessmar-pitch: Die Bewertung lässt sich nicht in „" << scoreFile
             << "“ schreiben: " << error << ". Sie folgt hier:\n";
         out << ScoreFile::Text(scores);
         status = 1;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "practice/PitchOptions.h"
+#include "practice/exercise/ExerciseScorer.h"
 
 #include <ostream>
 
@@ -16,5 +17,10 @@ class WaveInApi;
 // short or the file couldn't be written (its rows then go to out, so nothing is lost).
 int RunExerciseCommand(const PitchOptions& options, WaveInApi& device, std::ostream& out,
                        std::ostream& err);
+// The same for any targets: an exercise's or a song's (`what` names it in messages: "Die
+// Übung", "Das Lied").
+int RunScoredCommand(std::vector<TargetNote> targets, const ExerciseScorer::Settings& settings,
+                     const std::string& scoreFile, const char* what, WaveInApi& device,
+                     std::ostream& out, std::ostream& err);
 
 } // namespace tessmar

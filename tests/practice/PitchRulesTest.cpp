@@ -87,11 +87,22 @@ TEST(PitchOptions, LogInBothFormsAndWrongCallsEndWithStatus2) {
                              {"--measure-delay", "--exercise", "halten", "--start", "C-3"},
                              {"--rounds", "2", "--score", "s"},
                              {"--concert-pitch", "500"},
-                             {"--exercise", "dreiklang", "--start", "H-9", "--score", "s"}}) {
+                             {"--exercise", "dreiklang", "--start", "H-9", "--score", "s"},
+                             {"--song", "a.txt", "--exercise", "halten", "--start", "C-3"},
+                             {"--song", "a.txt"}, // not yet in the window
+                             {"--transpose", "3", "--log", "l"},
+                             {"--song", "a.txt", "--track", "3", "--score", "s"}}) {
         status = 0;
         EXPECT_FALSE(PitchOptions::Parse(call, out, err, status)) << call[1];
         EXPECT_EQ(status, 2) << call[1];
     }
+
+    options = PitchOptions::Parse({"--song", "a.txt", "--transpose=-12", "--strict-octave",
+                                   "--track", "2", "--score", "s.csv"},
+                                  out, err, status);
+    ASSERT_TRUE(options) << err.str();
+    EXPECT_TRUE(options->strictOctave);
+    EXPECT_EQ(options->transpose, -12);
 
     status = 2;
     EXPECT_FALSE(PitchOptions::Parse({"--help", "-x"}, out, err, status));

@@ -13,6 +13,7 @@
 #include "practice/delay/DelayCommand.h"
 #include "practice/exercise/ExerciseCommand.h"
 #include "practice/exercise/ExerciseSettings.h"
+#include "practice/song/SongCommand.h"
 #include "tools/pitch/PitchWindow.h"
 
 #include <QApplication>
@@ -31,7 +32,8 @@ int main(int argc, char** argv) {
         std::cout.flush();
         return std::cout ? status : 1; // an answer that could not be written is no answer
     }
-    if ((options->exercising && !options->score.empty()) || options->measuringDelay) {
+    if (((options->exercising || !options->song.empty()) && !options->score.empty()) ||
+        options->measuringDelay) {
         // Blocked before any thread starts: the command waits for them itself.
         sigset_t ending;
         sigemptyset(&ending);
@@ -45,7 +47,8 @@ int main(int argc, char** argv) {
             ReferencePlayer player(options->concertA);
             return RunDelayCommand(*device, player, std::cout, std::cerr);
         }
-        return RunExerciseCommand(*options, *device, std::cout, std::cerr);
+        return options->song.empty() ? RunExerciseCommand(*options, *device, std::cout, std::cerr)
+                                     : RunSongCommand(*options, *device, std::cout, std::cerr);
     }
     std::unique_ptr<PitchLog> log;
     if (!options->log.empty()) {
