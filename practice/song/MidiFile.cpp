@@ -1,0 +1,283 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "practice/song/MidiFile.h"
+
+#include "analysis/NoteNaming.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+
+namespace tessmar {
+namespace {
+
+constexpr std::int32_t kMidiToNoteIndex = -24; // MIDI 60 is C-3, NoteIndex 36
+constexpr double kLongestSeconds = 4 * 3600.0;
+
+struct Event {
+    std::uint64_t tick;
+    int key; // note events: 0..127; -1: a lyric
+    bool on; // note on (velocity above 0)
+    int channel;
+    std::string text; // a lyric's
+};
+
+struct Track {
+    std::string name;
+    std::vector<Event> events;
+    int notes = 0;
+};
+
+// Reading bytes at a place, every step checked against the end.
+class Bytes {
+public:
+    Bytes(std::string_view data, std::size_t at, std::size_t end)
+        : data_(data), at_(at), end_(end) {}
+
+    bool Ok() const { return ok_; }
+    std::size_t at() const { return at_; }
+    bool AtEnd() const { return at_ >= end_; }
+    std::uint32_t Byte() {
+        if (at_ >= end_) {
+            ok_ = false;
+            return 0;
+        }
+        return static_cast<unsigned char>(data_[at_++]);
+    }
+    std::uint32_t Big(int count) {
+        std::uint32_t value = 0;
+        for (int i = 0; i < count; ++i) {
+            value = value << 8 | Byte();
+        }
+        return value;
+    }
+    // A variable-length quantity: at most four bytes, as the format allows.
+    std::uint32_t Quantity() {
+        std::uint32_t value = 0;
+        for (int i = 0; i < 4; ++i) {
+            const std::uint32_t b = Byte();
+            value = value << 7 | (b & 0x7f);
+            if (!(b & 0x80)) {
+                return value;
+            }
+        }
+        ok_ = false;
+        return 0;
+    }
+    std::string_view Take(std::size_t count) {
+        if (count > end_ - std::min(at_, end_)) {
+            ok_ = false;
+            at_ = end_;
+            return {};
+        }
+        at_ += count;
+        return data_.substr(at_ - count, count);
+    }
+
+private:
+    std::string_view data_;
+    std::size_t at_, end_;
+    bool ok_ = true;
+};
+
+} // namespace
+
+std::optional<Song> MidiFile::Parse(std::string_view bytes, int wanted, std::string& error) {
+    const auto broken = [&](std::size_t at, const std::string& why) {
+        error = "Byte " + std::to_string(at + 1) + ": " + why;
+        return std::nullopt;
+    };
+    Bytes header(bytes, 0, bytes.size());
+    if (header.Take(4) != "MThd" || header.Big(4) < 6) {
+        return broken(0, "keine MIDI-Datei (sie beginnt nicht mit „MThd“)");
+    }
+    const std::uint32_t format = header.Big(2), count = header.Big(2), division = header.Big(2);
+    if (!header.Ok() || format > 1) {
+        return broken(8, format == 2 ? "MIDI-Dateien im Format 2 (lauter einzelne Stücke) "
+                                       "werden nicht gelesen"
+                                     : "der Kopf der Datei ist unvollständig");
+    }
+    if (division == 0 || (division & 0x8000 && (division & 0xff) == 0)) {
+        return broken(12, "die Zeitteilung der Datei ist null");
+    }
+    // The chunks follow the header, whose length may be more than six.
+    std::size_t at = 8 + Bytes(bytes, 4, 8).Big(4);
+    std::vector<Track> tracks;
+    std::map<std::uint64_t, std::uint32_t> tempo{{0, 500000}}; // µs a quarter note, by tick
+    std::size_t events = 0;
+    while (at + 8 <= bytes.size() && tracks.size() < count) {
+        Bytes chunk(bytes, at, bytes.size());
+        const std::string_view id = chunk.Take(4);
+        const std::uint32_t length = chunk.Big(4);
+        if (length > bytes.size() - at - 8) {
+            return broken(at + 4, "die Spur ist länger als die Datei");
+        }
+        const std::size_t end = at + 8 + length;
+        if (id != "MTrk") {
+            at = end; // a chunk of someone else's: skipped, as the format asks
+            continue;
+        }
+        Track track;
+        Bytes in(bytes, at + 8, end);
+        std::uint64_t tick = 0;
+        std::uint32_t status = 0;
+        while (!in.AtEnd()) {
+            if (++events > kMostEvents) {
+                return broken(in.at(), "mehr als eine Million Ereignisse");
+            }
+            tick += in.Quantity();
+            const std::size_t place = in.at();
+            std::uint32_t first = in.Byte();
+            if (first & 0x80) {
+                status = first < 0xf0 ? first : status; // sysex and meta end running status
+                if (first < 0xf0) {
+                    first = in.Byte();
+                }
+            } else if (status == 0) {
+                return broken(place, "ein Datenbyte ohne Status davor");
+            }
+            if (first == 0xff && in.Ok()) {
+                const std::uint32_t type = in.Byte();
+                const std::string_view data = in.Take(in.Quantity());
+                if (type == 0x2f) {
+                    break;
+                }
+                if (type == 0x51 && data.size() == 3) {
+                    tempo[tick] = Bytes(data, 0, 3).Big(3);
+                } else if (type == 0x03 && track.name.empty()) {
+                    track.name = data;
+                } else if (type == 0x05) {
+                    track.events.push_back({tick, -1, false, 0, std::string(data)});
+                }
+                continue;
+            }
+            if (first == 0xf0 || first == 0xf7) {
+                in.Take(in.Quantity());
+                continue;
+            }
+            const std::uint32_t kind = status & 0xf0;
+            const std::uint32_t data = kind == 0xc0 || kind == 0xd0 ? 0 : in.Byte();
+            if ((first | data) & 0x80) {
+                return broken(in.at() - 1, "ein Datenbyte über 127");
+            }
+            if (kind == 0x90 || kind == 0x80) {
+                const bool on = kind == 0x90 && data > 0;
+                track.events.push_back({tick, int(first), on, int(status & 0x0f), {}});
+                track.notes += on;
+            }
+        }
+        if (!in.Ok()) {
+            return broken(end, "die Spur endet mitten in einem Ereignis");
+        }
+        tracks.push_back(std::move(track));
+        at = end;
+    }
+    if (tracks.empty()) {
+        return broken(at, "die Datei enthält keine Spur");
+    }
+
+    std::vector<const Track*> withNotes;
+    for (const Track& t : tracks) {
+        if (t.notes > 0) {
+            withNotes.push_back(&t);
+        }
+    }
+    if (withNotes.empty()) {
+        error = "Die Datei enthält keine Noten";
+        return std::nullopt;
+    }
+    if (wanted < 1 || std::size_t(wanted) > withNotes.size()) {
+        error = "Die Datei hat " + std::to_string(withNotes.size()) + " Spur" +
+                (withNotes.size() == 1 ? "" : "en") + " mit Noten:";
+        for (std::size_t i = 0; i < withNotes.size(); ++i) {
+            error += (i ? ", " : " ") + std::to_string(i + 1) + " „" + withNotes[i]->name + "“ (" +
+                     std::to_string(withNotes[i]->notes) + " Noten)";
+        }
+        return std::nullopt;
+    }
+
+    // Ticks into seconds: by the tempo map (each change's moment worked out once), or by
+    // SMPTE frames.
+    struct Change {
+        std::uint64_t tick;
+        double at;
+        std::uint32_t perQuarter;
+    };
+    std::vector<Change> changes;
+    for (const auto& [tick, micros] : tempo) {
+        const Change& last = changes.empty() ? Change{0, 0.0, 500000} : changes.back();
+        changes.push_back(
+            {tick, last.at + double(tick - last.tick) * last.perQuarter / 1e6 / division, micros});
+    }
+    const auto seconds = [&](std::uint64_t tick) {
+        if (division & 0x8000) {
+            const double frames = double(256 - (division >> 8));
+            return double(tick) / ((frames == 29 ? 29.97 : frames) * double(division & 0xff));
+        }
+        const auto after =
+            std::upper_bound(changes.begin(), changes.end(), tick,
+                             [](std::uint64_t t, const Change& c) { return t < c.tick; });
+        const Change& c = *(after - 1); // the first is at tick 0
+        return c.at + double(tick - c.tick) * c.perQuarter / 1e6 / division;
+    };
+
+    const Track& track = *withNotes[std::size_t(wanted - 1)];
+    Song song;
+    song.title = track.name;
+    song.beatSeconds = 0.125;                              // a count-in's quarter note at 120 bpm
+    std::map<std::pair<int, int>, std::uint64_t> sounding; // channel, key -> since
+    std::string lyric;
+    std::uint64_t lyricTick = 0;
+    for (const Event& e : track.events) {
+        if (e.key < 0) {
+            lyric = e.text;
+            lyricTick = e.tick;
+            continue;
+        }
+        const auto key = std::pair{e.channel, e.key};
+        const auto held = sounding.find(key);
+        if (held != sounding.end() && (!e.on || held->second < e.tick)) {
+            const std::int32_t index = e.key + kMidiToNoteIndex;
+            if (NoteName(index).empty()) {
+                error = "Spur " + std::to_string(wanted) + ": die Note " + std::to_string(e.key) +
+                        " liegt unter C-0";
+                return std::nullopt;
+            }
+            Song::Note note;
+            note.start = seconds(held->second);
+            note.end = seconds(e.tick);
+            note.note = index;
+            note.syllable = lyricTick == held->second ? lyric : std::string();
+            if (note.end > kLongestSeconds) {
+                error =
+                    "Spur " + std::to_string(wanted) + ": Noten mehr als vier Stunden vom Anfang";
+                return std::nullopt;
+            }
+            if (note.end > note.start) {
+                song.notes.push_back(std::move(note));
+            }
+            sounding.erase(held);
+        }
+        if (e.on) {
+            sounding[key] = e.tick;
+        }
+        if (song.notes.size() > kMostNotes) {
+            error = "Spur " + std::to_string(wanted) + ": mehr als " + std::to_string(kMostNotes) +
+                    " Noten sind keine Melodie, die sich singen lässt";
+            return std::nullopt;
+        }
+    }
+    // Of notes struck together the highest carries the melody.
+    std::stable_sort(song.notes.begin(), song.notes.end(), [](const auto& a, const auto& b) {
+        return a.start < b.start || (a.start == b.start && a.note > b.note);
+    });
+    song.notes.erase(std::unique(song.notes.begin(), song.notes.end(),
+                                 [](const auto& a, const auto& b) { return a.start == b.start; }),
+                     song.notes.end());
+    if (song.notes.empty()) {
+        error = "Spur " + std::to_string(wanted) + " enthält keine vollständige Note";
+        return std::nullopt;
+    }
+    return song;
+}
+
+} // namespace tessmar

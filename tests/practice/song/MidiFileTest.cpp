@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The melody read from a standard MIDI file: tempo map, running status, chords, lyrics,
+// the track chosen, and broken files told by the byte.
+#include "practice/song/MidiFile.h"
+
+#include <gtest/gtest.h>
+
+namespace tessmar {
+namespace {
+
+std::string Chunk(const std::string& id, const std::string& body) {
+    const auto n = std::uint32_t(body.size());
+    return id + std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n)} + body;
+}
+
+std::string Midi(const std::string& track, int tracks = 2) {
+    const std::string conductor = std::string("\x00\xff\x51\x03\x07\xa1\x20", 7) +     // 0.5 s
+                                  std::string("\x83\x60\xff\x51\x03\x0f\x42\x40", 8) + // 1 s
+                                  std::string("\x00\xff\x2f\x00", 4);
+    return Chunk("MThd", std::string("\x00\x01\x00", 3) + char(tracks) + "\x01\xe0") +
+           Chunk("MTrk", conductor) + Chunk("MTrk", track);
+}
+
+TEST(MidiFile, TheMelodyByTheTempoMap) {
+    // A quarter note at 120 bpm, then at 60: a chord (the top is the melody) with a lyric,
+    // then a note in running status ended by a note-on of velocity 0.
+    const std::string track = std::string("\x00\xff\x03\x03Sop", 7) +
+                              std::string("\x00\xff\x05\x02La\x00\x90\x3c\x50\x00\x43\x50", 13) +
+                              std::string("\x83\x60\x80\x3c\x00\x00\x80\x43\x00", 9) +
+                              std::string("\x00\x90\x45\x50\x83\x60\x45\x00\x00\xff\x2f\x00", 12);
+    std::string error;
+    const auto song = MidiFile::Parse(Midi(track), 1, error);
+    ASSERT_TRUE(song) << error;
+    EXPECT_EQ(song->title, "Sop");
+    ASSERT_EQ(song->notes.size(), 2u);
+    EXPECT_EQ(song->notes[0].note, 43) << "G-3, the chord's top";
+    EXPECT_EQ(song->notes[0].syllable, "La");
+    EXPECT_DOUBLE_EQ(song->notes[0].end, 0.5);
+    EXPECT_EQ(song->notes[1].note, 45);
+    EXPECT_DOUBLE_EQ(song->notes[1].end, 1.5) << "the second quarter at 60 bpm";
+
+    EXPECT_FALSE(MidiFile::Parse(Midi(track), 2, error));
+    EXPECT_NE(error.find("1 Spur mit Noten: 1 „Sop“ (3 Noten)"), std::string::npos) << error;
+    for (const auto& [bad, told] : {std::pair<std::string, std::string>{"RIFF", "keine MIDI"},
+                                    {Midi(std::string("\x00\x3c\x50", 3)), "ohne Status"},
+                                    {Midi(std::string("\x00\x90\x3c", 3)), "endet mitten"},
+                                    {Midi(std::string("\x00\x90\x3c\x90", 4)), "über 127"},
+                                    {Midi(track).substr(0, 40), "länger als die Datei"}}) {
+        error.clear();
+        EXPECT_FALSE(MidiFile::Parse(bad, 1, error)) << told;
+        EXPECT_NE(error.find(told), std::string::npos) << error;
+        EXPECT_EQ(error.rfind("Byte ", 0), 0u) << error;
+    }
+}
+
+} // namespace
+} // namespace tessmar
