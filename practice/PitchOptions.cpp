@@ -39,11 +39,13 @@ constexpr const char* kHelp =
     "  --score DATEI  schreibt je Zielton eine CSV-Zeile: index,target_note,target_hz,\n"
     "               start_s,end_s,mean_cents,in_tune_pct,onset_ms (Sekunden ab dem\n"
     "               ersten aufgenommenen Frame)\n"
-    "  --song DATEI  ein Lied im UltraStar-Format (.txt) mitsingen und bewerten:\n"
+    "  --song DATEI  ein Lied im UltraStar-Format (.txt) oder eine Melodie aus einer\n"
+    "               MIDI-Datei mitsingen und bewerten:\n"
     "               je Note eine Zeile der Bewertung; Freestyle-Noten zählen nicht,\n"
     "               goldene doppelt, Rap-Noten, wo eine Stimme zu hören ist. Eine\n"
     "               Oktave daneben zählt als getroffen. Bisher nur mit --score\n"
-    "  --track N    im Duett die Stimme (1 oder 2, Standard 1)\n"
+    "  --track N    im Duett die Stimme (1 oder 2), in einer MIDI-Datei die wievielte\n"
+    "               Spur mit Noten (Standard 1)\n"
     "  --transpose N  um N Halbtöne verschieben (-24 bis 24)\n"
     "  --strict-octave  die Oktave zählt mit\n"
     "  --measure-delay  misst die Verzögerung von Lautsprecher zu Mikrofon: spielt\n"
@@ -135,8 +137,8 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
             options.exercise.kind = *kind;
         } else if (a == "--song") {
             options.song = value;
-        } else if (a == "--track" && !number(1, 2, options.track)) {
-            return wrong(range(1, 2));
+        } else if (a == "--track" && !number(1, 64, options.track)) {
+            return wrong(range(1, 64));
         } else if (a == "--transpose" && !number(-24, 24, options.transpose)) {
             return wrong(range(-24, 24));
         } else if (a == "--start") {

@@ -4,23 +4,20 @@
 #include "analysis/NoteNaming.h"
 #include "practice/PitchFormat.h"
 #include "practice/exercise/ExerciseCommand.h"
-#include "practice/song/UltraStarFile.h"
+#include "practice/song/SongFile.h"
 
 namespace tessmar {
 
 int RunSongCommand(const PitchOptions& options, WaveInApi& device, std::ostream& out,
                    std::ostream& err) {
     std::string error;
-    const std::optional<Song> song = UltraStarFile::Read(options.song, error);
+    const std::optional<Song> song = SongFile::Read(options.song, options.track, error);
     const auto refuse = [&](const std::string& why) {
         err << "tessmar-pitch: „" << options.song << "“: " << why << ".\n";
         return 2;
     };
     if (!song) {
         return refuse(error);
-    }
-    if (options.track > song->voices) {
-        return refuse("das Lied hat nur eine Stimme; --track 2 gilt für Duette");
     }
     const double countIn = options.exercise.countInBeats * 4 * song->beatSeconds;
     std::vector<TargetNote> targets = song->Targets(options.track, options.transpose, countIn);

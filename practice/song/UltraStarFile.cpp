@@ -2,8 +2,6 @@
 #include "practice/song/UltraStarFile.h"
 
 #include "analysis/NoteNaming.h"
-#include "platform/system/RegularFile.h"
-#include "platform/system/SystemErrorText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -130,32 +128,6 @@ std::string Beside(const std::string& folder, std::string_view name) {
 }
 
 } // namespace
-
-std::optional<Song> UltraStarFile::Read(const std::string& path, std::string& error) {
-    // A pipe or a device named as a song is refused, not waited on.
-    int code = 0;
-    const UniqueFd fd = OpenRegularFile(path, code);
-    if (!fd) {
-        error = SystemErrorText(code);
-        return std::nullopt;
-    }
-    std::string bytes(kLargest + 1, '\0');
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = read(fd.get(), bytes.data() + got, bytes.size() - got);
-        if (n == 0) {
-            break;
-        }
-        if (n < 0 && errno != EINTR) {
-            error = SystemErrorText(errno);
-            return std::nullopt;
-        }
-        got += std::size_t(std::max<ssize_t>(n, 0));
-    }
-    bytes.resize(got);
-    const std::size_t slash = path.rfind('/');
-    return Parse(bytes, slash == path.npos ? std::string() : path.substr(0, slash), error);
-}
 
 std::optional<Song> UltraStarFile::Parse(std::string_view bytes, const std::string& folder,
                                          std::string& error) {

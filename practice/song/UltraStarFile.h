@@ -19,9 +19,8 @@ public:
     static constexpr std::size_t kLargest = 4 << 20; // bytes; a long song has 30 K
     static constexpr std::size_t kMostNotes = 20000;
 
-    // The song, or nullopt with the reason in German, naming the line.
-    static std::optional<Song> Read(const std::string& path, std::string& error);
-    // The same from the file's bytes; audio paths are taken as beside `folder`.
+    // The song from the file's bytes, or nullopt with the reason in German, naming the line;
+    // audio paths are taken as beside `folder`.
     static std::optional<Song> Parse(std::string_view bytes, const std::string& folder,
                                      std::string& error);
 };

@@ -91,7 +91,7 @@ TEST(PitchOptions, LogInBothFormsAndWrongCallsEndWithStatus2) {
                              {"--song", "a.txt", "--exercise", "halten", "--start", "C-3"},
                              {"--song", "a.txt"}, // not yet in the window
                              {"--transpose", "3", "--log", "l"},
-                             {"--song", "a.txt", "--track", "3", "--score", "s"}}) {
+                             {"--song", "a.txt", "--track", "65", "--score", "s"}}) {
         status = 0;
         EXPECT_FALSE(PitchOptions::Parse(call, out, err, status)) << call[1];
         EXPECT_EQ(status, 2) << call[1];
