@@ -43,7 +43,8 @@ constexpr const char* kHelp =
     "               MIDI-Datei mitsingen und bewerten:\n"
     "               je Note eine Zeile der Bewertung; Freestyle-Noten zählen nicht,\n"
     "               goldene doppelt, Rap-Noten, wo eine Stimme zu hören ist. Eine\n"
-    "               Oktave daneben zählt als getroffen. Bisher nur mit --score\n"
+    "               Oktave daneben zählt als getroffen. Mit --score ohne Fenster,\n"
+    "               sonst beginnt es gleich im Fenster\n"
     "  --track N    im Duett die Stimme (1 oder 2), in einer MIDI-Datei die wievielte\n"
     "               Spur mit Noten (Standard 1)\n"
     "  --transpose N  um N Halbtöne verschieben (-24 bis 24)\n"
@@ -184,11 +185,8 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
         return wrong("--tolerance, --delay-ms, --count-in und --score gelten nur mit "
                      "--exercise oder --song");
     }
-    if (singing && options.score.empty()) {
-        return wrong("ein Lied wird bisher nur mit --score DATEI gesungen, ohne Fenster");
-    }
-    if (singing && !options.log.empty()) {
-        return wrong("--log gilt nur im Fenster, nicht mit --song");
+    if (singing && !options.log.empty() && !options.score.empty()) {
+        return wrong("--log gilt nur im Fenster, nicht mit --song … --score");
     }
     if (options.exercising) {
         options.exercise.start = NoteIndexOf(start);

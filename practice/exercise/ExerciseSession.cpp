@@ -11,6 +11,9 @@ namespace {
 
 // How far a note was from clean: 0 for one sung in tune from its start to its end.
 double Badness(const NoteScore& s) {
+    if (s.target.kind == TargetNote::Kind::Rap) { // spoken: heard or not
+        return s.inTunePct >= 80.0 ? 0.0 : 100.0 - s.inTunePct;
+    }
     if (!s.meanCents) {
         return 1000.0;
     }
@@ -23,8 +26,14 @@ double Badness(const NoteScore& s) {
 
 } // namespace
 
-ExerciseSession::ExerciseSession(Exercise exercise, ExerciseScorer::Settings settings)
-    : exercise_(exercise), settings_(settings), targets_(exercise.Targets()) {}
+ExerciseSession::ExerciseSession(const Exercise& exercise, ExerciseScorer::Settings settings)
+    : ExerciseSession(exercise.Targets(), exercise.countInBeats, exercise.Beat(), settings) {}
+
+ExerciseSession::ExerciseSession(std::vector<TargetNote> targets, int countInBeats,
+                                 double beatSeconds, ExerciseScorer::Settings settings,
+                                 std::vector<std::string> words)
+    : countInBeats_(countInBeats), beatSeconds_(beatSeconds), settings_(settings),
+      targets_(std::move(targets)), words_(std::move(words)) {}
 
 void ExerciseSession::Place(double startSeconds) {
     for (TargetNote& target : targets_) {
@@ -53,12 +62,10 @@ bool ExerciseSession::Over() const {
 
 int ExerciseSession::CountInLeft(double now) const {
     if (!placed_) {
-        return exercise_.countInBeats;
+        return countInBeats_;
     }
-    const double beats = (now - start_) / exercise_.Beat();
-    return beats >= exercise_.countInBeats
-               ? 0
-               : exercise_.countInBeats - int(std::floor(std::max(0.0, beats)));
+    const double beats = (now - start_) / beatSeconds_;
+    return beats >= countInBeats_ ? 0 : countInBeats_ - int(std::floor(std::max(0.0, beats)));
 }
 
 std::vector<NoteScore> ExerciseSession::Scores() const {
@@ -71,6 +78,9 @@ std::vector<NoteScore> ExerciseSession::Scores() const {
 
 std::string ExerciseSession::Describe(std::size_t index, const NoteScore& score) {
     std::string text = std::to_string(index + 1) + ". Ton (" + NoteName(score.target.note) + "): ";
+    if (score.target.kind == TargetNote::Kind::Rap) {
+        return text + "gesprochen, " + std::to_string(std::lround(score.inTunePct)) + " % zu hören";
+    }
     if (!score.meanCents) {
         return text + "nicht gesungen";
     }

@@ -9,7 +9,7 @@
 
 namespace tessmar {
 
-// One exercise sung in the window: its targets placed on the capture clock, the updates
+// One exercise (or song) sung in the window: its targets placed on the capture clock, the updates
 // heard since it began, the curve to draw over the targets and the scores. The window
 // places it once the reference sound has started, and again as the output counts more
 // surely when that was; the scores follow. Qt-free, the window's thread only.
@@ -20,13 +20,16 @@ public:
         double pitch;   // as drawn: NoteIndex plus cents/100; NaN without pitch
     };
 
-    ExerciseSession(Exercise exercise, ExerciseScorer::Settings settings);
+    ExerciseSession(const Exercise& exercise, ExerciseScorer::Settings settings);
+    // A song's, or any line of targets from time 0 on, after countInBeats of beatSeconds;
+    // words: each target's syllable, or none.
+    ExerciseSession(std::vector<TargetNote> targets, int countInBeats, double beatSeconds,
+                    ExerciseScorer::Settings settings, std::vector<std::string> words = {});
 
     // The capture time of the exercise's time 0, the count-in's start.
     void Place(double startSeconds);
     bool placed() const { return placed_; }
     double start() const { return start_; }
-    const Exercise& exercise() const { return exercise_; }
     double tolerance() const { return settings_.toleranceCents; }
     double delay() const { return settings_.delaySeconds; }
 
@@ -39,6 +42,8 @@ public:
 
     // In capture time.
     const std::vector<TargetNote>& targets() const { return targets_; }
+    // Each target's syllable, when sung to words.
+    const std::vector<std::string>& words() const { return words_; }
     const std::vector<Sung>& curve() const { return curve_; }
     std::vector<NoteScore> Scores() const;
 
@@ -49,11 +54,13 @@ public:
     static std::vector<std::string> Result(const std::vector<NoteScore>& scores, std::size_t told);
 
 private:
-    Exercise exercise_;
+    int countInBeats_;
+    double beatSeconds_;
     ExerciseScorer::Settings settings_;
     bool placed_ = false;
     double start_ = 0.0;
     std::vector<TargetNote> targets_;
+    std::vector<std::string> words_;
     std::vector<PitchUpdate> updates_; // since the start: scored anew when placed anew
     std::vector<Sung> curve_;
     double heard_ = 0.0; // the newest update's time

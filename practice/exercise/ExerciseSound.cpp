@@ -34,15 +34,12 @@ ExerciseSound::ExerciseSound(const Exercise& exercise, Reference reference, int 
     : rate_(rate), concertA_(concertA) {
     const std::vector<TargetNote> targets = exercise.Targets();
     const double beat = exercise.Beat();
-    const auto frame = [rate](double seconds) { return std::size_t(std::lround(seconds * rate)); };
-    for (int b = 0; b < exercise.countInBeats; ++b) {
-        parts_.push_back({frame(b * beat), frame(0.06), -1, b == 0});
-    }
+    CountIn(exercise.countInBeats, beat);
     const double gap = std::min(0.08, beat / 4); // the note stops before the singer's turn
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const TargetNote& t = targets[i];
         if (reference == Reference::Mit) {
-            parts_.push_back({frame(t.start), frame(t.end - t.start), t.note, false});
+            parts_.push_back({Frame(t.start), Frame(t.end - t.start), t.note, false});
         } else if (reference == Reference::Vorher) {
             const bool treffen = exercise.kind == Exercise::Kind::Treffen;
             const bool roundBegins = i == 0 || t.start - targets[i - 1].end > beat / 2;
@@ -50,15 +47,42 @@ ExerciseSound::ExerciseSound(const Exercise& exercise, Reference reference, int 
                 // Without a count-in there is less room before the first note.
                 const double lead = std::min(treffen ? 2 * beat : beat, t.start);
                 if (lead > gap) {
-                    parts_.push_back({frame(t.start - lead), frame(lead - gap), t.note, false});
+                    parts_.push_back({Frame(t.start - lead), Frame(lead - gap), t.note, false});
                 }
             }
         }
     }
+    Finish(targets.empty() ? exercise.countInBeats * beat : targets.back().end);
+}
+
+ExerciseSound::ExerciseSound(const std::vector<TargetNote>& melody, int countInBeats,
+                             double beatSeconds, int rate, double concertA)
+    : rate_(rate), concertA_(concertA) {
+    CountIn(countInBeats, beatSeconds);
+    double end = countInBeats * beatSeconds;
+    for (const TargetNote& t : melody) {
+        if (t.kind != TargetNote::Kind::Rap) { // spoken, not sung: nothing to play
+            parts_.push_back({Frame(t.start), Frame(t.end - t.start), t.note, false});
+        }
+        end = std::max(end, t.end);
+    }
+    Finish(end);
+}
+
+void ExerciseSound::CountIn(int beats, double beatSeconds) {
+    for (int b = 0; b < beats; ++b) {
+        parts_.push_back({Frame(b * beatSeconds), Frame(0.06), -1, b == 0});
+    }
+}
+
+std::size_t ExerciseSound::Frame(double seconds) const {
+    return std::size_t(std::lround(std::max(0.0, seconds) * rate_));
+}
+
+void ExerciseSound::Finish(double endSeconds) {
     std::stable_sort(parts_.begin(), parts_.end(),
                      [](const Part& a, const Part& b) { return a.at < b.at; });
-    const double end = targets.empty() ? exercise.countInBeats * beat : targets.back().end;
-    frames_ = frame(end) + frame(0.1);
+    frames_ = Frame(endSeconds) + Frame(0.1);
 }
 
 void ExerciseSound::Render(std::size_t from, std::int16_t* out, std::size_t count) const {

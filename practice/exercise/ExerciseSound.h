@@ -25,6 +25,9 @@ public:
     // Vorher: each round's first note in the beat before the round (Treffen: each note in
     // the two beats before it).
     ExerciseSound(const Exercise& exercise, Reference reference, int rate, double concertA);
+    // A melody played along, after countInBeats ticks of beatSeconds (a song without audio).
+    ExerciseSound(const std::vector<TargetNote>& melody, int countInBeats, double beatSeconds,
+                  int rate, double concertA);
 
     // From the exercise's time 0 to its last target's end.
     std::size_t frames() const { return frames_; }
@@ -33,6 +36,10 @@ public:
     void Render(std::size_t from, std::int16_t* out, std::size_t count) const;
 
 private:
+    void CountIn(int beats, double beatSeconds);
+    std::size_t Frame(double seconds) const;
+    void Finish(double endSeconds);
+
     struct Part {
         std::size_t at, frames;
         std::int32_t note; // -1: a tick

@@ -5,8 +5,9 @@
 
 namespace tessmar {
 
-std::vector<TargetNote> Song::Targets(int voice, int transpose, double offset) const {
-    std::vector<TargetNote> targets;
+std::vector<TargetNote> Song::Targets(int voice, int transpose, double offset,
+                                      std::vector<std::string>* words) const {
+    std::vector<std::pair<TargetNote, const std::string*>> sung;
     for (const Note& n : notes) {
         if (n.kind == Note::Kind::Freestyle || (voices > 1 && n.voice != voice)) {
             continue;
@@ -15,15 +16,22 @@ std::vector<TargetNote> Song::Targets(int voice, int transpose, double offset) c
                                       : n.kind == Note::Kind::Rap || n.kind == Note::Kind::GoldenRap
                                           ? TargetNote::Kind::Rap
                                           : TargetNote::Kind::Normal;
-        targets.push_back({n.note + transpose, n.start + offset, n.end + offset, kind});
+        sung.push_back({{n.note + transpose, n.start + offset, n.end + offset, kind}, &n.syllable});
     }
     // The scorer takes one note at a time: in time order, none reaching into the next.
-    std::stable_sort(targets.begin(), targets.end(),
-                     [](const TargetNote& a, const TargetNote& b) { return a.start < b.start; });
-    for (std::size_t i = 1; i < targets.size(); ++i) {
-        targets[i - 1].end = std::min(targets[i - 1].end, targets[i].start);
+    std::stable_sort(sung.begin(), sung.end(),
+                     [](const auto& a, const auto& b) { return a.first.start < b.first.start; });
+    for (std::size_t i = 1; i < sung.size(); ++i) {
+        sung[i - 1].first.end = std::min(sung[i - 1].first.end, sung[i].first.start);
     }
-    std::erase_if(targets, [](const TargetNote& t) { return !(t.end > t.start); });
+    std::erase_if(sung, [](const auto& s) { return !(s.first.end > s.first.start); });
+    std::vector<TargetNote> targets;
+    for (const auto& [target, syllable] : sung) {
+        targets.push_back(target);
+        if (words) {
+            words->push_back(*syllable);
+        }
+    }
     return targets;
 }
 

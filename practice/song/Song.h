@@ -33,7 +33,9 @@ struct Song {
 
     // The notes of one voice (for a duet 1 or 2), transposed, as targets: freestyle notes
     // are shown but not scored, so they are left out.
-    std::vector<TargetNote> Targets(int voice, int transpose, double offset) const;
+    // words, when given, gets each target's syllable.
+    std::vector<TargetNote> Targets(int voice, int transpose, double offset,
+                                    std::vector<std::string>* words = nullptr) const;
 };
 
 } // namespace tessmar

@@ -89,7 +89,7 @@ TEST(PitchOptions, LogInBothFormsAndWrongCallsEndWithStatus2) {
                              {"--concert-pitch", "500"},
                              {"--exercise", "dreiklang", "--start", "H-9", "--score", "s"},
                              {"--song", "a.txt", "--exercise", "halten", "--start", "C-3"},
-                             {"--song", "a.txt"}, // not yet in the window
+                             {"--song", "a.txt", "--start", "C-3"},
                              {"--transpose", "3", "--log", "l"},
                              {"--song", "a.txt", "--track", "65", "--score", "s"}}) {
         status = 0;

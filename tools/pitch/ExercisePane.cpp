@@ -6,8 +6,10 @@
 #include "practice/PitchFormat.h"
 #include "practice/ReferencePlayer.h"
 #include "practice/exercise/ExerciseSound.h"
+#include "practice/song/SongSound.h"
 #include "tools/pitch/ExerciseForm.h"
 #include "tools/pitch/ExerciseView.h"
+#include "tools/pitch/SongRow.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -33,6 +35,7 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
     : QWidget(parent), player_(player), profile_(profile), devicePair_(std::move(devicePair)),
       soundStarted_(std::move(soundStarted)) {
     form_ = new ExerciseForm(this);
+    songs_ = new SongRow(this);
     start_ = new QPushButton(QStringLiteral("Übung &starten"), this);
     replay_ = new QPushButton(QStringLiteral("&Anhören"), this);
     back_ = new QPushButton(QStringLiteral("&Freies Singen"), this);
@@ -53,6 +56,7 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(form_);
+    layout->addWidget(songs_);
     layout->addLayout(buttons);
     layout->addWidget(result_);
     replay_->hide();
@@ -67,6 +71,11 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
     connect(replayTimer_, &QTimer::timeout, this, &ExercisePane::Tick);
     connect(form_, &ExerciseForm::MeasureRange, this, &ExercisePane::MeasureRange);
     connect(form_, &ExerciseForm::MeasureDelay, this, &ExercisePane::MeasureDelay);
+    connect(songs_, &SongRow::Sing, this, &ExercisePane::SingSong);
+    connect(songs_, &SongRow::Told, this, [this](const QString& text) {
+        result_->setText(text.toHtmlEscaped());
+        result_->show();
+    });
     form_->Choose(ExerciseSettings::Load(profile_, devicePair_));
 }
 
@@ -89,9 +98,63 @@ void ExercisePane::StartWith(const ExerciseSettings& s) {
             return;
         }
     }
-    session_.emplace(s.exercise, ExerciseScorer::Settings{double(s.toleranceCents),
-                                                          s.delayMs / 1000.0, player_.concertA(),
-                                                          double(kPitchWindowFrames) / kPitchRate});
+    auto sound = std::make_shared<ExerciseSound>(s.exercise, s.reference, ReferencePlayer::kRate,
+                                                 player_.concertA());
+    Begin(ExerciseSession(s.exercise, Scoring(s)), sound->frames(),
+          [sound](std::size_t from, std::int16_t* out, std::size_t count) {
+              sound->Render(from, out, count);
+          });
+}
+
+ExerciseScorer::Settings ExercisePane::Scoring(const ExerciseSettings& s) const {
+    return {double(s.toleranceCents), s.delayMs / 1000.0, player_.concertA(),
+            double(kPitchWindowFrames) / kPitchRate};
+}
+
+void ExercisePane::StartSong(const std::string& path, int track, int transpose, bool strictOctave,
+                             const ExerciseSettings& settings) {
+    form_->Choose(settings);
+    if (songs_->Load(QString::fromStdString(path), track, transpose, strictOctave)) {
+        SingSong();
+    }
+}
+
+// The song's voice with the tolerance and delay chosen for the exercises.
+void ExercisePane::SingSong() {
+    const Song& song = *songs_->song();
+    const int transpose = songs_->transpose();
+    const int voice = songs_->voice();
+    const std::vector<TargetNote> melody = song.Targets(voice, transpose, 0.0);
+    for (const TargetNote& t : melody) {
+        if (NoteName(t.note).empty()) {
+            result_->setText(QStringLiteral("Um %1 Halbtöne verschoben reicht das Lied über "
+                                            "C-0 bis G-10 hinaus.")
+                                 .arg(transpose));
+            result_->show();
+            return;
+        }
+    }
+    auto sound =
+        std::make_shared<SongSound>(song, melody, ReferencePlayer::kRate, player_.concertA());
+    std::vector<std::string> words;
+    std::vector<TargetNote> targets =
+        song.Targets(voice, transpose, sound->countInBeats() * sound->beatSeconds(), &words);
+    ExerciseScorer::Settings scoring = Scoring(form_->Chosen());
+    scoring.octaveFree = !songs_->strictOctave();
+    Begin(ExerciseSession(std::move(targets), sound->countInBeats(), sound->beatSeconds(), scoring,
+                          std::move(words)),
+          sound->frames(), [sound](std::size_t from, std::int16_t* out, std::size_t count) {
+              sound->Render(from, out, count);
+          });
+    if (!sound->told().empty()) {
+        result_->setText(QString::fromStdString(sound->told()).toHtmlEscaped());
+        result_->show();
+    }
+}
+
+void ExercisePane::Begin(ExerciseSession session, std::size_t frames,
+                         ReferencePlayer::Source source) {
+    session_.emplace(std::move(session));
     // Placed for now just ahead; the output's start places it surely.
     session_->Place((clock_.known() ? clock_.SecondsAt(SteadyNanos()) : now_) + 0.3);
     over_ = false;
@@ -99,16 +162,10 @@ void ExercisePane::StartWith(const ExerciseSettings& s) {
     take_.clear();
     replayFrom_ = 0;
     replayTimer_->stop();
-    auto sound = std::make_shared<ExerciseSound>(s.exercise, s.reference, ReferencePlayer::kRate,
-                                                 player_.concertA());
-    player_.PlayMade(
-        sound->frames(),
-        [sound](std::size_t from, std::int16_t* out, std::size_t count) {
-            sound->Render(from, out, count);
-        },
-        NewSound());
-    start_->setText(QStringLiteral("Übung &abbrechen"));
+    player_.PlayMade(frames, std::move(source), NewSound());
+    start_->setText(QStringLiteral("&Abbrechen"));
     form_->setEnabled(false);
+    songs_->setEnabled(false);
     replay_->hide();
     back_->hide();
     result_->hide();
@@ -121,6 +178,7 @@ void ExercisePane::Stop() {
     Back();
     start_->setText(QStringLiteral("Übung &starten"));
     form_->setEnabled(true);
+    songs_->setEnabled(true);
 }
 
 void ExercisePane::Back() {
@@ -308,6 +366,7 @@ void ExercisePane::Finish(const QString& why) {
     result_->show();
     start_->setText(QStringLiteral("Übung &starten"));
     form_->setEnabled(true);
+    songs_->setEnabled(true);
     replay_->setVisible(!take_.empty());
     back_->show();
     view_->ShowWhole(&*session_, kNaN);

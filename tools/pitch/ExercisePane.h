@@ -3,6 +3,7 @@
 
 #include "practice/CaptureClock.h"
 #include "practice/PitchUpdate.h"
+#include "practice/ReferencePlayer.h"
 #include "practice/delay/DelayMeasurement.h"
 #include "practice/exercise/ExerciseSession.h"
 #include "practice/exercise/ExerciseSettings.h"
@@ -22,9 +23,9 @@ class QTimer;
 namespace tessmar {
 
 class ExerciseForm;
+class SongRow;
 class ExerciseView;
 class ProfileStore;
-class ReferencePlayer;
 
 // The exercises in tessmar-pitch's window: their settings, kept between runs; the exercise
 // sung (its sound on the output, the view in place of the trace); the result in words; and
@@ -55,6 +56,9 @@ public:
     void InputLost();
     // Starts an exercise at once with these settings (the command line's), not kept.
     void StartWith(const ExerciseSettings& settings);
+    // Reads a song and sings it at once, with these settings' tolerance and delay.
+    void StartSong(const std::string& path, int track, int transpose, bool strictOctave,
+                   const ExerciseSettings& settings);
 
 signals:
     void ShowingChanged(bool showing);
@@ -63,6 +67,10 @@ signals:
 
 private:
     void Start();
+    void SingSong();
+    // Sings the session to the sound made by source (frames long).
+    void Begin(ExerciseSession session, std::size_t frames, ReferencePlayer::Source source);
+    ExerciseScorer::Settings Scoring(const ExerciseSettings& settings) const;
     void Stop();
     void Finish(const QString& why = {});
     void PlaceSession();
@@ -102,6 +110,7 @@ private:
     QPushButton* back_ = nullptr;
     QLabel* result_ = nullptr;
     ExerciseForm* form_ = nullptr;
+    SongRow* songs_ = nullptr;
     ExerciseView* view_ = nullptr;
     QTimer* replayTimer_ = nullptr;
 };

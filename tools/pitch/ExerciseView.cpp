@@ -40,8 +40,12 @@ ExerciseView::ExerciseView(QWidget* parent) : QWidget(parent) {
 }
 
 void ExerciseView::ShowLive(const ExerciseSession* session, double now) {
-    const bool scrolls =
-        session == session_ && !whole_ && now >= now_ && session && session->CountInLeft(now_) == 0;
+    // Placed anew (the output told more surely when its sound began), the targets moved
+    // under the picture: it is painted afresh.
+    const bool moved = session && session->start() != placedAt_;
+    placedAt_ = session ? session->start() : 0.0;
+    const bool scrolls = session == session_ && !whole_ && !moved && now >= now_ && session &&
+                         session->CountInLeft(now_) == 0;
     session_ = session;
     whole_ = false;
     now_ = now;
@@ -184,11 +188,22 @@ void ExerciseView::PaintTargets(QPainter& painter, double band, bool filled,
                                 const QRect& area) const {
     painter.setPen(QPen(QColor::fromRgba(kTargetEdge), 1.0));
     painter.setBrush(filled ? QBrush(QColor::fromRgba(kTarget)) : QBrush(Qt::NoBrush));
-    for (const TargetNote& t : session_->targets()) {
+    const auto& targets = session_->targets();
+    const auto& words = session_->words();
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const TargetNote& t = targets[i];
         const int x0 = int(std::lround(X(t.start))) + 1, x1 = int(std::lround(X(t.end))) - 1;
-        if (x1 >= std::max(kGutter, area.left()) && x0 <= area.right() + 1) {
+        // A syllable runs on past its bar: it is painted with the strips that reach it.
+        const int reach = filled && i < words.size() && !words[i].empty() ? 60 : 0;
+        if (x1 + reach >= std::max(kGutter, area.left()) && x0 <= area.right() + 1) {
             const int y = int(std::lround(Y(t.note) - band / 2));
             painter.drawRect(QRect(x0, y, x1 - x0, int(std::lround(band))));
+            if (reach > 0 && !whole_) {
+                painter.setPen(QColor(40, 40, 40));
+                painter.drawText(QPoint(x0, y + int(band) + painter.fontMetrics().ascent()),
+                                 QString::fromStdString(words[i]));
+                painter.setPen(QPen(QColor::fromRgba(kTargetEdge), 1.0));
+            }
         }
     }
 }

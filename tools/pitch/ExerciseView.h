@@ -45,8 +45,9 @@ private:
     bool whole_ = false;
     double now_ = 0.0;
     double cursor_ = 0.0;
-    int shift_ = 0;  // now in pixels: the picture has scrolled by its changes
-    int bottom_ = 0; // the lowest row's NoteIndex
+    int shift_ = 0;         // now in pixels: the picture has scrolled by its changes
+    double placedAt_ = 0.0; // the session's start the picture was painted for
+    int bottom_ = 0;        // the lowest row's NoteIndex
     int rows_ = 13;
 };
 

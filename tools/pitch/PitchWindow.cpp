@@ -187,6 +187,11 @@ void PitchWindow::StartExercise(const ExerciseSettings& settings) {
     exercise_->StartWith(settings);
 }
 
+void PitchWindow::StartSong(const std::string& path, int track, int transpose, bool strictOctave,
+                            const ExerciseSettings& settings) {
+    exercise_->StartSong(path, track, transpose, strictOctave, settings);
+}
+
 void PitchWindow::DeviceState(const std::string& message) {
     const bool ring = mailbox_.Post([&message](Batch& waiting) {
         waiting.deviceChanged = true;

@@ -52,6 +52,9 @@ public:
 
     // Starts an exercise at once (the command line's).
     void StartExercise(const ExerciseSettings& settings);
+    // The command line's song: these settings (tolerance, delay) and the song's own.
+    void StartSong(const std::string& path, int track, int transpose, bool strictOctave,
+                   const ExerciseSettings& settings);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -109,6 +109,13 @@ int main(int argc, char** argv) {
         given.delayMs = options->delayGiven ? options->delayMs : stored.delayMs;
         window.StartExercise(given);
     }
+    if (!options->song.empty()) {
+        ExerciseSettings given = stored;
+        given.toleranceCents = options->toleranceCents;
+        given.delayMs = options->delayGiven ? options->delayMs : stored.delayMs;
+        window.StartSong(options->song, options->track, options->transpose, options->strictOctave,
+                         given);
+    }
     const int exitStatus = application.exec();
     ending = true;
     if (std::string error; log && !log->Finish(error)) {

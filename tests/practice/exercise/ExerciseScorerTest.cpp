@@ -5,6 +5,7 @@
 
 #include "practice/PitchFormat.h"
 #include "practice/PitchTracker.h"
+#include "practice/exercise/ExerciseSession.h"
 #include "tools/measure/SungVowel.h"
 
 #include <cmath>
@@ -117,6 +118,8 @@ TEST(ExerciseScorer, ASongsNotesCountTheirOwnWay) {
         const auto scores = scorer.Scores();
         EXPECT_EQ(ExerciseScorer::Total(scores), octaveFree ? 50 : 25);
         EXPECT_FALSE(scores[2].meanCents) << "a spoken note has no pitch to miss";
+        EXPECT_EQ(ExerciseSession::Describe(2, scores[2]),
+                  "3. Ton (A-3): gesprochen, 100 % zu hören");
     }
 }
 

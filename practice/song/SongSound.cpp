@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "practice/song/SongSound.h"
+
+#include "platform/decoding/SoundFileDecoder.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tessmar {
+
+SongSound::SongSound(const Song& song, const std::vector<TargetNote>& melody, int rate,
+                     double concertA)
+    : quarter_(song.beatSeconds > 0.0 ? 4.0 * song.beatSeconds : 0.5) {
+    // Sung along to, the song without its voice is best; the whole song will do.
+    const std::string& path = !song.instrumental.empty() ? song.instrumental : song.audio;
+    if (!path.empty()) {
+        std::string error;
+        audio_ = SoundFileDecoder::Open(path, error, rate);
+        if (!audio_) {
+            told_ = "Die Audiodatei „" + path.substr(path.rfind('/') + 1) +
+                    "“ lässt sich nicht abspielen (" + error + "); es spielt die Melodie.";
+        }
+    }
+    double end = melody.empty() ? 0.0 : melody.back().end;
+    if (audio_) {
+        frames_ = std::size_t(std::lround((end + 2.0) * rate)); // the melody's end and a breath
+        return;
+    }
+    std::vector<TargetNote> after = melody;
+    for (TargetNote& t : after) {
+        t.start += kCountIn * quarter_;
+        t.end += kCountIn * quarter_;
+    }
+    melody_.emplace(after, kCountIn, quarter_, rate, concertA);
+    frames_ = melody_->frames();
+}
+
+SongSound::~SongSound() = default;
+
+void SongSound::Render(std::size_t from, std::int16_t* out, std::size_t count) {
+    if (melody_) {
+        melody_->Render(from, out, count);
+    } else {
+        audio_->Read(out, count); // from where the last stretch ended; silence after its end
+    }
+}
+
+} // namespace tessmar
