@@ -20,6 +20,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <utility>
 
 namespace tessmar {
 namespace {
@@ -154,6 +155,13 @@ void ExercisePane::SingSong() {
 
 void ExercisePane::Begin(ExerciseSession session, std::size_t frames,
                          ReferencePlayer::Source source) {
+    // Started with the program, the sound waits for the input's first updates: an output
+    // opened while the input still starts can tell its first frame's moment seconds early
+    // (seen with a sound server's idle sink), and every target would be off by as much.
+    if (heardUpdates_ < kSettle) {
+        pending_ = [this, session, frames, source] { Begin(session, frames, source); };
+        return;
+    }
     session_.emplace(std::move(session));
     // Placed for now just ahead; the output's start places it surely.
     session_->Place((clock_.known() ? clock_.SecondsAt(SteadyNanos()) : now_) + 0.3);
@@ -209,6 +217,9 @@ void ExercisePane::PlaceSession() {
 void ExercisePane::Heard(const PitchUpdate& update, double drawnPitch) {
     clock_.Add(update.seconds, update.filledAt);
     now_ = update.seconds;
+    if (++heardUpdates_ >= kSettle && pending_) {
+        std::exchange(pending_, nullptr)();
+    }
     if (measuring_) {
         Measured();
         return;

@@ -93,7 +93,10 @@ private:
     SoundStarted soundStarted_;
     std::uint64_t sound_ = 0; // the number of the sound played last
     CaptureClock clock_;
-    double now_ = 0.0; // the newest update's capture time
+    static constexpr int kSettle = 6; // updates before a sound starts: the clock's bearings
+    int heardUpdates_ = 0;
+    std::function<void()> pending_; // a start waiting for them
+    double now_ = 0.0;              // the newest update's capture time
     std::optional<ExerciseSession> session_;
     bool over_ = false;
     bool showing_ = false;

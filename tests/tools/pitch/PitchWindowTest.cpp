@@ -33,11 +33,11 @@ private slots:
         settings.exercise = {Exercise::Kind::Tonleiter, 36, 1, 240, 1};
         settings.exercise.countInBeats = 0;
         window.StartExercise(settings);
-        // Without a sound started it begins 0.3 s after the last update: none yet.
+        // It begins at the sixth update (0.3 s); without a sound started, 0.3 s after it.
         const auto targets = settings.exercise.Targets();
         for (double t = 0.05; t < targets.back().end + 1.0; t += 0.05) {
             PitchUpdate update{.seconds = t, .levelDbfs = -20.0};
-            const double sung = t - 0.048 - 0.3;
+            const double sung = t - 0.048 - 0.6;
             for (std::size_t i = 0; i < targets.size(); ++i) {
                 if (sung >= targets[i].start && sung < targets[i].end) {
                     const double cents = i == 2 ? -60.0 : 0.0; // the third note flat
