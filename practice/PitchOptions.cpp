@@ -15,6 +15,7 @@ constexpr const char* kHelp =
     "       tessmar-pitch --song DATEI [--track N] [--transpose N] [--strict-octave]\n"
     "                     [--tolerance CENT] [--delay-ms N] [--count-in N] --score DATEI\n"
     "       tessmar-pitch --measure-delay\n"
+    "       tessmar-pitch --history DATEI\n"
     "       tessmar-pitch --help | --version\n"
     "\n"
     "Zeigt beim Singen live den gesungenen Ton (A-3 für 440 Hz), wie weit er in Cent\n"
@@ -52,6 +53,9 @@ constexpr const char* kHelp =
     "  --measure-delay  misst die Verzögerung von Lautsprecher zu Mikrofon: spielt\n"
     "               einen kurzen Messton, sucht ihn in der Aufnahme und nennt sie\n"
     "               („Verzögerung: N ms“); für Lautsprecher nahe am Mikrofon\n"
+    "  --history DATEI  schreibt alle bewerteten Übungen und Lieder als CSV, eine Zeile\n"
+    "               je Ton (- für die Standardausgabe). Sie sind in\n"
+    "               $XDG_DATA_HOME/tessmar/verlauf.sqlite gespeichert\n"
     "  --concert-pitch HZ  der Kammerton A-3 für Cent, Ziele und Vergleichston\n"
     "               (415 bis 466, Standard 440)\n"
     "  --help       diese Hilfe zeigen und beenden\n"
@@ -136,6 +140,8 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
             }
             options.exercising = true;
             options.exercise.kind = *kind;
+        } else if (a == "--history") {
+            options.history = value;
         } else if (a == "--song") {
             options.song = value;
         } else if (a == "--track" && !number(1, 64, options.track)) {
@@ -169,6 +175,10 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
         }
     }
     const bool singing = !options.song.empty();
+    if (!options.history.empty() && (options.exercising || singing || options.measuringDelay ||
+                                     !options.log.empty() || options.concertPitchGiven)) {
+        return wrong("--history schreibt den Verlauf allein, ohne weitere Angaben");
+    }
     if (options.measuringDelay && (options.exercising || singing || !options.log.empty())) {
         return wrong("--measure-delay misst allein, ohne Übung, Lied und --log");
     }

@@ -28,6 +28,7 @@ struct PitchOptions {
     int track = 1;             // a duet's voice
     int transpose = 0;         // semitones
     bool strictOctave = false; // in a song the octave counts only with --strict-octave
+    std::string history;       // --history FILE: the takes kept, as CSV ("-": standard output)
 
     // The options, or the exit status when the program ends here (after --help or
     // --version on out, or a wrong call told on err).

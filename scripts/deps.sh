@@ -10,6 +10,8 @@ TESSMAR_PACKAGES=(
     qt6-base-dev libjpeg62-turbo-dev fonts-wine fonts-dejavu-core
     # tessmar-notes: aubio's YIN measures the sung pitch; Qt SVG draws the note chart as SVG.
     libaubio-dev qt6-svg-dev
+    # tessmar-pitch keeps every scored take in an SQLite file.
+    libsqlite3-dev
 )
 
 # Only for the tests: private sound servers as desktops run them, PulseAudio and PipeWire

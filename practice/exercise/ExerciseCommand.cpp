@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "practice/exercise/ExerciseCommand.h"
 
+#include "analysis/NoteNaming.h"
 #include "practice/PitchFormat.h"
 #include "practice/PitchListener.h"
 #include "practice/exercise/ExerciseScorer.h"
@@ -64,15 +65,19 @@ private:
 
 int RunExerciseCommand(const PitchOptions& options, WaveInApi& device, std::ostream& out,
                        std::ostream& err) {
+    TakeHistory::Take entry;
+    entry.kind = "uebung";
+    entry.name = Exercise::NameOf(options.exercise.kind);
+    entry.detail = NoteName(options.exercise.start);
     return RunScoredCommand(options.exercise.Targets(),
                             {double(options.toleranceCents), options.delayMs / 1000.0,
                              double(options.concertA), double(kPitchWindowFrames) / kPitchRate},
-                            options.score, "Die Übung", device, out, err);
+                            options.score, "Die Übung", std::move(entry), device, out, err);
 }
 
 int RunScoredCommand(std::vector<TargetNote> targets, const ExerciseScorer::Settings& settings,
-                     const std::string& scoreFile, const char* what, WaveInApi& device,
-                     std::ostream& out, std::ostream& err) {
+                     const std::string& scoreFile, const char* what, TakeHistory::Take entry,
+                     WaveInApi& device, std::ostream& out, std::ostream& err) {
     ExerciseScorer scorer(std::move(targets), settings);
     ScoringSink sink(scorer);
     bool signalled = false;
@@ -112,6 +117,18 @@ int RunScoredCommand(std::vector<TargetNote> targets, const ExerciseScorer::Sett
             << "“ schreiben: " << error << ". Sie folgt hier:\n";
         out << ScoreFile::Text(scores);
         status = 1;
+    }
+    if (complete) {
+        entry.at = std::time(nullptr);
+        entry.total = ExerciseScorer::Total(scores);
+        entry.notes = scores;
+        const std::string path = TakeHistory::DefaultPath();
+        std::string error;
+        const auto history = TakeHistory::Open(path, error);
+        if (!history || !history->Add(entry, error)) {
+            err << "tessmar-pitch: Der Verlauf „" << path
+                << "“ nimmt die Bewertung nicht auf: " << error << ".\n";
+        }
     }
     out << "Gesamt: " << ExerciseScorer::Total(scores) << " von 100\n" << std::flush;
     return out ? status : 1;

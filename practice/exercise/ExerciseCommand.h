@@ -3,6 +3,7 @@
 
 #include "practice/PitchOptions.h"
 #include "practice/exercise/ExerciseScorer.h"
+#include "practice/history/TakeHistory.h"
 
 #include <ostream>
 
@@ -18,9 +19,9 @@ class WaveInApi;
 int RunExerciseCommand(const PitchOptions& options, WaveInApi& device, std::ostream& out,
                        std::ostream& err);
 // The same for any targets: an exercise's or a song's (`what` names it in messages: "Die
-// Übung", "Das Lied").
+// Übung", "Das Lied"). A take sung to its end is kept in the history as `entry` says.
 int RunScoredCommand(std::vector<TargetNote> targets, const ExerciseScorer::Settings& settings,
-                     const std::string& scoreFile, const char* what, WaveInApi& device,
-                     std::ostream& out, std::ostream& err);
+                     const std::string& scoreFile, const char* what, TakeHistory::Take entry,
+                     WaveInApi& device, std::ostream& out, std::ostream& err);
 
 } // namespace tessmar

@@ -17,8 +17,9 @@ namespace tessmar {
 namespace {
 
 // Whatever is at target may be replaced: nothing, or a regular file that is empty or
-// begins as our score files do.
-bool MayReplace(const std::string& target, std::string& error) {
+// begins as our files of that kind do (with header; `kind` names them in the refusal).
+bool MayReplace(const std::string& target, const std::string& header, const char* kind,
+                std::string& error) {
     UniqueFd fd(::open(target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd) {
         if (errno == ENOENT) {
@@ -32,12 +33,11 @@ bool MayReplace(const std::string& target, std::string& error) {
         error = SystemErrorText(S_ISDIR(st.st_mode) ? EISDIR : kErrNotRegularFile);
         return false;
     }
-    const std::string header = ScoreFile::kHeader;
     std::string start(header.size(), '\0');
     if (st.st_size > 0 &&
         (::pread(fd.get(), start.data(), start.size(), 0) != ssize_t(start.size()) ||
          start != header)) {
-        error = "es ist keine Bewertung von tessmar-pitch und wird nicht überschrieben";
+        error = std::string("es ist ") + kind + " von tessmar-pitch und wird nicht überschrieben";
         return false;
     }
     return true;
@@ -61,15 +61,19 @@ std::string ScoreFile::Text(const std::vector<NoteScore>& scores) {
 
 bool ScoreFile::Write(const std::string& path, const std::vector<NoteScore>& scores,
                       std::string& error) {
+    return WriteText(path, kHeader, Text(scores), "keine Bewertung", error);
+}
+
+bool ScoreFile::WriteText(const std::string& path, const std::string& header,
+                          const std::string& text, const char* kind, std::string& error) {
     std::string target = path;
     if (const int refused = ResolveOwnLinks(target); refused != 0) {
         error = SystemErrorText(refused);
         return false;
     }
-    if (!MayReplace(target, error)) {
+    if (!MayReplace(target, header, kind, error)) {
         return false;
     }
-    const std::string text = Text(scores);
     AtomicFile file(target);
     if (!file.Open() || !file.Write(text.data(), text.size()) || !file.Commit()) {
         error = SystemErrorText(file.error());

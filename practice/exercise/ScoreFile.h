@@ -22,6 +22,10 @@ public:
     // German reason.
     static bool Write(const std::string& path, const std::vector<NoteScore>& scores,
                       std::string& error);
+    // Any CSV text of ours, as safely: a file there is replaced only when it is empty or
+    // begins with header (kind, as "keine Bewertung", names it in the refusal).
+    static bool WriteText(const std::string& path, const std::string& header,
+                          const std::string& text, const char* kind, std::string& error);
 };
 
 } // namespace tessmar

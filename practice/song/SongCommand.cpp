@@ -34,8 +34,12 @@ int RunSongCommand(const PitchOptions& options, WaveInApi& device, std::ostream&
                                       double(options.concertA),
                                       double(kPitchWindowFrames) / kPitchRate};
     settings.octaveFree = !options.strictOctave;
-    return RunScoredCommand(std::move(targets), settings, options.score, "Das Lied", device, out,
-                            err);
+    TakeHistory::Take entry;
+    entry.kind = "lied";
+    entry.name = song->title.empty() ? options.song : song->title;
+    entry.detail = options.song;
+    return RunScoredCommand(std::move(targets), settings, options.score, "Das Lied",
+                            std::move(entry), device, out, err);
 }
 
 } // namespace tessmar

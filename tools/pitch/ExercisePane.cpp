@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <ctime>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -99,6 +100,10 @@ void ExercisePane::StartWith(const ExerciseSettings& s) {
             return;
         }
     }
+    sung_ = {};
+    sung_.kind = "uebung";
+    sung_.name = Exercise::NameOf(s.exercise.kind);
+    sung_.detail = NoteName(s.exercise.start);
     auto sound = std::make_shared<ExerciseSound>(s.exercise, s.reference, ReferencePlayer::kRate,
                                                  player_.concertA());
     Begin(ExerciseSession(s.exercise, Scoring(s)), sound->frames(),
@@ -135,6 +140,10 @@ void ExercisePane::SingSong() {
             return;
         }
     }
+    sung_ = {};
+    sung_.kind = "lied";
+    sung_.name = song.title;
+    sung_.detail = songs_->path().toStdString();
     auto sound =
         std::make_shared<SongSound>(song, melody, ReferencePlayer::kRate, player_.concertA());
     std::vector<std::string> words;
@@ -373,6 +382,13 @@ void ExercisePane::Finish(const QString& why) {
     for (const std::string& line : ExerciseSession::Result(scores, kWorstTold)) {
         text += QStringLiteral("<br>") + QString::fromStdString(line).toHtmlEscaped();
     }
+    if (why.isEmpty()) { // sung to its end: kept for the look back and the progress
+        std::string error;
+        if (!Keep(scores, error)) {
+            text += QStringLiteral("<br>Der Verlauf nimmt sie nicht auf: %1.")
+                        .arg(QString::fromStdString(error).toHtmlEscaped());
+        }
+    }
     result_->setText(text);
     result_->show();
     start_->setText(QStringLiteral("Übung &starten"));
@@ -381,6 +397,20 @@ void ExercisePane::Finish(const QString& why) {
     replay_->setVisible(!take_.empty());
     back_->show();
     view_->ShowWhole(&*session_, kNaN);
+}
+
+bool ExercisePane::Keep(const std::vector<NoteScore>& scores, std::string& error) {
+    if (!history_) {
+        history_ = TakeHistory::Open(TakeHistory::DefaultPath(), error);
+        if (!history_) {
+            return false;
+        }
+    }
+    TakeHistory::Take take = sung_;
+    take.at = std::time(nullptr);
+    take.total = ExerciseScorer::Total(scores);
+    take.notes = scores;
+    return history_->Add(take, error);
 }
 
 void ExercisePane::Replay() {

@@ -66,6 +66,7 @@ bool SongRow::Load(const QString& path, int track, int transpose, bool strictOct
         return false;
     }
     song_ = std::move(song);
+    path_ = path;
     voice_ = song_->voices > 1 ? track : 1;
     transpose_->setValue(transpose);
     strict_->setChecked(strictOctave);

@@ -24,6 +24,7 @@ public:
     int transpose() const;
     bool strictOctave() const;
     int voice() const { return voice_; } // a duet's; 1 otherwise
+    const QString& path() const { return path_; }
     // Reads the song (track: a MIDI file's track with notes, or a duet's voice) and chooses
     // the semitones and the octave; false when it can't be read, which is told.
     bool Load(const QString& path, int track, int transpose, bool strictOctave);
@@ -39,6 +40,7 @@ private:
     std::optional<Song> song_;
     QString folder_; // where the last song came from
     int voice_ = 1;
+    QString path_; // the song's file
     QPushButton* sing_ = nullptr;
     QSpinBox* transpose_ = nullptr;
     QCheckBox* strict_ = nullptr;

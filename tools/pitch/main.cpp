@@ -13,6 +13,8 @@
 #include "practice/delay/DelayCommand.h"
 #include "practice/exercise/ExerciseCommand.h"
 #include "practice/exercise/ExerciseSettings.h"
+#include "practice/history/HistoryCommand.h"
+#include "practice/history/TakeHistory.h"
 #include "practice/song/SongCommand.h"
 #include "tools/pitch/PitchWindow.h"
 
@@ -31,6 +33,10 @@ int main(int argc, char** argv) {
     if (!options) {
         std::cout.flush();
         return std::cout ? status : 1; // an answer that could not be written is no answer
+    }
+    if (!options->history.empty()) {
+        return RunHistoryCommand(TakeHistory::DefaultPath(), options->history, std::cout,
+                                 std::cerr);
     }
     if (((options->exercising || !options->song.empty()) && !options->score.empty()) ||
         options->measuringDelay) {

@@ -9,6 +9,7 @@
 #include "support/QtTestMain.h"
 
 #include <QLabel>
+#include <QTemporaryDir>
 #include <cmath>
 
 namespace tessmar {
@@ -18,6 +19,8 @@ class PitchWindowTest : public QObject {
 private slots:
     void AnExerciseFitsTheScreenAndTellsTheWrongNote() {
         setenv("TESSMAR_OUTPUT", "tessmar_test_nowhere", 1); // no sound: it starts at once
+        QTemporaryDir data; // the take finished is kept there, not in the user's history
+        setenv("XDG_DATA_HOME", data.path().toUtf8().constData(), 1);
         test::FakeProfile profile;
         ReferencePlayer player;
         PitchWindow window(player, nullptr, profile, "test>test");

@@ -1,0 +1,282 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "practice/history/TakeHistory.h"
+
+#include "analysis/NoteNaming.h"
+#include "platform/system/DecimalText.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <sqlite3.h>
+
+namespace tessmar {
+namespace {
+
+constexpr int kApplicationId = 0x54534d52; // "TSMR" in the file's header
+constexpr int kSchema = 1;
+
+constexpr const char* kCreate =
+    "CREATE TABLE takes(id INTEGER PRIMARY KEY, at INTEGER NOT NULL, kind TEXT NOT NULL,"
+    " name TEXT NOT NULL, detail TEXT NOT NULL, total INTEGER NOT NULL,"
+    " lowest INTEGER NOT NULL, highest INTEGER NOT NULL);"
+    "CREATE INDEX takes_by_time ON takes(at);"
+    "CREATE TABLE notes(take INTEGER NOT NULL REFERENCES takes(id), idx INTEGER NOT NULL,"
+    " note INTEGER NOT NULL, hz REAL NOT NULL, start REAL NOT NULL, end REAL NOT NULL,"
+    " mean_cents REAL, in_tune_pct REAL NOT NULL, onset_ms REAL, PRIMARY KEY(take, idx))"
+    " WITHOUT ROWID;";
+
+// A prepared statement, finalized when it goes.
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    sqlite3_stmt* get() const { return stmt_; }
+    explicit operator bool() const { return stmt_ != nullptr; }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+std::string Why(sqlite3* db) {
+    const int code = sqlite3_errcode(db);
+    if (code == SQLITE_NOTADB) {
+        return "die Datei ist keine Datenbank";
+    }
+    if (code == SQLITE_CORRUPT) {
+        return "die Datenbank ist beschädigt";
+    }
+    if (code == SQLITE_FULL) {
+        return "der Datenträger ist voll";
+    }
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
+        return "ein anderes Programm schreibt gerade hinein";
+    }
+    if (code == SQLITE_READONLY || code == SQLITE_CANTOPEN || code == SQLITE_PERM) {
+        return "sie lässt sich nicht öffnen oder nicht beschreiben";
+    }
+    return std::string("SQLite: ") + sqlite3_errmsg(db);
+}
+
+std::optional<std::int64_t> Pragma(sqlite3* db, const char* sql) {
+    const Statement s(db, sql);
+    if (!s || sqlite3_step(s.get()) != SQLITE_ROW) {
+        return std::nullopt;
+    }
+    return sqlite3_column_int64(s.get(), 0);
+}
+
+std::string IsoTime(std::int64_t at) {
+    const std::time_t t = at;
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &tm);
+    return text;
+}
+
+// A field as CSV has it: in quotes where it holds a comma, a quote or a line break.
+std::string Field(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == text.npos) {
+        return text;
+    }
+    std::string quoted = "\"";
+    for (const char c : text) {
+        quoted += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return quoted + '"';
+}
+
+} // namespace
+
+std::string TakeHistory::DefaultPath() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    const std::string base = data && *data == '/' ? data
+                             : home && *home      ? std::string(home) + "/.local/share"
+                                                  : ".";
+    return base + "/tessmar/verlauf.sqlite";
+}
+
+std::unique_ptr<TakeHistory> TakeHistory::Open(const std::string& path, std::string& error) {
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    sqlite3* raw = nullptr;
+    // Never through a symbolic link: another user's could point at a file of ours.
+    const int code =
+        sqlite3_open_v2(path.c_str(), &raw,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    std::unique_ptr<TakeHistory> history(new TakeHistory(raw));
+    if (code != SQLITE_OK) {
+        error = Why(raw);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(raw, 3000);
+    // Read before anything is written: a file of someone else's stays as it is.
+    const auto id = Pragma(raw, "PRAGMA application_id");
+    const auto schema = Pragma(raw, "PRAGMA user_version");
+    const auto tables = Pragma(raw, "SELECT count(*) FROM sqlite_master");
+    if (!id || !schema || !tables) {
+        error = Why(raw);
+        return nullptr;
+    }
+    if (*id == 0 && *tables == 0) { // new (or empty): made ours
+        const std::string make = "BEGIN IMMEDIATE;" + std::string(kCreate) +
+                                 "PRAGMA application_id=" + std::to_string(kApplicationId) +
+                                 ";PRAGMA user_version=" + std::to_string(kSchema) + ";COMMIT;";
+        if (sqlite3_exec(raw, make.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+            error = Why(raw);
+            sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
+            return nullptr;
+        }
+    } else if (*id != kApplicationId) {
+        error = "die Datei ist keine Verlaufsdatei von Tessmar; sie bleibt unverändert";
+        return nullptr;
+    } else if (*schema > kSchema) {
+        error = "die Verlaufsdatei stammt von einer neueren Version; sie bleibt unverändert";
+        return nullptr;
+    }
+    // A take written is on the disk once its transaction ends; a kill loses at most it.
+    sqlite3_exec(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL", nullptr, nullptr,
+                 nullptr);
+    return history;
+}
+
+TakeHistory::~TakeHistory() {
+    sqlite3_close_v2(db_);
+}
+
+bool TakeHistory::Add(const Take& take, std::string& error) {
+    std::int32_t lowest = -1, highest = -1;
+    for (const NoteScore& n : take.notes) {
+        if (n.inTunePct >= 50.0) { // a note the voice held counts into the range
+            lowest = lowest < 0 ? n.target.note : std::min(lowest, n.target.note);
+            highest = std::max(highest, n.target.note);
+        }
+    }
+    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        error = Why(db_);
+        return false;
+    }
+    bool ok = true;
+    {
+        const Statement t(db_, "INSERT INTO takes(at,kind,name,detail,total,lowest,highest)"
+                               " VALUES(?,?,?,?,?,?,?)");
+        ok = bool(t);
+        if (ok) {
+            sqlite3_bind_int64(t.get(), 1, take.at);
+            sqlite3_bind_text(t.get(), 2, take.kind.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(t.get(), 3, take.name.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(t.get(), 4, take.detail.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int(t.get(), 5, take.total);
+            sqlite3_bind_int(t.get(), 6, lowest);
+            sqlite3_bind_int(t.get(), 7, highest);
+            ok = sqlite3_step(t.get()) == SQLITE_DONE;
+        }
+        const std::int64_t id = sqlite3_last_insert_rowid(db_);
+        const Statement n(db_, "INSERT INTO notes VALUES(?,?,?,?,?,?,?,?,?)");
+        ok = ok && bool(n);
+        for (std::size_t i = 0; ok && i < take.notes.size(); ++i) {
+            const NoteScore& s = take.notes[i];
+            sqlite3_reset(n.get());
+            sqlite3_bind_int64(n.get(), 1, id);
+            sqlite3_bind_int64(n.get(), 2, std::int64_t(i));
+            sqlite3_bind_int(n.get(), 3, s.target.note);
+            sqlite3_bind_double(n.get(), 4, s.targetHz);
+            sqlite3_bind_double(n.get(), 5, s.target.start);
+            sqlite3_bind_double(n.get(), 6, s.target.end);
+            s.meanCents ? sqlite3_bind_double(n.get(), 7, *s.meanCents)
+                        : sqlite3_bind_null(n.get(), 7);
+            sqlite3_bind_double(n.get(), 8, s.inTunePct);
+            s.onsetMs ? sqlite3_bind_double(n.get(), 9, *s.onsetMs) : sqlite3_bind_null(n.get(), 9);
+            ok = sqlite3_step(n.get()) == SQLITE_DONE;
+        }
+    }
+    if (!ok || sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        error = Why(db_);
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        return false;
+    }
+    return true;
+}
+
+std::vector<TakeHistory::Row> TakeHistory::All(std::string& error) const {
+    std::vector<Row> rows;
+    std::map<std::int64_t, std::size_t> byId;
+    const Statement t(db_, "SELECT id,at,kind,name,detail,total,lowest,highest FROM takes"
+                           " ORDER BY at,id");
+    int step = t ? SQLITE_ROW : SQLITE_ERROR;
+    while (t && (step = sqlite3_step(t.get())) == SQLITE_ROW) {
+        Row r;
+        r.id = sqlite3_column_int64(t.get(), 0);
+        r.take.at = sqlite3_column_int64(t.get(), 1);
+        const auto text = [&](int column) {
+            const auto* p = sqlite3_column_text(t.get(), column);
+            return p ? std::string(reinterpret_cast<const char*>(p)) : std::string();
+        };
+        r.take.kind = text(2);
+        r.take.name = text(3);
+        r.take.detail = text(4);
+        r.take.total = sqlite3_column_int(t.get(), 5);
+        r.lowest = sqlite3_column_int(t.get(), 6);
+        r.highest = sqlite3_column_int(t.get(), 7);
+        byId[r.id] = rows.size();
+        rows.push_back(std::move(r));
+    }
+    const Statement n(db_, "SELECT take,note,hz,start,end,mean_cents,in_tune_pct,onset_ms"
+                           " FROM notes ORDER BY take,idx");
+    if (step == SQLITE_DONE) {
+        while (n && (step = sqlite3_step(n.get())) == SQLITE_ROW) {
+            const auto at = byId.find(sqlite3_column_int64(n.get(), 0));
+            if (at == byId.end()) {
+                continue;
+            }
+            NoteScore s;
+            s.target = {sqlite3_column_int(n.get(), 1), sqlite3_column_double(n.get(), 3),
+                        sqlite3_column_double(n.get(), 4)};
+            s.targetHz = sqlite3_column_double(n.get(), 2);
+            if (sqlite3_column_type(n.get(), 5) != SQLITE_NULL) {
+                s.meanCents = sqlite3_column_double(n.get(), 5);
+            }
+            s.inTunePct = sqlite3_column_double(n.get(), 6);
+            if (sqlite3_column_type(n.get(), 7) != SQLITE_NULL) {
+                s.onsetMs = sqlite3_column_double(n.get(), 7);
+            }
+            rows[at->second].take.notes.push_back(s);
+        }
+    }
+    if (step != SQLITE_DONE) {
+        error = Why(db_);
+        return {};
+    }
+    return rows;
+}
+
+std::optional<std::string> TakeHistory::Csv(std::string& error) const {
+    error.clear();
+    const std::vector<Row> rows = All(error);
+    if (!error.empty()) {
+        return std::nullopt;
+    }
+    std::string out = kCsvHeader;
+    for (const Row& r : rows) {
+        const std::string head = std::to_string(r.id) + ',' + IsoTime(r.take.at) + ',' +
+                                 Field(r.take.kind) + ',' + Field(r.take.name) + ',' +
+                                 Field(r.take.detail) + ',' + std::to_string(r.take.total) + ',';
+        for (std::size_t i = 0; i < r.take.notes.size(); ++i) {
+            const NoteScore& s = r.take.notes[i];
+            out += head + std::to_string(i + 1) + ',' + NoteName(s.target.note) + ',' +
+                   DecimalText(s.targetHz, 2) + ',' +
+                   (s.meanCents ? DecimalText(*s.meanCents, 1, true) : "") + ',' +
+                   DecimalText(s.inTunePct, 1) + ',' +
+                   (s.onsetMs ? DecimalText(*s.onsetMs, 0) : "") + '\n';
+        }
+    }
+    return out;
+}
+
+} // namespace tessmar

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "practice/exercise/NoteScore.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace tessmar {
+
+// Every scored take, kept in an SQLite file: what was sung (an exercise or a song), when,
+// its total, each note's figures and the range it spanned. Each take is written in one
+// transaction, so a program killed mid-write loses at most that take. A file that is not
+// ours, or a damaged one, is refused and left exactly as it is.
+class TakeHistory {
+public:
+    struct Take {
+        std::int64_t at = 0; // seconds since 1970, UTC
+        std::string kind;    // "uebung" or "lied"
+        std::string name;    // the exercise's name or the song's title
+        std::string detail;  // the key note, or the song's file
+        int total = 0;
+        std::vector<NoteScore> notes;
+    };
+    struct Row {
+        std::int64_t id = 0;
+        Take take;
+        std::int32_t lowest = -1, highest = -1; // the notes sung in tune, lowest and highest
+    };
+
+    // $XDG_DATA_HOME/tessmar/verlauf.sqlite (normally ~/.local/share/tessmar/).
+    static std::string DefaultPath();
+    // nullptr with the reason in German. The folder is made if missing.
+    static std::unique_ptr<TakeHistory> Open(const std::string& path, std::string& error);
+    ~TakeHistory();
+    TakeHistory(const TakeHistory&) = delete;
+    TakeHistory& operator=(const TakeHistory&) = delete;
+
+    bool Add(const Take& take, std::string& error);
+    // Every take, oldest first, with its notes.
+    std::vector<Row> All(std::string& error) const;
+    // All of them as CSV, a row per note (at in ISO 8601, UTC; numbers locale-free).
+    static constexpr const char* kCsvHeader = "take,at,kind,name,detail,total,index,target_note,"
+                                              "target_hz,mean_cents,in_tune_pct,onset_ms\n";
+    std::optional<std::string> Csv(std::string& error) const;
+
+private:
+    explicit TakeHistory(sqlite3* db) : db_(db) {}
+    sqlite3* db_;
+};
+
+} // namespace tessmar

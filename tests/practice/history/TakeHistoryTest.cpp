@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The takes kept: written and read back, and a file that isn't ours, or a damaged one,
+// refused and left exactly as it was.
+#include "practice/history/TakeHistory.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sstream>
+#include <unistd.h>
+
+namespace tessmar {
+namespace {
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(TakeHistory, KeepsTakesAndRefusesFilesNotItsOwn) {
+    const std::string dir = testing::TempDir() + "history-" + std::to_string(getpid());
+    std::filesystem::remove_all(dir);
+    const std::string path = dir + "/tessmar/verlauf.sqlite";
+    std::string error;
+    {
+        auto history = TakeHistory::Open(path, error);
+        ASSERT_TRUE(history) << error;
+        TakeHistory::Take take;
+        take.at = 1796947200; // 2026-12-11
+        take.kind = "lied";
+        take.name = "Probe, \"zwei\"";
+        take.total = 94;
+        NoteScore flat;
+        flat.target = {38, 1.5, 2.5};
+        flat.targetHz = 293.66;
+        flat.meanCents = -30.0;
+        flat.inTunePct = 60.0;
+        NoteScore missed = flat;
+        missed.target.note = 50;
+        missed.meanCents.reset();
+        missed.inTunePct = 0.0;
+        take.notes = {flat, missed};
+        ASSERT_TRUE(history->Add(take, error)) << error;
+        const auto rows = history->All(error);
+        ASSERT_EQ(rows.size(), 1u);
+        EXPECT_EQ(rows[0].lowest, 38) << "the range: the notes held in tune";
+        EXPECT_EQ(rows[0].highest, 38);
+        ASSERT_EQ(rows[0].take.notes.size(), 2u);
+        EXPECT_FALSE(rows[0].take.notes[1].meanCents);
+        EXPECT_EQ(*history->Csv(error),
+                  std::string(TakeHistory::kCsvHeader) +
+                      "1,2026-12-11T00:00:00Z,lied,\"Probe, \"\"zwei\"\"\",,94,1,D-3,293.66,-30.0,"
+                      "60.0,\n1,2026-12-11T00:00:00Z,lied,\"Probe, \"\"zwei\"\"\",,94,2,D-4,293.66,"
+                      ",0.0,\n");
+    }
+    ASSERT_TRUE(TakeHistory::Open(path, error)) << "ours opens again: " << error;
+
+    // Someone else's database, a text file, and ours damaged: refused, untouched.
+    const std::string other = dir + "/other.sqlite", text = dir + "/text.sqlite",
+                      damaged = dir + "/damaged.sqlite";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(other.c_str(), &db), SQLITE_OK);
+    sqlite3_exec(db, "CREATE TABLE mine(x); INSERT INTO mine VALUES(1)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    std::ofstream(text) << "Einkaufsliste\nMilch\n";
+    std::string ours = Bytes(path);
+    ours.replace(100, 4000, 4000, '\x7f'); // the first page's schema
+    std::ofstream(damaged, std::ios::binary) << ours;
+    for (const std::string& refused : {other, text, damaged}) {
+        const std::string before = Bytes(refused);
+        error.clear();
+        const auto history = TakeHistory::Open(refused, error);
+        EXPECT_TRUE(!history || !history->Add({}, error)) << refused;
+        EXPECT_FALSE(error.empty()) << refused;
+        EXPECT_EQ(Bytes(refused), before) << refused;
+    }
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace
+} // namespace tessmar
