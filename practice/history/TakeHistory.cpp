@@ -204,9 +204,8 @@ bool TakeHistory::Add(const Take& take, std::string& error) {
     return true;
 }
 
-std::vector<TakeHistory::Row> TakeHistory::All(std::string& error) const {
+std::vector<TakeHistory::Row> TakeHistory::Takes(std::string& error) const {
     std::vector<Row> rows;
-    std::map<std::int64_t, std::size_t> byId;
     const Statement t(db_, "SELECT id,at,kind,name,detail,total,lowest,highest FROM takes"
                            " ORDER BY at,id");
     int step = t ? SQLITE_ROW : SQLITE_ERROR;
@@ -224,30 +223,64 @@ std::vector<TakeHistory::Row> TakeHistory::All(std::string& error) const {
         r.take.total = sqlite3_column_int(t.get(), 5);
         r.lowest = sqlite3_column_int(t.get(), 6);
         r.highest = sqlite3_column_int(t.get(), 7);
-        byId[r.id] = rows.size();
         rows.push_back(std::move(r));
+    }
+    if (step != SQLITE_DONE) {
+        error = Why(db_);
+        return {};
+    }
+    return rows;
+}
+
+std::vector<TakeHistory::Tally> TakeHistory::OftenOff(int most, std::string& error) const {
+    std::vector<Tally> tallies;
+    const Statement s(db_, "SELECT note, count(*), sum(in_tune_pct < 50) AS off"
+                           " FROM notes GROUP BY note HAVING off > 0 ORDER BY off DESC, note"
+                           " LIMIT ?");
+    if (s) {
+        sqlite3_bind_int(s.get(), 1, most);
+    }
+    int step = s ? SQLITE_ROW : SQLITE_ERROR;
+    while (s && (step = sqlite3_step(s.get())) == SQLITE_ROW) {
+        tallies.push_back({sqlite3_column_int(s.get(), 0), sqlite3_column_int(s.get(), 1),
+                           sqlite3_column_int(s.get(), 2)});
+    }
+    if (step != SQLITE_DONE) {
+        error = Why(db_);
+        return {};
+    }
+    return tallies;
+}
+
+std::vector<TakeHistory::Row> TakeHistory::All(std::string& error) const {
+    std::vector<Row> rows = Takes(error);
+    if (!error.empty()) {
+        return {};
+    }
+    std::map<std::int64_t, std::size_t> byId;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        byId[rows[i].id] = i;
     }
     const Statement n(db_, "SELECT take,note,hz,start,end,mean_cents,in_tune_pct,onset_ms"
                            " FROM notes ORDER BY take,idx");
-    if (step == SQLITE_DONE) {
-        while (n && (step = sqlite3_step(n.get())) == SQLITE_ROW) {
-            const auto at = byId.find(sqlite3_column_int64(n.get(), 0));
-            if (at == byId.end()) {
-                continue;
-            }
-            NoteScore s;
-            s.target = {sqlite3_column_int(n.get(), 1), sqlite3_column_double(n.get(), 3),
-                        sqlite3_column_double(n.get(), 4)};
-            s.targetHz = sqlite3_column_double(n.get(), 2);
-            if (sqlite3_column_type(n.get(), 5) != SQLITE_NULL) {
-                s.meanCents = sqlite3_column_double(n.get(), 5);
-            }
-            s.inTunePct = sqlite3_column_double(n.get(), 6);
-            if (sqlite3_column_type(n.get(), 7) != SQLITE_NULL) {
-                s.onsetMs = sqlite3_column_double(n.get(), 7);
-            }
-            rows[at->second].take.notes.push_back(s);
+    int step = n ? SQLITE_ROW : SQLITE_ERROR;
+    while (n && (step = sqlite3_step(n.get())) == SQLITE_ROW) {
+        const auto at = byId.find(sqlite3_column_int64(n.get(), 0));
+        if (at == byId.end()) {
+            continue;
         }
+        NoteScore s;
+        s.target = {sqlite3_column_int(n.get(), 1), sqlite3_column_double(n.get(), 3),
+                    sqlite3_column_double(n.get(), 4)};
+        s.targetHz = sqlite3_column_double(n.get(), 2);
+        if (sqlite3_column_type(n.get(), 5) != SQLITE_NULL) {
+            s.meanCents = sqlite3_column_double(n.get(), 5);
+        }
+        s.inTunePct = sqlite3_column_double(n.get(), 6);
+        if (sqlite3_column_type(n.get(), 7) != SQLITE_NULL) {
+            s.onsetMs = sqlite3_column_double(n.get(), 7);
+        }
+        rows[at->second].take.notes.push_back(s);
     }
     if (step != SQLITE_DONE) {
         error = Why(db_);

@@ -42,6 +42,15 @@ public:
     TakeHistory& operator=(const TakeHistory&) = delete;
 
     bool Add(const Take& take, std::string& error);
+    // Per note: how often it was sung and how often off (under half its time in tune).
+    struct Tally {
+        std::int32_t note = 0;
+        int sung = 0, off = 0;
+    };
+    // Every take, oldest first, without its notes: quick for the look at the progress.
+    std::vector<Row> Takes(std::string& error) const;
+    // The notes most often off, most first.
+    std::vector<Tally> OftenOff(int most, std::string& error) const;
     // Every take, oldest first, with its notes.
     std::vector<Row> All(std::string& error) const;
     // All of them as CSV, a row per note (at in ISO 8601, UTC; numbers locale-free).

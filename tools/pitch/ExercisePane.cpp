@@ -9,6 +9,7 @@
 #include "practice/song/SongSound.h"
 #include "tools/pitch/ExerciseForm.h"
 #include "tools/pitch/ExerciseView.h"
+#include "tools/pitch/ProgressWindow.h"
 #include "tools/pitch/SongRow.h"
 
 #include <QBoxLayout>
@@ -55,6 +56,10 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
     buttons->addWidget(replay_);
     buttons->addWidget(back_);
     buttons->addStretch(1);
+    auto* progress = new QPushButton(QStringLiteral("Verlauf …"), this);
+    progress->setToolTip(QStringLiteral("Die Wertungen über die Tage, der Umfang über die "
+                                        "Wochen und die Töne, die am häufigsten daneben lagen"));
+    buttons->addWidget(progress);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(form_);
@@ -69,6 +74,14 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
         rangeTest_ ? EndRangeTest() : session_ && !over_ ? Stop() : Start();
     });
     connect(replay_, &QPushButton::clicked, this, &ExercisePane::Replay);
+    connect(progress, &QPushButton::clicked, this, [this] {
+        if (!progress_) {
+            progress_ = new ProgressWindow(this);
+        }
+        progress_->Refresh();
+        progress_->show();
+        progress_->raise();
+    });
     connect(back_, &QPushButton::clicked, this, &ExercisePane::Back);
     connect(replayTimer_, &QTimer::timeout, this, &ExercisePane::Tick);
     connect(form_, &ExerciseForm::MeasureRange, this, &ExercisePane::MeasureRange);

@@ -24,6 +24,7 @@ class QTimer;
 namespace tessmar {
 
 class ExerciseForm;
+class ProgressWindow;
 class SongRow;
 class ExerciseView;
 class ProfileStore;
@@ -119,6 +120,7 @@ private:
     QLabel* result_ = nullptr;
     ExerciseForm* form_ = nullptr;
     SongRow* songs_ = nullptr;
+    ProgressWindow* progress_ = nullptr; // made when first asked for
     ExerciseView* view_ = nullptr;
     QTimer* replayTimer_ = nullptr;
 };

@@ -3,6 +3,8 @@
 // refused and left exactly as it was.
 #include "practice/history/TakeHistory.h"
 
+#include "practice/history/Progress.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -76,6 +78,38 @@ TEST(TakeHistory, KeepsTakesAndRefusesFilesNotItsOwn) {
         EXPECT_EQ(Bytes(refused), before) << refused;
     }
     std::filesystem::remove_all(dir);
+}
+
+// The scores per exercise and local day, the most sung first; the range per week from
+// Monday, as the look at the progress shows them.
+TEST(TakeHistory, ProgressByDayAndWeek) {
+    const auto row = [](std::int64_t at, const char* kind, const char* name, int total,
+                        std::int32_t lowest, std::int32_t highest) {
+        TakeHistory::Row r;
+        r.take.at = at;
+        r.take.kind = kind;
+        r.take.name = name;
+        r.take.total = total;
+        r.lowest = lowest;
+        r.highest = highest;
+        return r;
+    };
+    const std::int64_t monday = 1796601600; // 2026-12-07, 00:00 UTC
+    const auto progress =
+        Progress::From({row(monday + 3600, "uebung", "tonleiter", 60, 36, 43),
+                        row(monday + 7200, "uebung", "tonleiter", 80, 34, 43),
+                        row(monday + 86400 * 6 + 82800, "lied", "Probe", 50, -1, -1),
+                        row(monday + 86400 * 7, "uebung", "tonleiter", 90, 33, 45)},
+                       3600); // an hour east: Sunday 23:00 is Monday
+    ASSERT_EQ(progress.scores.size(), 2u);
+    EXPECT_EQ(progress.scores[0].name, "Tonleiter");
+    ASSERT_EQ(progress.scores[0].days.size(), 2u);
+    EXPECT_DOUBLE_EQ(progress.scores[0].days[0].total, 70.0);
+    EXPECT_EQ(progress.scores[1].days[0].day, monday / 86400 + 7) << "local time";
+    ASSERT_EQ(progress.range.size(), 2u);
+    EXPECT_EQ(progress.range[0].monday, monday / 86400);
+    EXPECT_EQ(progress.range[0].lowest, 34);
+    EXPECT_EQ(progress.range[1].highest, 45);
 }
 
 } // namespace
