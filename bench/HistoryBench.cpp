@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The takes kept: the size a take adds to the file, and reading 10,000 takes of a
-// five-round scale (45 notes each) back, as the look at the progress does.
+// The takes kept: the size a take adds to the file, reading 10,000 takes of a five-round
+// scale (45 notes each) back with every note, and what "Verlauf" reads of them.
 // Build with -DCMAKE_BUILD_TYPE=Release.
+#include "practice/history/Progress.h"
 #include "practice/history/TakeHistory.h"
 
 #include <benchmark/benchmark.h>
@@ -61,5 +62,19 @@ void ReadTenThousandTakes(benchmark::State& state) {
     }
 }
 BENCHMARK(ReadTenThousandTakes)->Unit(benchmark::kMillisecond);
+
+// What "Verlauf" reads and shapes when it opens.
+void ProgressOfTenThousandTakes(benchmark::State& state) {
+    const std::string& path = FilledPath(state);
+    for (auto _ : state) {
+        std::string error;
+        const auto history = TakeHistory::Open(path, error);
+        const auto progress = tessmar::Progress::From(history->Takes(error), 3600);
+        const auto often = history->OftenOff(6, error);
+        benchmark::DoNotOptimize(progress.scores.data());
+        benchmark::DoNotOptimize(often.data());
+    }
+}
+BENCHMARK(ProgressOfTenThousandTakes)->Unit(benchmark::kMillisecond);
 
 } // namespace
