@@ -53,6 +53,11 @@ void ExerciseSession::Add(const PitchUpdate& update, double drawnPitch) {
     curve_.push_back({update.seconds, drawnPitch});
 }
 
+void ExerciseSession::Restore(std::vector<Sung> curve) {
+    curve_ = std::move(curve);
+    heard_ = curve_.empty() ? heard_ : curve_.back().seconds;
+}
+
 bool ExerciseSession::Over() const {
     if (!placed_) {
         return false;

@@ -35,6 +35,8 @@ public:
 
     // An update, and its pitch as the trace draws it.
     void Add(const PitchUpdate& update, double drawnPitch);
+    // A take kept, looked at again: its curve as drawn then (its scores are kept apart).
+    void Restore(std::vector<Sung> curve);
     // The last target is over (and its last update heard).
     bool Over() const;
     // Beats of the count-in still to come at capture time now (1 in its last beat), 0 after.

@@ -21,12 +21,17 @@ constexpr int kSchema = 1;
 constexpr const char* kCreate =
     "CREATE TABLE takes(id INTEGER PRIMARY KEY, at INTEGER NOT NULL, kind TEXT NOT NULL,"
     " name TEXT NOT NULL, detail TEXT NOT NULL, total INTEGER NOT NULL,"
-    " lowest INTEGER NOT NULL, highest INTEGER NOT NULL);"
+    " lowest INTEGER NOT NULL, highest INTEGER NOT NULL, start REAL NOT NULL,"
+    " tolerance REAL NOT NULL, delay REAL NOT NULL, recording TEXT NOT NULL,"
+    " recording_start REAL NOT NULL);"
     "CREATE INDEX takes_by_time ON takes(at);"
     "CREATE TABLE notes(take INTEGER NOT NULL REFERENCES takes(id), idx INTEGER NOT NULL,"
     " note INTEGER NOT NULL, hz REAL NOT NULL, start REAL NOT NULL, end REAL NOT NULL,"
-    " mean_cents REAL, in_tune_pct REAL NOT NULL, onset_ms REAL, PRIMARY KEY(take, idx))"
-    " WITHOUT ROWID;";
+    " mean_cents REAL, in_tune_pct REAL NOT NULL, onset_ms REAL, kind INTEGER NOT NULL,"
+    " PRIMARY KEY(take, idx))"
+    " WITHOUT ROWID;"
+    // The curve as float pairs (seconds from the take's start, pitch), little-endian.
+    "CREATE TABLE curves(take INTEGER PRIMARY KEY REFERENCES takes(id), points BLOB NOT NULL);";
 
 // A prepared statement, finalized when it goes.
 class Statement {
@@ -70,6 +75,25 @@ std::optional<std::int64_t> Pragma(sqlite3* db, const char* sql) {
     return sqlite3_column_int64(s.get(), 0);
 }
 
+// A note's row as read: take,note,hz,start,end,mean_cents,in_tune_pct,onset_ms,kind.
+NoteScore NoteFrom(sqlite3_stmt* n) {
+    NoteScore s;
+    s.target = {sqlite3_column_int(n, 1), sqlite3_column_double(n, 3), sqlite3_column_double(n, 4)};
+    s.targetHz = sqlite3_column_double(n, 2);
+    if (sqlite3_column_type(n, 5) != SQLITE_NULL) {
+        s.meanCents = sqlite3_column_double(n, 5);
+    }
+    s.inTunePct = sqlite3_column_double(n, 6);
+    if (sqlite3_column_type(n, 7) != SQLITE_NULL) {
+        s.onsetMs = sqlite3_column_double(n, 7);
+    }
+    const int kind = sqlite3_column_int(n, 8);
+    s.target.kind = kind == int(TargetNote::Kind::Golden) ? TargetNote::Kind::Golden
+                    : kind == int(TargetNote::Kind::Rap)  ? TargetNote::Kind::Rap
+                                                          : TargetNote::Kind::Normal;
+    return s;
+}
+
 std::string IsoTime(std::int64_t at) {
     const std::time_t t = at;
     std::tm tm{};
@@ -92,6 +116,10 @@ std::string Field(const std::string& text) {
 }
 
 } // namespace
+
+std::string TakeHistory::RecordingsFolder(const std::string& historyPath) {
+    return std::filesystem::path(historyPath).parent_path().string() + "/aufnahmen";
+}
 
 std::string TakeHistory::DefaultPath() {
     const char* data = std::getenv("XDG_DATA_HOME");
@@ -163,10 +191,18 @@ bool TakeHistory::Add(const Take& take, std::string& error) {
         return false;
     }
     bool ok = true;
+    std::string failure; // the first, before later calls clear SQLite's error
+    const auto check = [&](bool good) {
+        if (!good && failure.empty()) {
+            failure = Why(db_);
+        }
+        return good;
+    };
     {
-        const Statement t(db_, "INSERT INTO takes(at,kind,name,detail,total,lowest,highest)"
-                               " VALUES(?,?,?,?,?,?,?)");
-        ok = bool(t);
+        const Statement t(db_, "INSERT INTO takes(at,kind,name,detail,total,lowest,highest,"
+                               "start,tolerance,delay,recording,recording_start)"
+                               " VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
+        ok = check(bool(t));
         if (ok) {
             sqlite3_bind_int64(t.get(), 1, take.at);
             sqlite3_bind_text(t.get(), 2, take.kind.c_str(), -1, SQLITE_TRANSIENT);
@@ -175,11 +211,16 @@ bool TakeHistory::Add(const Take& take, std::string& error) {
             sqlite3_bind_int(t.get(), 5, take.total);
             sqlite3_bind_int(t.get(), 6, lowest);
             sqlite3_bind_int(t.get(), 7, highest);
-            ok = sqlite3_step(t.get()) == SQLITE_DONE;
+            sqlite3_bind_double(t.get(), 8, take.start);
+            sqlite3_bind_double(t.get(), 9, take.toleranceCents);
+            sqlite3_bind_double(t.get(), 10, take.delaySeconds);
+            sqlite3_bind_text(t.get(), 11, take.recording.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_double(t.get(), 12, take.recordingStart);
+            ok = check(sqlite3_step(t.get()) == SQLITE_DONE);
         }
         const std::int64_t id = sqlite3_last_insert_rowid(db_);
-        const Statement n(db_, "INSERT INTO notes VALUES(?,?,?,?,?,?,?,?,?)");
-        ok = ok && bool(n);
+        const Statement n(db_, "INSERT INTO notes VALUES(?,?,?,?,?,?,?,?,?,?)");
+        ok = ok && check(bool(n));
         for (std::size_t i = 0; ok && i < take.notes.size(); ++i) {
             const NoteScore& s = take.notes[i];
             sqlite3_reset(n.get());
@@ -193,11 +234,27 @@ bool TakeHistory::Add(const Take& take, std::string& error) {
                         : sqlite3_bind_null(n.get(), 7);
             sqlite3_bind_double(n.get(), 8, s.inTunePct);
             s.onsetMs ? sqlite3_bind_double(n.get(), 9, *s.onsetMs) : sqlite3_bind_null(n.get(), 9);
-            ok = sqlite3_step(n.get()) == SQLITE_DONE;
+            sqlite3_bind_int(n.get(), 10, int(s.target.kind));
+            ok = check(sqlite3_step(n.get()) == SQLITE_DONE);
+        }
+        if (ok && !take.curve.empty()) {
+            std::vector<float> points;
+            for (const Take::Point& p : take.curve) {
+                points.push_back(float(p.seconds - take.start));
+                points.push_back(float(p.pitch));
+            }
+            const Statement c(db_, "INSERT INTO curves VALUES(?,?)");
+            ok = check(bool(c));
+            if (ok) {
+                sqlite3_bind_int64(c.get(), 1, id);
+                sqlite3_bind_blob(c.get(), 2, points.data(), int(points.size() * sizeof(float)),
+                                  SQLITE_TRANSIENT);
+                ok = check(sqlite3_step(c.get()) == SQLITE_DONE);
+            }
         }
     }
-    if (!ok || sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        error = Why(db_);
+    if (!ok || !check(sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)) {
+        error = failure;
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         return false;
     }
@@ -252,6 +309,57 @@ std::vector<TakeHistory::Tally> TakeHistory::OftenOff(int most, std::string& err
     return tallies;
 }
 
+std::optional<TakeHistory::Take> TakeHistory::Load(std::int64_t id, std::string& error) const {
+    const Statement t(db_, "SELECT at,kind,name,detail,total,start,tolerance,delay,recording,"
+                           "recording_start FROM takes WHERE id=?");
+    if (!t) {
+        error = Why(db_);
+        return std::nullopt;
+    }
+    sqlite3_bind_int64(t.get(), 1, id);
+    const int step = sqlite3_step(t.get());
+    if (step != SQLITE_ROW) {
+        error = step == SQLITE_DONE ? "die Übung steht nicht mehr im Verlauf" : Why(db_);
+        return std::nullopt;
+    }
+    const auto text = [&](int column) {
+        const auto* p = sqlite3_column_text(t.get(), column);
+        return p ? std::string(reinterpret_cast<const char*>(p)) : std::string();
+    };
+    Take take;
+    take.at = sqlite3_column_int64(t.get(), 0);
+    take.kind = text(1);
+    take.name = text(2);
+    take.detail = text(3);
+    take.total = sqlite3_column_int(t.get(), 4);
+    take.start = sqlite3_column_double(t.get(), 5);
+    take.toleranceCents = sqlite3_column_double(t.get(), 6);
+    take.delaySeconds = sqlite3_column_double(t.get(), 7);
+    take.recording = text(8);
+    take.recordingStart = sqlite3_column_double(t.get(), 9);
+    const Statement n(db_, "SELECT take,note,hz,start,end,mean_cents,in_tune_pct,onset_ms,kind"
+                           " FROM notes WHERE take=? ORDER BY idx");
+    sqlite3_bind_int64(n.get(), 1, id);
+    int notes = n ? SQLITE_ROW : SQLITE_ERROR;
+    while (n && (notes = sqlite3_step(n.get())) == SQLITE_ROW) {
+        take.notes.push_back(NoteFrom(n.get()));
+    }
+    if (notes != SQLITE_DONE) {
+        error = Why(db_);
+        return std::nullopt;
+    }
+    const Statement c(db_, "SELECT points FROM curves WHERE take=?");
+    sqlite3_bind_int64(c.get(), 1, id);
+    if (c && sqlite3_step(c.get()) == SQLITE_ROW) {
+        const auto* data = static_cast<const float*>(sqlite3_column_blob(c.get(), 0));
+        const std::size_t count = std::size_t(sqlite3_column_bytes(c.get(), 0)) / sizeof(float);
+        for (std::size_t i = 0; data && i + 1 < count; i += 2) {
+            take.curve.push_back({take.start + data[i], data[i + 1]});
+        }
+    }
+    return take;
+}
+
 std::vector<TakeHistory::Row> TakeHistory::All(std::string& error) const {
     std::vector<Row> rows = Takes(error);
     if (!error.empty()) {
@@ -261,7 +369,7 @@ std::vector<TakeHistory::Row> TakeHistory::All(std::string& error) const {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         byId[rows[i].id] = i;
     }
-    const Statement n(db_, "SELECT take,note,hz,start,end,mean_cents,in_tune_pct,onset_ms"
+    const Statement n(db_, "SELECT take,note,hz,start,end,mean_cents,in_tune_pct,onset_ms,kind"
                            " FROM notes ORDER BY take,idx");
     int step = n ? SQLITE_ROW : SQLITE_ERROR;
     while (n && (step = sqlite3_step(n.get())) == SQLITE_ROW) {
@@ -269,18 +377,7 @@ std::vector<TakeHistory::Row> TakeHistory::All(std::string& error) const {
         if (at == byId.end()) {
             continue;
         }
-        NoteScore s;
-        s.target = {sqlite3_column_int(n.get(), 1), sqlite3_column_double(n.get(), 3),
-                    sqlite3_column_double(n.get(), 4)};
-        s.targetHz = sqlite3_column_double(n.get(), 2);
-        if (sqlite3_column_type(n.get(), 5) != SQLITE_NULL) {
-            s.meanCents = sqlite3_column_double(n.get(), 5);
-        }
-        s.inTunePct = sqlite3_column_double(n.get(), 6);
-        if (sqlite3_column_type(n.get(), 7) != SQLITE_NULL) {
-            s.onsetMs = sqlite3_column_double(n.get(), 7);
-        }
-        rows[at->second].take.notes.push_back(s);
+        rows[at->second].take.notes.push_back(NoteFrom(n.get()));
     }
     if (step != SQLITE_DONE) {
         error = Why(db_);

@@ -25,7 +25,16 @@ public:
         std::string name;    // the exercise's name or the song's title
         std::string detail;  // the key note, or the song's file
         int total = 0;
-        std::vector<NoteScore> notes;
+        std::vector<NoteScore> notes; // their times in capture seconds, as sung
+        // For the look back: where the take began (capture seconds), its tolerance and
+        // delay, the curve sung as the window drew it, and its recording.
+        struct Point {
+            double seconds, pitch; // pitch: NoteIndex plus cents/100; NaN without
+        };
+        double start = 0.0, toleranceCents = 50.0, delaySeconds = 0.0;
+        std::vector<Point> curve;
+        std::string recording; // a file in RecordingsFolder(), or empty
+        double recordingStart = 0.0;
     };
     struct Row {
         std::int64_t id = 0;
@@ -35,6 +44,8 @@ public:
 
     // $XDG_DATA_HOME/tessmar/verlauf.sqlite (normally ~/.local/share/tessmar/).
     static std::string DefaultPath();
+    // The takes' recordings: "aufnahmen" beside the history.
+    static std::string RecordingsFolder(const std::string& historyPath);
     // nullptr with the reason in German. The folder is made if missing.
     static std::unique_ptr<TakeHistory> Open(const std::string& path, std::string& error);
     ~TakeHistory();
@@ -51,6 +62,8 @@ public:
     std::vector<Row> Takes(std::string& error) const;
     // The notes most often off, most first.
     std::vector<Tally> OftenOff(int most, std::string& error) const;
+    // One take whole, for the look back: its notes, curve and recording.
+    std::optional<Take> Load(std::int64_t id, std::string& error) const;
     // Every take, oldest first, with its notes.
     std::vector<Row> All(std::string& error) const;
     // All of them as CSV, a row per note (at in ISO 8601, UTC; numbers locale-free).

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "practice/song/SongSound.h"
 
+#include "analysis/NoteNaming.h"
 #include "platform/decoding/SoundFileDecoder.h"
 
 #include <algorithm>
@@ -36,6 +37,26 @@ SongSound::SongSound(const Song& song, const std::vector<TargetNote>& melody, in
 }
 
 SongSound::~SongSound() = default;
+
+std::optional<SongSound::Prepared> SongSound::Prepare(const Song& song, int voice, int transpose,
+                                                      const ExerciseScorer::Settings& scoring,
+                                                      int rate, std::string& error) {
+    const std::vector<TargetNote> melody = song.Targets(voice, transpose, 0.0);
+    for (const TargetNote& t : melody) {
+        if (NoteName(t.note).empty()) {
+            error = "Um " + std::to_string(transpose) +
+                    " Halbtöne verschoben reicht das Lied über C-0 bis G-10 hinaus.";
+            return std::nullopt;
+        }
+    }
+    auto sound = std::make_shared<SongSound>(song, melody, rate, scoring.concertA);
+    std::vector<std::string> words;
+    std::vector<TargetNote> targets =
+        song.Targets(voice, transpose, sound->countInBeats() * sound->beatSeconds(), &words);
+    return Prepared{ExerciseSession(std::move(targets), sound->countInBeats(), sound->beatSeconds(),
+                                    scoring, std::move(words)),
+                    std::move(sound)};
+}
 
 void SongSound::Render(std::size_t from, std::int16_t* out, std::size_t count) {
     if (melody_) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "practice/exercise/ExerciseSession.h"
 #include "practice/exercise/ExerciseSound.h"
 #include "practice/song/Song.h"
 
@@ -19,6 +20,17 @@ class SoundFileDecoder;
 // reference tone after a bar of count-in. Made as it plays, one stretch after the other.
 class SongSound {
 public:
+    // A song's voice made ready to sing: the session (its targets after the count-in, with
+    // their syllables) and the sound to sing it to.
+    struct Prepared {
+        ExerciseSession session;
+        std::shared_ptr<SongSound> sound;
+    };
+    // nullopt with the reason when the notes, transposed, leave C-0 … G-10.
+    static std::optional<Prepared> Prepare(const Song& song, int voice, int transpose,
+                                           const ExerciseScorer::Settings& scoring, int rate,
+                                           std::string& error);
+
     // melody: the targets as sung, from the song's time 0.
     SongSound(const Song& song, const std::vector<TargetNote>& melody, int rate, double concertA);
     ~SongSound();

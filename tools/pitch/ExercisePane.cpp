@@ -13,6 +13,7 @@
 #include "tools/pitch/SongRow.h"
 
 #include <QBoxLayout>
+#include <QDateTime>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -30,6 +31,19 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 constexpr std::size_t kWorstTold = 4;
+
+// The result: its head in bold, why it ended early, and the worst few notes in words (the
+// picture shows the rest).
+QString ResultText(const QString& head, const QString& why, const std::vector<NoteScore>& scores) {
+    QString text = QStringLiteral("<b>%1</b>").arg(head.toHtmlEscaped());
+    if (!why.isEmpty()) {
+        text += QStringLiteral("<br>") + why.toHtmlEscaped();
+    }
+    for (const std::string& line : ExerciseSession::Result(scores, kWorstTold)) {
+        text += QStringLiteral("<br>") + QString::fromStdString(line).toHtmlEscaped();
+    }
+    return text;
+}
 
 } // namespace
 
@@ -79,6 +93,8 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
             progress_ = new ProgressWindow(this);
         }
         progress_->Refresh();
+        connect(progress_, &ProgressWindow::LookBack, this, &ExercisePane::LookBack,
+                Qt::UniqueConnection);
         progress_->show();
         progress_->raise();
     });
@@ -141,32 +157,23 @@ void ExercisePane::StartSong(const std::string& path, int track, int transpose, 
 // The song's voice with the tolerance and delay chosen for the exercises.
 void ExercisePane::SingSong() {
     const Song& song = *songs_->song();
-    const int transpose = songs_->transpose();
-    const int voice = songs_->voice();
-    const std::vector<TargetNote> melody = song.Targets(voice, transpose, 0.0);
-    for (const TargetNote& t : melody) {
-        if (NoteName(t.note).empty()) {
-            result_->setText(QStringLiteral("Um %1 Halbtöne verschoben reicht das Lied über "
-                                            "C-0 bis G-10 hinaus.")
-                                 .arg(transpose));
-            result_->show();
-            return;
-        }
+    ExerciseScorer::Settings scoring = Scoring(form_->Chosen());
+    scoring.octaveFree = !songs_->strictOctave();
+    std::string error;
+    auto prepared = SongSound::Prepare(song, songs_->voice(), songs_->transpose(), scoring,
+                                       ReferencePlayer::kRate, error);
+    if (!prepared) {
+        result_->setText(QString::fromStdString(error).toHtmlEscaped());
+        result_->show();
+        return;
     }
     sung_ = {};
     sung_.kind = "lied";
     sung_.name = song.title;
     sung_.detail = songs_->path().toStdString();
-    auto sound =
-        std::make_shared<SongSound>(song, melody, ReferencePlayer::kRate, player_.concertA());
-    std::vector<std::string> words;
-    std::vector<TargetNote> targets =
-        song.Targets(voice, transpose, sound->countInBeats() * sound->beatSeconds(), &words);
-    ExerciseScorer::Settings scoring = Scoring(form_->Chosen());
-    scoring.octaveFree = !songs_->strictOctave();
-    Begin(ExerciseSession(std::move(targets), sound->countInBeats(), sound->beatSeconds(), scoring,
-                          std::move(words)),
-          sound->frames(), [sound](std::size_t from, std::int16_t* out, std::size_t count) {
+    const std::shared_ptr<SongSound> sound = prepared->sound;
+    Begin(std::move(prepared->session), sound->frames(),
+          [sound](std::size_t from, std::int16_t* out, std::size_t count) {
               sound->Render(from, out, count);
           });
     if (!sound->told().empty()) {
@@ -387,17 +394,11 @@ void ExercisePane::InputLost() {
 void ExercisePane::Finish(const QString& why) {
     over_ = true;
     const std::vector<NoteScore> scores = session_->Scores();
-    QString text = QStringLiteral("<b>Gesamt: %1 von 100</b>").arg(ExerciseScorer::Total(scores));
-    if (!why.isEmpty()) {
-        text += QStringLiteral("<br>") + why.toHtmlEscaped();
-    }
-    // The worst few notes in words; the picture shows the rest.
-    for (const std::string& line : ExerciseSession::Result(scores, kWorstTold)) {
-        text += QStringLiteral("<br>") + QString::fromStdString(line).toHtmlEscaped();
-    }
+    QString text = ResultText(
+        QStringLiteral("Gesamt: %1 von 100").arg(ExerciseScorer::Total(scores)), why, scores);
     if (why.isEmpty()) { // sung to its end: kept for the look back and the progress
         std::string error;
-        if (!Keep(scores, error)) {
+        if (!keeper_.Keep(sung_, *session_, scores, take_, takeStart_, error)) {
             text += QStringLiteral("<br>Der Verlauf nimmt sie nicht auf: %1.")
                         .arg(QString::fromStdString(error).toHtmlEscaped());
         }
@@ -412,18 +413,36 @@ void ExercisePane::Finish(const QString& why) {
     view_->ShowWhole(&*session_, kNaN);
 }
 
-bool ExercisePane::Keep(const std::vector<NoteScore>& scores, std::string& error) {
-    if (!history_) {
-        history_ = TakeHistory::Open(TakeHistory::DefaultPath(), error);
-        if (!history_) {
-            return false;
-        }
+// A take kept, shown again as when it ended: the whole picture, the result in words and,
+// where its recording is there, the replay under the cursor.
+void ExercisePane::LookBack(std::int64_t id) {
+    if (session_ && !over_) {
+        return; // not over a take being sung
     }
-    TakeHistory::Take take = sung_;
-    take.at = std::time(nullptr);
-    take.total = ExerciseScorer::Total(scores);
-    take.notes = scores;
-    return history_->Add(take, error);
+    std::string error;
+    auto looked = keeper_.LookBack(id, player_.concertA(), error);
+    if (!looked) {
+        result_->setText(QStringLiteral("Die Übung lässt sich nicht zeigen: %1.")
+                             .arg(QString::fromStdString(error).toHtmlEscaped()));
+        result_->show();
+        return;
+    }
+    Back();
+    session_.emplace(std::move(looked->session));
+    over_ = true;
+    take_ = std::move(looked->recording);
+    takeStart_ = looked->take.recordingStart;
+    result_->setText(ResultText(QStringLiteral("%1 vom %2: %3 von 100")
+                                    .arg(QString::fromStdString(looked->take.name),
+                                         QDateTime::fromSecsSinceEpoch(looked->take.at)
+                                             .toString(QStringLiteral("d.M.yyyy, H:mm")))
+                                    .arg(looked->take.total),
+                                {}, looked->take.notes));
+    result_->show();
+    replay_->setVisible(!take_.empty());
+    back_->show();
+    SetShowing(true);
+    view_->ShowWhole(&*session_, kNaN);
 }
 
 void ExercisePane::Replay() {

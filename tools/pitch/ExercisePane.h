@@ -8,7 +8,7 @@
 #include "practice/exercise/ExerciseSession.h"
 #include "practice/exercise/ExerciseSettings.h"
 #include "practice/exercise/RangeTest.h"
-#include "practice/history/TakeHistory.h"
+#include "practice/history/TakeKeeper.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -75,8 +75,7 @@ private:
     ExerciseScorer::Settings Scoring(const ExerciseSettings& settings) const;
     void Stop();
     void Finish(const QString& why = {});
-    // The take sung to its end into the history; false with the reason.
-    bool Keep(const std::vector<NoteScore>& scores, std::string& error);
+    void LookBack(std::int64_t id);
     void PlaceSession();
     void Replay();
     void Tick();
@@ -112,8 +111,8 @@ private:
     std::int64_t measureFrom_ = 0; // steady ns the measuring sound was heard from; 0: not yet
     double measureBegan_ = 0.0;    // capture time
     std::optional<RangeTest> rangeTest_;
-    TakeHistory::Take sung_;               // what is sung now, as the history keeps it
-    std::unique_ptr<TakeHistory> history_; // opened at the first take kept
+    TakeHistory::Take sung_; // what is sung now, as the history keeps it
+    TakeKeeper keeper_;
     QPushButton* start_ = nullptr;
     QPushButton* replay_ = nullptr;
     QPushButton* back_ = nullptr;

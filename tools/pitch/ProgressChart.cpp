@@ -72,8 +72,7 @@ void ProgressChart::PaintScores(QPainter& painter, const QRect& area) const {
         return plot.left() + int(double(plot.width()) * double(day - first) / span);
     };
     painter.setPen(Qt::black);
-    painter.drawText(QRect(plot.left(), plot.bottom() + 4, 80, 16), Qt::AlignLeft,
-                     DayText(first));
+    painter.drawText(QRect(plot.left(), plot.bottom() + 4, 80, 16), Qt::AlignLeft, DayText(first));
     painter.drawText(QRect(plot.right() - 80, plot.bottom() + 4, 80, 16), Qt::AlignRight,
                      DayText(last));
     painter.setRenderHint(QPainter::Antialiasing);

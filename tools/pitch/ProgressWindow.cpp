@@ -8,7 +8,13 @@
 #include <QBoxLayout>
 #include <QDateTime>
 #include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <cmath>
 
 namespace tessmar {
 
@@ -18,12 +24,36 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {
     notes_ = new QLabel(this);
     notes_->setWordWrap(true);
     notes_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    takes_ = new QListWidget(this);
+    takes_->setAccessibleName(QStringLiteral("Bewertete Übungen und Lieder"));
+    table_ = new QTableWidget(0, 5, this);
+    table_->setHorizontalHeaderLabels({QStringLiteral("Ton"), QStringLiteral("Ziel"),
+                                       QStringLiteral("Cent"), QStringLiteral("in der Toleranz"),
+                                       QStringLiteral("erreicht nach")});
+    table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    QPushButton* look =
+        buttons->addButton(QStringLiteral("&Ansehen"), QDialogButtonBox::ActionRole);
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(takes_, 2);
+    lists->addWidget(table_, 3);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(chart_, 1);
+    layout->addWidget(chart_, 3);
     layout->addWidget(notes_);
+    layout->addLayout(lists, 2);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    resize(780, 760);
+    connect(takes_, &QListWidget::currentRowChanged, this, &ProgressWindow::ShowNotes);
+    const auto lookBack = [this] {
+        if (const QListWidgetItem* item = takes_->currentItem()) {
+            emit LookBack(item->data(Qt::UserRole).toLongLong());
+        }
+    };
+    connect(look, &QPushButton::clicked, this, lookBack);
+    connect(takes_, &QListWidget::itemDoubleClicked, this, lookBack);
 }
 
 void ProgressWindow::Refresh() {
@@ -42,6 +72,21 @@ void ProgressWindow::Refresh() {
         return;
     }
     chart_->Show(Progress::From(takes, QDateTime::currentDateTime().offsetFromUtc()));
+    takes_->clear();
+    constexpr std::size_t kListed = 300; // the newest; the plots have the rest
+    for (std::size_t i = takes.size(); i-- > 0 && takes.size() - i <= kListed;) {
+        const TakeHistory::Row& r = takes[i];
+        auto* item = new QListWidgetItem(
+            QStringLiteral("%1  %2 (%3): %4")
+                .arg(QDateTime::fromSecsSinceEpoch(r.take.at).toString(
+                         QStringLiteral("d.M.yy H:mm")),
+                     QString::fromStdString(r.take.name),
+                     QFileInfo(QString::fromStdString(r.take.detail)).fileName())
+                .arg(r.take.total),
+            takes_);
+        item->setData(Qt::UserRole, qlonglong(r.id));
+    }
+    takes_->setCurrentRow(0);
     QStringList off;
     for (const TakeHistory::Tally& t : often) {
         off << QStringLiteral("%1 (%2 von %3 Mal)")
@@ -55,6 +100,30 @@ void ProgressWindow::Refresh() {
                                          "häufigsten daneben: %2.")
                               .arg(takes.size())
                               .arg(off.join(QStringLiteral(", "))));
+}
+
+void ProgressWindow::ShowNotes() {
+    table_->setRowCount(0);
+    const QListWidgetItem* item = takes_->currentItem();
+    std::string error;
+    const auto history = item ? TakeHistory::Open(TakeHistory::DefaultPath(), error) : nullptr;
+    const auto take =
+        history ? history->Load(item->data(Qt::UserRole).toLongLong(), error) : std::nullopt;
+    if (!take) {
+        return;
+    }
+    table_->setRowCount(int(take->notes.size()));
+    for (std::size_t i = 0; i < take->notes.size(); ++i) {
+        const NoteScore& n = take->notes[i];
+        const QString cells[] = {
+            QString::number(i + 1), QString::fromStdString(NoteName(n.target.note)),
+            n.meanCents ? QString::asprintf("%+.0f", *n.meanCents) : QStringLiteral("–"),
+            QStringLiteral("%1 %").arg(std::lround(n.inTunePct)),
+            n.onsetMs ? QStringLiteral("%1 ms").arg(std::lround(*n.onsetMs)) : QStringLiteral("–")};
+        for (int c = 0; c < 5; ++c) {
+            table_->setItem(int(i), c, new QTableWidgetItem(cells[c]));
+        }
+    }
 }
 
 } // namespace tessmar

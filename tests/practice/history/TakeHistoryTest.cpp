@@ -5,9 +5,11 @@
 
 #include "practice/history/Progress.h"
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <limits>
 #include <sqlite3.h>
 #include <sstream>
 #include <unistd.h>
@@ -42,7 +44,10 @@ TEST(TakeHistory, KeepsTakesAndRefusesFilesNotItsOwn) {
         missed.target.note = 50;
         missed.meanCents.reset();
         missed.inTunePct = 0.0;
+        missed.target.kind = TargetNote::Kind::Rap;
         take.notes = {flat, missed};
+        take.start = 1.0;
+        take.curve = {{1.5, 38.3}, {1.55, std::numeric_limits<double>::quiet_NaN()}};
         ASSERT_TRUE(history->Add(take, error)) << error;
         const auto rows = history->All(error);
         ASSERT_EQ(rows.size(), 1u);
@@ -50,6 +55,12 @@ TEST(TakeHistory, KeepsTakesAndRefusesFilesNotItsOwn) {
         EXPECT_EQ(rows[0].highest, 38);
         ASSERT_EQ(rows[0].take.notes.size(), 2u);
         EXPECT_FALSE(rows[0].take.notes[1].meanCents);
+        const auto back = history->Load(rows[0].id, error);
+        ASSERT_TRUE(back) << error;
+        EXPECT_EQ(back->notes[1].target.kind, TargetNote::Kind::Rap);
+        ASSERT_EQ(back->curve.size(), 2u) << "the curve for the look back";
+        EXPECT_NEAR(back->curve[0].pitch, 38.3, 1e-5);
+        EXPECT_TRUE(std::isnan(back->curve[1].pitch));
         EXPECT_EQ(*history->Csv(error),
                   std::string(TakeHistory::kCsvHeader) +
                       "1,2026-12-11T00:00:00Z,lied,\"Probe, \"\"zwei\"\"\",,94,1,D-3,293.66,-30.0,"
