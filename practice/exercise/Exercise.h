@@ -11,11 +11,14 @@ namespace tessmar {
 // One note to sing: when, in seconds from the first captured frame.
 struct TargetNote {
     // How a song's note counts: a golden one twice, a rap note wherever a voice is heard.
-    enum class Kind : std::uint8_t { Normal, Golden, Rap };
+    enum class Kind : std::uint8_t { Normal, Golden, Rap, GoldenRap };
     std::int32_t note; // NoteIndex, A-3 = 45
     double start;
     double end;
     Kind kind = Kind::Normal;
+
+    bool rap() const { return kind == Kind::Rap || kind == Kind::GoldenRap; }
+    bool golden() const { return kind == Kind::Golden || kind == Kind::GoldenRap; }
 };
 
 // A voice teacher's warm-up, generated: a pattern of notes sung in rounds, each round a

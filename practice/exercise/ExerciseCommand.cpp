@@ -119,6 +119,9 @@ int RunScoredCommand(std::vector<TargetNote> targets, const ExerciseScorer::Sett
         status = 1;
     }
     if (complete) {
+        if (settings.octaveFree) {
+            entry.range = std::pair{-1, -1}; // the octave sung is not known
+        }
         entry.at = std::time(nullptr);
         entry.total = ExerciseScorer::Total(scores);
         entry.notes = scores;

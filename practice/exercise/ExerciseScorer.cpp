@@ -79,8 +79,7 @@ std::vector<NoteScore> ExerciseScorer::Scores() const {
                     ++n;
                 }
             }
-            inTune[k] = std::abs(sum / n) <= settings_.toleranceCents ||
-                        target.kind == TargetNote::Kind::Rap;
+            inTune[k] = std::abs(sum / n) <= settings_.toleranceCents || target.rap();
         }
         const auto tuned = std::count(inTune.begin(), inTune.end(), true);
         score.inTunePct = samples.empty() ? 0.0 : 100.0 * double(tuned) / double(samples.size());
@@ -120,7 +119,10 @@ std::vector<NoteScore> ExerciseScorer::Scores() const {
         // Only in the note's last stretch: a note sung sharp throughout stays sharp.
         std::size_t to = samples.size();
         if (i + 1 < targets_.size()) {
-            const double next = 100.0 * (targets_[i + 1].note - target.note);
+            double next = 100.0 * (targets_[i + 1].note - target.note);
+            if (settings_.octaveFree) { // as the samples are: the leap within an octave
+                next -= 1200.0 * std::round(next / 1200.0);
+            }
             const double early = target.end - std::min(0.3, (target.end - target.start) / 3.0);
             while (to > from + 1 && samples[to - 1].at > early &&
                    (std::isnan(samples[to - 1].cents) ||
@@ -137,7 +139,7 @@ std::vector<NoteScore> ExerciseScorer::Scores() const {
                 ++voiced;
             }
         }
-        if (voiced > 0 && target.kind != TargetNote::Kind::Rap) { // spoken: no pitch to miss
+        if (voiced > 0 && !target.rap()) { // spoken: no pitch to miss
             const double mean = sum / voiced;
             score.meanCents = mean;
             score.spreadCents = std::sqrt(std::max(0.0, squares / voiced - mean * mean));
@@ -150,8 +152,7 @@ std::vector<NoteScore> ExerciseScorer::Scores() const {
 int ExerciseScorer::Total(const std::vector<NoteScore>& scores) {
     double sung = 0.0, length = 0.0;
     for (const NoteScore& s : scores) {
-        const double seconds = (s.target.end - s.target.start) *
-                               (s.target.kind == TargetNote::Kind::Golden ? 2.0 : 1.0);
+        const double seconds = (s.target.end - s.target.start) * (s.target.golden() ? 2.0 : 1.0);
         sung += s.inTunePct / 100.0 * seconds;
         length += seconds;
     }

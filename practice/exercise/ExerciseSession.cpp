@@ -11,7 +11,7 @@ namespace {
 
 // How far a note was from clean: 0 for one sung in tune from its start to its end.
 double Badness(const NoteScore& s) {
-    if (s.target.kind == TargetNote::Kind::Rap) { // spoken: heard or not
+    if (s.target.rap()) { // spoken: heard or not
         return s.inTunePct >= 80.0 ? 0.0 : 100.0 - s.inTunePct;
     }
     if (!s.meanCents) {
@@ -83,7 +83,7 @@ std::vector<NoteScore> ExerciseSession::Scores() const {
 
 std::string ExerciseSession::Describe(std::size_t index, const NoteScore& score) {
     std::string text = std::to_string(index + 1) + ". Ton (" + NoteName(score.target.note) + "): ";
-    if (score.target.kind == TargetNote::Kind::Rap) {
+    if (score.target.rap()) {
         return text + "gesprochen, " + std::to_string(std::lround(score.inTunePct)) + " % zu hören";
     }
     if (!score.meanCents) {

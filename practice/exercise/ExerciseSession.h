@@ -32,6 +32,7 @@ public:
     double start() const { return start_; }
     double tolerance() const { return settings_.toleranceCents; }
     double delay() const { return settings_.delaySeconds; }
+    bool octaveFree() const { return settings_.octaveFree; }
 
     // An update, and its pitch as the trace draws it.
     void Add(const PitchUpdate& update, double drawnPitch);

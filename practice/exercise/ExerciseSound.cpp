@@ -61,7 +61,7 @@ ExerciseSound::ExerciseSound(const std::vector<TargetNote>& melody, int countInB
     CountIn(countInBeats, beatSeconds);
     double end = countInBeats * beatSeconds;
     for (const TargetNote& t : melody) {
-        if (t.kind != TargetNote::Kind::Rap) { // spoken, not sung: nothing to play
+        if (!t.rap()) { // spoken, not sung: nothing to play
             parts_.push_back({Frame(t.start), Frame(t.end - t.start), t.note, false});
         }
         end = std::max(end, t.end);

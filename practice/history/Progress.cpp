@@ -4,6 +4,7 @@
 #include "practice/exercise/Exercise.h"
 
 #include <algorithm>
+#include <ctime>
 #include <map>
 
 namespace tessmar {
@@ -23,7 +24,7 @@ std::string Shown(const TakeHistory::Take& take) {
 
 } // namespace
 
-Progress Progress::From(const std::vector<TakeHistory::Row>& takes, long utcOffset) {
+Progress Progress::From(const std::vector<TakeHistory::Row>& takes, std::optional<long> utcOffset) {
     struct Sums {
         std::map<std::int64_t, std::pair<double, int>> days; // total's sum and count a day
         int takes = 0;
@@ -31,7 +32,14 @@ Progress Progress::From(const std::vector<TakeHistory::Row>& takes, long utcOffs
     std::map<std::string, Sums> byName;
     std::map<std::int64_t, std::pair<std::int32_t, std::int32_t>> weeks;
     for (const TakeHistory::Row& r : takes) {
-        const std::int64_t local = r.take.at + utcOffset;
+        std::int64_t local = r.take.at;
+        if (utcOffset) {
+            local += *utcOffset;
+        } else {
+            const std::time_t t = r.take.at;
+            std::tm tm{};
+            local += localtime_r(&t, &tm) ? tm.tm_gmtoff : 0;
+        }
         const std::int64_t day = local >= 0 ? local / 86400 : (local - 86399) / 86400;
         Sums& sums = byName[Shown(r.take)];
         auto& [sum, count] = sums.days[day];

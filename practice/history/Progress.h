@@ -4,6 +4,7 @@
 #include "practice/history/TakeHistory.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,10 @@ struct Progress {
     std::vector<Series> scores; // the most sung first, at most kMostSeries
     std::vector<Week> range;    // weeks with a range held, in time order
 
-    // takes oldest first; utcOffset: seconds local time is ahead of UTC.
-    static Progress From(const std::vector<TakeHistory::Row>& takes, long utcOffset);
+    // takes oldest first; utcOffset: seconds local time is ahead of UTC, or none: each
+    // take's own, as the time zone had it then (summer time).
+    static Progress From(const std::vector<TakeHistory::Row>& takes,
+                         std::optional<long> utcOffset = std::nullopt);
 };
 
 } // namespace tessmar

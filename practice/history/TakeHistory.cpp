@@ -88,9 +88,9 @@ NoteScore NoteFrom(sqlite3_stmt* n) {
         s.onsetMs = sqlite3_column_double(n, 7);
     }
     const int kind = sqlite3_column_int(n, 8);
-    s.target.kind = kind == int(TargetNote::Kind::Golden) ? TargetNote::Kind::Golden
-                    : kind == int(TargetNote::Kind::Rap)  ? TargetNote::Kind::Rap
-                                                          : TargetNote::Kind::Normal;
+    s.target.kind = kind >= 0 && kind <= int(TargetNote::Kind::GoldenRap)
+                        ? TargetNote::Kind(kind)
+                        : TargetNote::Kind::Normal;
     return s;
 }
 
@@ -130,14 +130,17 @@ std::string TakeHistory::DefaultPath() {
     return base + "/tessmar/verlauf.sqlite";
 }
 
-std::unique_ptr<TakeHistory> TakeHistory::Open(const std::string& path, std::string& error) {
+std::unique_ptr<TakeHistory> TakeHistory::Open(const std::string& path, std::string& error,
+                                               bool create) {
     std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    if (create) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    }
     sqlite3* raw = nullptr;
     // Never through a symbolic link: another user's could point at a file of ours.
-    const int code =
-        sqlite3_open_v2(path.c_str(), &raw,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    const int code = sqlite3_open_v2(
+        path.c_str(), &raw,
+        SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOFOLLOW, nullptr);
     std::unique_ptr<TakeHistory> history(new TakeHistory(raw));
     if (code != SQLITE_OK) {
         error = Why(raw);
@@ -152,19 +155,30 @@ std::unique_ptr<TakeHistory> TakeHistory::Open(const std::string& path, std::str
         error = Why(raw);
         return nullptr;
     }
+    std::optional<std::int64_t> ours = id;
     if (*id == 0 && *tables == 0) { // new (or empty): made ours
-        const std::string make = "BEGIN IMMEDIATE;" + std::string(kCreate) +
-                                 "PRAGMA application_id=" + std::to_string(kApplicationId) +
-                                 ";PRAGMA user_version=" + std::to_string(kSchema) + ";COMMIT;";
-        if (sqlite3_exec(raw, make.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        // Inside the transaction it is looked at again: another program may make it too.
+        const bool begun =
+            sqlite3_exec(raw, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+        const auto still = begun ? Pragma(raw, "SELECT count(*) FROM sqlite_master") : std::nullopt;
+        const std::string make =
+            (still == 0 ? std::string(kCreate) +
+                              "PRAGMA application_id=" + std::to_string(kApplicationId) +
+                              ";PRAGMA user_version=" + std::to_string(kSchema) + ";"
+                        : std::string()) +
+            "COMMIT;";
+        if (!still || sqlite3_exec(raw, make.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
             error = Why(raw);
             sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
             return nullptr;
         }
-    } else if (*id != kApplicationId) {
+        ours = Pragma(raw, "PRAGMA application_id");
+    }
+    if (ours != kApplicationId) {
         error = "die Datei ist keine Verlaufsdatei von Tessmar; sie bleibt unverändert";
         return nullptr;
-    } else if (*schema > kSchema) {
+    }
+    if (*schema > kSchema) {
         error = "die Verlaufsdatei stammt von einer neueren Version; sie bleibt unverändert";
         return nullptr;
     }
@@ -179,9 +193,10 @@ TakeHistory::~TakeHistory() {
 }
 
 bool TakeHistory::Add(const Take& take, std::string& error) {
-    std::int32_t lowest = -1, highest = -1;
-    for (const NoteScore& n : take.notes) {
-        if (n.inTunePct >= 50.0) { // a note the voice held counts into the range
+    std::int32_t lowest = take.range ? take.range->first : -1;
+    std::int32_t highest = take.range ? take.range->second : -1;
+    for (const NoteScore& n : take.range ? std::vector<NoteScore>() : take.notes) {
+        if (n.inTunePct >= 50.0 && !n.target.rap()) { // a note the voice held counts
             lowest = lowest < 0 ? n.target.note : std::min(lowest, n.target.note);
             highest = std::max(highest, n.target.note);
         }
@@ -291,9 +306,11 @@ std::vector<TakeHistory::Row> TakeHistory::Takes(std::string& error) const {
 
 std::vector<TakeHistory::Tally> TakeHistory::OftenOff(int most, std::string& error) const {
     std::vector<Tally> tallies;
-    const Statement s(db_, "SELECT note, count(*), sum(in_tune_pct < 50) AS off"
-                           " FROM notes GROUP BY note HAVING off > 0 ORDER BY off DESC, note"
-                           " LIMIT ?");
+    const Statement s(
+        db_,
+        "SELECT note, count(*), sum(in_tune_pct < 50) AS off"
+        " FROM notes WHERE kind NOT IN (2, 3) GROUP BY note HAVING off > 0 ORDER BY off DESC, note"
+        " LIMIT ?");
     if (s) {
         sqlite3_bind_int(s.get(), 1, most);
     }

@@ -35,6 +35,9 @@ public:
         std::vector<Point> curve;
         std::string recording; // a file in RecordingsFolder(), or empty
         double recordingStart = 0.0;
+        // The range sung, lowest and highest (-1: none known); without it, the notes held
+        // in tune: right only where the octave counted.
+        std::optional<std::pair<std::int32_t, std::int32_t>> range;
     };
     struct Row {
         std::int64_t id = 0;
@@ -46,8 +49,10 @@ public:
     static std::string DefaultPath();
     // The takes' recordings: "aufnahmen" beside the history.
     static std::string RecordingsFolder(const std::string& historyPath);
-    // nullptr with the reason in German. The folder is made if missing.
-    static std::unique_ptr<TakeHistory> Open(const std::string& path, std::string& error);
+    // nullptr with the reason in German. The folder and the file are made if missing
+    // (unless only to be read: create false).
+    static std::unique_ptr<TakeHistory> Open(const std::string& path, std::string& error,
+                                             bool create = true);
     ~TakeHistory();
     TakeHistory(const TakeHistory&) = delete;
     TakeHistory& operator=(const TakeHistory&) = delete;

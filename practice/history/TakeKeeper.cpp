@@ -4,6 +4,8 @@
 #include "practice/PitchFormat.h"
 #include "practice/history/TakeRecording.h"
 
+#include <algorithm>
+#include <cmath>
 #include <ctime>
 
 namespace tessmar {
@@ -35,9 +37,24 @@ bool TakeKeeper::Keep(TakeHistory::Take take, const ExerciseSession& session,
     take.start = session.start();
     take.toleranceCents = session.tolerance();
     take.delaySeconds = session.delay();
+    // The range from the curve, as the voice sang it (in its own octave), where it was
+    // within the tolerance of the note sounding.
+    std::int32_t lowest = -1, highest = -1;
+    const double heardLate = session.delay() + 0.048;
     for (const ExerciseSession::Sung& p : session.curve()) {
         take.curve.push_back({p.seconds, p.pitch});
+        for (const TargetNote& t : session.targets()) {
+            const double at = p.seconds - heardLate;
+            double off = (p.pitch - t.note) * 100.0;
+            off -= session.octaveFree() ? 1200.0 * std::round(off / 1200.0) : 0.0;
+            if (at >= t.start && at < t.end && !t.rap() && std::abs(off) <= session.tolerance()) {
+                const auto note = std::int32_t(std::lround(p.pitch));
+                lowest = lowest < 0 ? note : std::min(lowest, note);
+                highest = std::max(highest, note);
+            }
+        }
     }
+    take.range = std::pair{lowest, highest};
     // Without its recording (a full disk) the take is still kept.
     const std::string name = TakeRecording::NameFor(take.at);
     std::string unrecorded;

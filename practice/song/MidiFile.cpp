@@ -126,16 +126,10 @@ std::optional<Song> MidiFile::Parse(std::string_view bytes, int wanted, std::str
             }
             tick += in.Quantity();
             const std::size_t place = in.at();
-            std::uint32_t first = in.Byte();
-            if (first & 0x80) {
-                status = first < 0xf0 ? first : status; // sysex and meta end running status
-                if (first < 0xf0) {
-                    first = in.Byte();
-                }
-            } else if (status == 0) {
-                return broken(place, "ein Datenbyte ohne Status davor");
-            }
-            if (first == 0xff && in.Ok()) {
+            const std::uint32_t lead = in.Byte();
+            // Running status outlives meta and sysex events here: the format says they end
+            // it, but files that go on with it are many.
+            if (lead == 0xff) {
                 const std::uint32_t type = in.Byte();
                 const std::string_view data = in.Take(in.Quantity());
                 if (type == 0x2f) {
@@ -150,10 +144,18 @@ std::optional<Song> MidiFile::Parse(std::string_view bytes, int wanted, std::str
                 }
                 continue;
             }
-            if (first == 0xf0 || first == 0xf7) {
+            if (lead == 0xf0 || lead == 0xf7) {
                 in.Take(in.Quantity());
                 continue;
             }
+            if (lead > 0xf0) {
+                return broken(place, "ein Statusbyte, das in MIDI-Dateien nicht vorkommt");
+            }
+            if (lead < 0x80 && status == 0) {
+                return broken(place, "ein Datenbyte ohne Status davor");
+            }
+            status = lead & 0x80 ? lead : status;
+            const std::uint32_t first = lead & 0x80 ? in.Byte() : lead;
             const std::uint32_t kind = status & 0xf0;
             const std::uint32_t data = kind == 0xc0 || kind == 0xd0 ? 0 : in.Byte();
             if ((first | data) & 0x80) {

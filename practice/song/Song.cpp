@@ -13,8 +13,9 @@ std::vector<TargetNote> Song::Targets(int voice, int transpose, double offset,
             continue;
         }
         const TargetNote::Kind kind = n.kind == Note::Kind::Golden ? TargetNote::Kind::Golden
-                                      : n.kind == Note::Kind::Rap || n.kind == Note::Kind::GoldenRap
-                                          ? TargetNote::Kind::Rap
+                                      : n.kind == Note::Kind::Rap  ? TargetNote::Kind::Rap
+                                      : n.kind == Note::Kind::GoldenRap
+                                          ? TargetNote::Kind::GoldenRap
                                           : TargetNote::Kind::Normal;
         sung.push_back({{n.note + transpose, n.start + offset, n.end + offset, kind}, &n.syllable});
     }

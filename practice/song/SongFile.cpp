@@ -45,7 +45,8 @@ std::optional<Song> SongFile::Read(const std::string& path, int track, std::stri
     auto song = UltraStarFile::Parse(
         bytes, slash == path.npos ? std::string() : path.substr(0, slash), error);
     if (song && track > song->voices) {
-        error = "Das Lied hat nur eine Stimme; --track 2 gilt für Duette";
+        error = song->voices == 1 ? "Das Lied hat nur eine Stimme; --track 2 gilt für Duette"
+                                  : "Das Duett hat zwei Stimmen, 1 und 2";
         return std::nullopt;
     }
     return song;

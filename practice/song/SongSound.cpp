@@ -13,15 +13,14 @@ SongSound::SongSound(const Song& song, const std::vector<TargetNote>& melody, in
                      double concertA)
     : quarter_(song.beatSeconds > 0.0 ? 4.0 * song.beatSeconds : 0.5) {
     // Sung along to, the song without its voice is best; the whole song will do.
-    const std::string& path = !song.instrumental.empty() ? song.instrumental : song.audio;
-    if (!path.empty()) {
+    for (const std::string* path : {&song.instrumental, &song.audio}) {
         std::string error;
-        audio_ = SoundFileDecoder::Open(path, error, rate);
-        if (!audio_) {
-            told_ = "Die Audiodatei „" + path.substr(path.rfind('/') + 1) +
-                    "“ lässt sich nicht abspielen (" + error + "); es spielt die Melodie.";
+        if (!path->empty() && !audio_ && !(audio_ = SoundFileDecoder::Open(*path, error, rate))) {
+            told_ = "Die Audiodatei „" + path->substr(path->rfind('/') + 1) +
+                    "“ lässt sich nicht abspielen (" + error + ")";
         }
     }
+    told_ = audio_ || told_.empty() ? std::string() : told_ + "; es spielt die Melodie.";
     double end = melody.empty() ? 0.0 : melody.back().end;
     if (audio_) {
         frames_ = std::size_t(std::lround((end + 2.0) * rate)); // the melody's end and a breath

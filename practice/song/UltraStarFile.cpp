@@ -183,8 +183,8 @@ std::optional<Song> UltraStarFile::Parse(std::string_view bytes, const std::stri
                 song.title = value;
             } else if (key == "ARTIST") {
                 song.artist = value;
-            } else if (key == "BPM" && !(Decimal(value, bpm) && bpm > 0.0 && bpm <= 10000.0)) {
-                return fail(line, "#BPM ist keine Zahl über 0 und bis 10000");
+            } else if (key == "BPM" && !(Decimal(value, bpm) && bpm >= 10.0 && bpm <= 10000.0)) {
+                return fail(line, "#BPM ist keine Zahl von 10 bis 10000");
             } else if (key == "GAP" &&
                        !(Decimal(value, gapMs) && std::abs(gapMs) <= kLongestSeconds * 1000)) {
                 return fail(line, "#GAP ist keine Zahl von Millisekunden");

@@ -85,7 +85,7 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
     result_->hide();
 
     connect(start_, &QPushButton::clicked, this, [this] {
-        rangeTest_ ? EndRangeTest() : session_ && !over_ ? Stop() : Start();
+        rangeTest_ ? EndRangeTest() : (session_ && !over_) || pending_ ? Stop() : Start();
     });
     connect(replay_, &QPushButton::clicked, this, &ExercisePane::Replay);
     connect(progress, &QPushButton::clicked, this, [this] {
@@ -172,23 +172,26 @@ void ExercisePane::SingSong() {
     sung_.name = song.title;
     sung_.detail = songs_->path().toStdString();
     const std::shared_ptr<SongSound> sound = prepared->sound;
-    Begin(std::move(prepared->session), sound->frames(),
-          [sound](std::size_t from, std::int16_t* out, std::size_t count) {
-              sound->Render(from, out, count);
-          });
-    if (!sound->told().empty()) {
-        result_->setText(QString::fromStdString(sound->told()).toHtmlEscaped());
-        result_->show();
-    }
+    Begin(
+        std::move(prepared->session), sound->frames(),
+        [sound](std::size_t from, std::int16_t* out, std::size_t count) {
+            sound->Render(from, out, count);
+        },
+        QString::fromStdString(sound->told()));
 }
 
 void ExercisePane::Begin(ExerciseSession session, std::size_t frames,
-                         ReferencePlayer::Source source) {
+                         ReferencePlayer::Source source, const QString& told) {
     // Started with the program, the sound waits for the input's first updates: an output
     // opened while the input still starts can tell its first frame's moment seconds early
     // (seen with a sound server's idle sink), and every target would be off by as much.
     if (heardUpdates_ < kSettle) {
-        pending_ = [this, session, frames, source] { Begin(session, frames, source); };
+        pending_ = [this, session, frames, source, told] { Begin(session, frames, source, told); };
+        start_->setText(QStringLiteral("&Abbrechen"));
+        form_->setEnabled(false);
+        songs_->setEnabled(false);
+        result_->setText(QStringLiteral("Es beginnt, sobald das Aufnahmegerät etwas liefert …"));
+        result_->show();
         return;
     }
     session_.emplace(std::move(session));
@@ -209,6 +212,10 @@ void ExercisePane::Begin(ExerciseSession session, std::size_t frames,
     SetShowing(true);
     emit FramesWanted();
     view_->ShowLive(&*session_, now_);
+    if (!told.isEmpty()) {
+        result_->setText(told.toHtmlEscaped());
+        result_->show();
+    }
 }
 
 void ExercisePane::Stop() {
@@ -219,6 +226,7 @@ void ExercisePane::Stop() {
 }
 
 void ExercisePane::Back() {
+    pending_ = nullptr; // a start still waiting for the input is called off too
     player_.Stop();
     replayTimer_->stop();
     replay_->hide();
@@ -301,6 +309,7 @@ void ExercisePane::Started(std::uint64_t sound, std::int64_t steadyNs) {
 void ExercisePane::MeasureDelay() {
     Back(); // its button is in the settings, which an exercise being sung disables
     measuring_.emplace(kPitchRate);
+    songs_->setEnabled(false);
     measureFrom_ = 0;
     measureBegan_ = now_;
     player_.PlayFrames(DelayMeasurement::Sound(ReferencePlayer::kRate), NewSound());
@@ -344,6 +353,7 @@ void ExercisePane::EndMeasuring(const QString& text) {
     player_.Stop();
     measuring_.reset();
     form_->setEnabled(true);
+    songs_->setEnabled(true);
     start_->setEnabled(true);
     result_->setText(text);
     emit FramesWanted();
@@ -353,6 +363,7 @@ void ExercisePane::MeasureRange() {
     Back();
     rangeTest_.emplace();
     form_->setEnabled(false);
+    songs_->setEnabled(false);
     start_->setText(QStringLiteral("Messung &abbrechen"));
     result_->setText(QString::fromStdString(rangeTest_->Told()));
     result_->show();
@@ -375,10 +386,12 @@ void ExercisePane::TestRange(const PitchUpdate& update) {
 void ExercisePane::EndRangeTest() {
     rangeTest_.reset();
     form_->setEnabled(true);
+    songs_->setEnabled(true);
     start_->setText(QStringLiteral("Übung &starten"));
 }
 
 void ExercisePane::InputLost() {
+    heardUpdates_ = 0; // a start waits for the input to come back and settle
     if (rangeTest_) {
         EndRangeTest();
         result_->setText(QStringLiteral("Kein Umfang gemessen: Die Aufnahme brach ab."));
@@ -386,8 +399,10 @@ void ExercisePane::InputLost() {
         EndMeasuring(QStringLiteral("Keine Verzögerung gemessen: Die Aufnahme brach ab."));
     } else if (session_ && !over_) {
         player_.Stop();
-        Finish(QStringLiteral("Die Übung endete vorzeitig, weil die Aufnahme abbrach; bewertet "
-                              "ist, was bis dahin gesungen wurde."));
+        Finish(QStringLiteral("%1 endete vorzeitig, weil die Aufnahme abbrach; bewertet ist, "
+                              "was bis dahin gesungen wurde.")
+                   .arg(sung_.kind == "lied" ? QStringLiteral("Das Lied")
+                                             : QStringLiteral("Die Übung")));
     }
 }
 
@@ -416,8 +431,8 @@ void ExercisePane::Finish(const QString& why) {
 // A take kept, shown again as when it ended: the whole picture, the result in words and,
 // where its recording is there, the replay under the cursor.
 void ExercisePane::LookBack(std::int64_t id) {
-    if (session_ && !over_) {
-        return; // not over a take being sung
+    if ((session_ && !over_) || pending_ || measuring_ || rangeTest_) {
+        return; // not over a take being sung or a measurement
     }
     std::string error;
     auto looked = keeper_.LookBack(id, player_.concertA(), error);

@@ -71,7 +71,8 @@ private:
     void Start();
     void SingSong();
     // Sings the session to the sound made by source (frames long).
-    void Begin(ExerciseSession session, std::size_t frames, ReferencePlayer::Source source);
+    void Begin(ExerciseSession session, std::size_t frames, ReferencePlayer::Source source,
+               const QString& told = {});
     ExerciseScorer::Settings Scoring(const ExerciseSettings& settings) const;
     void Stop();
     void Finish(const QString& why = {});

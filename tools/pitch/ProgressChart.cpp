@@ -129,18 +129,19 @@ void ProgressChart::PaintRange(QPainter& painter, const QRect& area) const {
         }
     }
     const int count = int(progress_.range.size());
-    const int slot = std::max(1, plot.width() / std::max(count, 1));
-    const int bar = std::clamp(slot * 3 / 5, 3, 28);
+    // Many weeks share the width: a bar may narrow to a line, but stays inside.
+    const double slot = double(plot.width()) / count;
+    const double bar = std::clamp(slot * 0.6, 1.0, 28.0);
     for (int i = 0; i < count; ++i) {
         const auto& w = progress_.range[std::size_t(i)];
-        const int left = plot.left() + i * slot + (slot - bar) / 2;
+        const double left = plot.left() + i * slot + (slot - bar) / 2;
         const QRectF r(left, y(w.highest + 0.5), bar, y(w.lowest - 0.5) - y(w.highest + 0.5));
         painter.fillRect(r, QColor(0xa9, 0xc8, 0xe8));
         painter.setPen(QColor(0x5b, 0x8c, 0xc0));
         painter.drawRect(r);
         if (i == 0 || i == count - 1) {
             painter.setPen(Qt::black);
-            painter.drawText(QRect(left - 30, plot.bottom() + 4, bar + 60, 16), Qt::AlignCenter,
+            painter.drawText(QRectF(left - 30, plot.bottom() + 4, bar + 60, 16), Qt::AlignCenter,
                              DayText(w.monday));
         }
     }

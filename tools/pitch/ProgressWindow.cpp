@@ -58,7 +58,10 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {
 
 void ProgressWindow::Refresh() {
     std::string error;
-    const auto history = TakeHistory::Open(TakeHistory::DefaultPath(), error);
+    // Looking makes no file: before the first take there is none.
+    const bool kept = QFileInfo::exists(QString::fromStdString(TakeHistory::DefaultPath()));
+    const auto history =
+        kept ? TakeHistory::Open(TakeHistory::DefaultPath(), error, false) : nullptr;
     std::vector<TakeHistory::Row> takes;
     std::vector<TakeHistory::Tally> often;
     if (history) {
@@ -71,7 +74,7 @@ void ProgressWindow::Refresh() {
                             .arg(QString::fromStdString(error)));
         return;
     }
-    chart_->Show(Progress::From(takes, QDateTime::currentDateTime().offsetFromUtc()));
+    chart_->Show(Progress::From(takes));
     takes_->clear();
     constexpr std::size_t kListed = 300; // the newest; the plots have the rest
     for (std::size_t i = takes.size(); i-- > 0 && takes.size() - i <= kListed;) {
@@ -106,7 +109,8 @@ void ProgressWindow::ShowNotes() {
     table_->setRowCount(0);
     const QListWidgetItem* item = takes_->currentItem();
     std::string error;
-    const auto history = item ? TakeHistory::Open(TakeHistory::DefaultPath(), error) : nullptr;
+    const auto history =
+        item ? TakeHistory::Open(TakeHistory::DefaultPath(), error, false) : nullptr;
     const auto take =
         history ? history->Load(item->data(Qt::UserRole).toLongLong(), error) : std::nullopt;
     if (!take) {

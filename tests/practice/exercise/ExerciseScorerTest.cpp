@@ -118,6 +118,13 @@ TEST(ExerciseScorer, ASongsNotesCountTheirOwnWay) {
         const auto scores = scorer.Scores();
         EXPECT_EQ(ExerciseScorer::Total(scores), octaveFree ? 50 : 25);
         EXPECT_FALSE(scores[2].meanCents) << "a spoken note has no pitch to miss";
+
+        // A fifth up sung a quarter second early: not this note sung flat, octave or not.
+        ExerciseScorer leap({{36, 0.0, 1.0}, {43, 1.0, 2.0}}, settings);
+        for (double end = 0.05; end < 2.1; end += 0.05) {
+            leap.Add({.seconds = end, .hz = end - 0.048 < 0.75 ? 261.63 : 392.0});
+        }
+        EXPECT_NEAR(*leap.Scores()[0].meanCents, 0.0, 1.0);
         EXPECT_EQ(ExerciseSession::Describe(2, scores[2]),
                   "3. Ton (A-3): gesprochen, 100 % zu hören");
     }

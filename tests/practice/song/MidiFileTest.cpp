@@ -45,6 +45,7 @@ TEST(MidiFile, TheMelodyByTheTempoMap) {
                                     {Midi(std::string("\x00\x3c\x50", 3)), "ohne Status"},
                                     {Midi(std::string("\x00\x90\x3c", 3)), "endet mitten"},
                                     {Midi(std::string("\x00\x90\x3c\x90", 4)), "über 127"},
+                                    {Midi(std::string("\x00\x90\xff\x01\x00", 5)), "über 127"},
                                     {Midi(track).substr(0, 40), "länger als die Datei"}}) {
         error.clear();
         EXPECT_FALSE(MidiFile::Parse(bad, 1, error)) << told;
