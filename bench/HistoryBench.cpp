@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The takes kept: the size a take adds to the file, reading 10,000 takes of a five-round
-// scale (45 notes each) back with every note, and what "Verlauf" reads of them.
+// scale (45 notes and a minute of curve each) back with every note, and what "Verlauf"
+// reads of them.
 // Build with -DCMAKE_BUILD_TYPE=Release.
 #include "practice/history/Progress.h"
 #include "practice/history/TakeHistory.h"
 
 #include <benchmark/benchmark.h>
+#include <cmath>
 #include <filesystem>
 #include <unistd.h>
 
@@ -28,6 +30,10 @@ TakeHistory::Take Scale(int n) {
         s.inTunePct = 80.0;
         s.onsetMs = 40.0;
         take.notes.push_back(s);
+    }
+    // A minute of curve, as the window keeps it: 20 updates a second.
+    for (int k = 0; k < 1200; ++k) {
+        take.curve.push_back({k * 0.05, 36.0 + (k / 20) % 9 + 0.1 * std::sin(k * 0.3)});
     }
     return take;
 }

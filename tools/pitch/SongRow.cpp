@@ -8,8 +8,10 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QPushButton>
 #include <QSpinBox>
+#include <algorithm>
 
 namespace tessmar {
 
@@ -53,7 +55,30 @@ void SongRow::Open() {
         return;
     }
     folder_ = QFileInfo(path).absolutePath();
-    Load(path, 1, transpose_->value(), strict_->isChecked());
+    // A duet's voices or a MIDI file's tracks with notes: the singer chooses which.
+    QStringList choices;
+    for (int track = 1; track <= 64; ++track) {
+        std::string error;
+        const auto song = SongFile::Read(path.toStdString(), track, error);
+        if (!song) {
+            break;
+        }
+        choices << (song->voices > 1 ? QStringLiteral("Stimme %1").arg(track)
+                                     : QStringLiteral("%1: „%2“, %3 Noten")
+                                           .arg(track)
+                                           .arg(QString::fromStdString(song->title))
+                                           .arg(song->notes.size()));
+    }
+    bool chosen = true;
+    const QString choice =
+        choices.size() > 1 ? QInputDialog::getItem(this, QStringLiteral("Lied öffnen"),
+                                                   QStringLiteral("Welche Stimme wird gesungen?"),
+                                                   choices, 0, false, &chosen)
+                           : QString();
+    if (chosen) {
+        Load(path, std::max<int>(1, int(choices.indexOf(choice)) + 1), transpose_->value(),
+             strict_->isChecked());
+    }
 }
 
 bool SongRow::Load(const QString& path, int track, int transpose, bool strictOctave) {
