@@ -442,7 +442,9 @@ void ExercisePane::LookBack(std::int64_t id) {
         result_->show();
         return;
     }
-    Back();
+    // Not Back(): the trace shown for a moment between two pictures grows the window.
+    player_.Stop();
+    replayTimer_->stop();
     session_.emplace(std::move(looked->session));
     over_ = true;
     take_ = std::move(looked->recording);
