@@ -3,14 +3,13 @@
 
 #include "analysis/NoteNaming.h"
 #include "platform/system/DecimalText.h"
+#include "practice/history/PackedCurve.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <limits>
 #include <map>
 #include <optional>
 #include <sqlite3.h>
@@ -33,76 +32,8 @@ constexpr const char* kCreate =
     " mean_cents REAL, in_tune_pct REAL NOT NULL, onset_ms REAL, kind INTEGER NOT NULL,"
     " PRIMARY KEY(take, idx))"
     " WITHOUT ROWID;"
-    // The curve packed (Packed below): three bytes an update, 60 a second.
+    // The curve as PackedCurve packs it: three bytes an update, 60 a second.
     "CREATE TABLE curves(take INTEGER PRIMARY KEY REFERENCES takes(id), points BLOB NOT NULL);";
-
-// The curve as kept: the first point's time from the take's start and the step between
-// updates (two little-endian doubles), then per point the steps since the one before (a
-// byte) and the pitch in hundredths of a semitone (a little-endian int16; -32768 for none).
-// Three bytes an update keep a four-minute song's curve under 15 KB.
-constexpr std::int16_t kNoPitch = -32768;
-
-void PutBytes(std::string& out, std::uint64_t value, int count) {
-    for (int i = 0; i < count; ++i) {
-        out += char((value >> (8 * i)) & 0xff);
-    }
-}
-
-std::uint64_t GetBytes(const unsigned char* in, int count) {
-    std::uint64_t value = 0;
-    for (int i = count; i-- > 0;) {
-        value = value << 8 | in[i];
-    }
-    return value;
-}
-
-std::string Packed(const std::vector<TakeHistory::Take::Point>& curve, double start) {
-    double step = 0.0;
-    for (std::size_t i = 1; i < curve.size(); ++i) {
-        const double gap = curve[i].seconds - curve[i - 1].seconds;
-        step = gap > 0.001 && (step == 0.0 || gap < step) ? gap : step;
-    }
-    step = step > 0.0 ? step : 0.05;
-    std::string out;
-    const double first = curve.front().seconds - start;
-    PutBytes(out, std::bit_cast<std::uint64_t>(first), 8);
-    PutBytes(out, std::bit_cast<std::uint64_t>(step), 8);
-    double at = curve.front().seconds;
-    for (const auto& p : curve) {
-        long hops = std::lround((p.seconds - at) / step);
-        for (; hops > 255; hops -= 255) { // a long gap: points without pitch on the way
-            PutBytes(out, 255, 1);
-            PutBytes(out, std::uint16_t(kNoPitch), 2);
-        }
-        const double hundredths = std::round(p.pitch * 100.0);
-        const auto pitch =
-            std::isfinite(hundredths) && hundredths > -32768.0 && hundredths < 32768.0
-                ? std::int16_t(hundredths)
-                : kNoPitch;
-        PutBytes(out, std::uint64_t(std::max(0L, hops)), 1);
-        PutBytes(out, std::uint16_t(pitch), 2);
-        at += double(std::max(0L, hops)) * step;
-    }
-    return out;
-}
-
-std::vector<TakeHistory::Take::Point> Unpacked(const unsigned char* data, std::size_t size,
-                                               double start) {
-    std::vector<TakeHistory::Take::Point> curve;
-    if (size < 16) {
-        return curve;
-    }
-    const double first = std::bit_cast<double>(GetBytes(data, 8));
-    const double step = std::bit_cast<double>(GetBytes(data + 8, 8));
-    double at = start + first;
-    for (std::size_t i = 16; i + 3 <= size; i += 3) {
-        at += double(data[i]) * step;
-        const auto pitch = std::int16_t(GetBytes(data + i + 1, 2));
-        curve.push_back(
-            {at, pitch == kNoPitch ? std::numeric_limits<double>::quiet_NaN() : pitch / 100.0});
-    }
-    return curve;
-}
 
 // A prepared statement, finalized when it goes.
 class Statement {
@@ -324,7 +255,7 @@ bool TakeHistory::Add(const Take& take, std::string& error) {
             ok = check(sqlite3_step(n.get()) == SQLITE_DONE);
         }
         if (ok && !take.curve.empty()) {
-            const std::string points = Packed(take.curve, take.start);
+            const std::string points = PackedCurve::Pack(take.curve, take.start);
             const Statement c(db_, "INSERT INTO curves VALUES(?,?)");
             ok = check(bool(c));
             if (ok) {
@@ -434,8 +365,9 @@ std::optional<TakeHistory::Take> TakeHistory::Load(std::int64_t id, std::string&
     const Statement c(db_, "SELECT points FROM curves WHERE take=?");
     sqlite3_bind_int64(c.get(), 1, id);
     if (c && sqlite3_step(c.get()) == SQLITE_ROW) {
-        take.curve = Unpacked(static_cast<const unsigned char*>(sqlite3_column_blob(c.get(), 0)),
-                              std::size_t(sqlite3_column_bytes(c.get(), 0)), take.start);
+        take.curve =
+            PackedCurve::Unpack(static_cast<const unsigned char*>(sqlite3_column_blob(c.get(), 0)),
+                                std::size_t(sqlite3_column_bytes(c.get(), 0)), take.start);
     }
     return take;
 }
