@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The takes kept: the size a take adds to the file, reading 10,000 takes of a five-round
 // scale (45 notes and a minute of curve each) back with every note, and what "Verlauf"
-// reads of them.
+// reads of them; and the size a four-minute song of 300 notes adds.
 // Build with -DCMAKE_BUILD_TYPE=Release.
 #include "practice/history/Progress.h"
 #include "practice/history/TakeHistory.h"
@@ -82,5 +82,49 @@ void ProgressOfTenThousandTakes(benchmark::State& state) {
     }
 }
 BENCHMARK(ProgressOfTenThousandTakes)->Unit(benchmark::kMillisecond);
+
+// A four-minute song sung along: 300 notes, a curve of 20 updates a second with vibrato,
+// and rests between phrases where nothing is heard.
+TakeHistory::Take FourMinuteSong(int n) {
+    TakeHistory::Take take;
+    take.at = 1796947200 + n * 3600;
+    take.kind = "lied";
+    take.name = "Vier Minuten";
+    take.detail = "Tessmar";
+    take.total = 70 + n % 30;
+    take.start = 1234.567;
+    for (int i = 0; i < 300; ++i) {
+        tessmar::NoteScore s;
+        const double at = take.start + 8.0 + i * 0.76;
+        s.target = {30 + (i * 5) % 14, at, at + 0.61};
+        s.targetHz = 440.0 * std::pow(2.0, (s.target.note - 45) / 12.0);
+        s.meanCents = (i * 37 + n) % 613 / 10.0 - 30.0;
+        s.inTunePct = (i * 13) % 1000 / 10.0;
+        s.onsetMs = 40.0 + (i * 7) % 200;
+        take.notes.push_back(s);
+    }
+    for (int k = 0; k < 4800; ++k) {
+        const double pitch = 30.0 + (k / 15) % 14 + 0.3 * std::sin(k * 1.6) + 0.01 * (k % 7);
+        take.curve.push_back({take.start + k * 0.05, k % 60 < 18 ? std::nan("") : pitch});
+    }
+    return take;
+}
+
+void BytesOfASongTake(benchmark::State& state) {
+    const std::string dir = "/tmp/tessmar-song-size-bench-" + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    std::string error;
+    auto history = TakeHistory::Open(dir + "/verlauf.sqlite", error);
+    for (auto _ : state) {
+        for (int n = 0; n < 100; ++n) {
+            history->Add(FourMinuteSong(n), error);
+        }
+    }
+    history.reset(); // the write-ahead log folded into the file
+    state.counters["bytes_per_take"] =
+        double(std::filesystem::file_size(dir + "/verlauf.sqlite")) / (100.0 * state.iterations());
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BytesOfASongTake)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "analysis/NoteNaming.h"
 #include "platform/system/DecimalText.h"
+#include "practice/history/NoteRow.h"
 #include "practice/history/PackedCurve.h"
 
 #include <algorithm>
@@ -18,7 +19,10 @@ namespace tessmar {
 namespace {
 
 constexpr int kApplicationId = 0x54534d52; // "TSMR" in the file's header
-constexpr int kSchema = 1;
+// 1 kept a note's figures as doubles and three bytes per curve point; 2 (new files) keeps
+// whole numbers of small units and the curve's steps (NoteRow, PackedCurve). A file keeps
+// the version it was made with.
+constexpr int kSchema = 2;
 
 constexpr const char* kCreate =
     "CREATE TABLE takes(id INTEGER PRIMARY KEY, at INTEGER NOT NULL, kind TEXT NOT NULL,"
@@ -75,25 +79,6 @@ std::optional<std::int64_t> Pragma(sqlite3* db, const char* sql) {
         return std::nullopt;
     }
     return sqlite3_column_int64(s.get(), 0);
-}
-
-// A note's row as read: take,note,hz,start,end,mean_cents,in_tune_pct,onset_ms,kind.
-NoteScore NoteFrom(sqlite3_stmt* n) {
-    NoteScore s;
-    s.target = {sqlite3_column_int(n, 1), sqlite3_column_double(n, 3), sqlite3_column_double(n, 4)};
-    s.targetHz = sqlite3_column_double(n, 2);
-    if (sqlite3_column_type(n, 5) != SQLITE_NULL) {
-        s.meanCents = sqlite3_column_double(n, 5);
-    }
-    s.inTunePct = sqlite3_column_double(n, 6);
-    if (sqlite3_column_type(n, 7) != SQLITE_NULL) {
-        s.onsetMs = sqlite3_column_double(n, 7);
-    }
-    const int kind = sqlite3_column_int(n, 8);
-    s.target.kind = kind >= 0 && kind <= int(TargetNote::Kind::GoldenRap)
-                        ? TargetNote::Kind(kind)
-                        : TargetNote::Kind::Normal;
-    return s;
 }
 
 std::string IsoTime(std::int64_t at) {
@@ -175,6 +160,9 @@ std::unique_ptr<TakeHistory> TakeHistory::Open(const std::string& path, std::str
             return nullptr;
         }
         ours = Pragma(raw, "PRAGMA application_id");
+        history->schema_ = kSchema;
+    } else {
+        history->schema_ = int(std::max<std::int64_t>(1, *schema));
     }
     if (ours != kApplicationId) {
         error = "die Datei ist keine Verlaufsdatei von Tessmar; sie bleibt unverändert";
@@ -239,23 +227,12 @@ bool TakeHistory::Add(const Take& take, std::string& error) {
         const Statement n(db_, "INSERT INTO notes VALUES(?,?,?,?,?,?,?,?,?,?)");
         ok = ok && check(bool(n));
         for (std::size_t i = 0; ok && i < take.notes.size(); ++i) {
-            const NoteScore& s = take.notes[i];
             sqlite3_reset(n.get());
-            sqlite3_bind_int64(n.get(), 1, id);
-            sqlite3_bind_int64(n.get(), 2, std::int64_t(i));
-            sqlite3_bind_int(n.get(), 3, s.target.note);
-            sqlite3_bind_double(n.get(), 4, s.targetHz);
-            sqlite3_bind_double(n.get(), 5, s.target.start);
-            sqlite3_bind_double(n.get(), 6, s.target.end);
-            s.meanCents ? sqlite3_bind_double(n.get(), 7, *s.meanCents)
-                        : sqlite3_bind_null(n.get(), 7);
-            sqlite3_bind_double(n.get(), 8, s.inTunePct);
-            s.onsetMs ? sqlite3_bind_double(n.get(), 9, *s.onsetMs) : sqlite3_bind_null(n.get(), 9);
-            sqlite3_bind_int(n.get(), 10, int(s.target.kind));
+            NoteRow(schema_).Bind(n.get(), id, std::int64_t(i), take.notes[i]);
             ok = check(sqlite3_step(n.get()) == SQLITE_DONE);
         }
         if (ok && !take.curve.empty()) {
-            const std::string points = PackedCurve::Pack(take.curve, take.start);
+            const std::string points = PackedCurve::Pack(take.curve, take.start, schema_);
             const Statement c(db_, "INSERT INTO curves VALUES(?,?)");
             ok = check(bool(c));
             if (ok) {
@@ -303,11 +280,10 @@ std::vector<TakeHistory::Row> TakeHistory::Takes(std::string& error) const {
 
 std::vector<TakeHistory::Tally> TakeHistory::OftenOff(int most, std::string& error) const {
     std::vector<Tally> tallies;
-    const Statement s(
-        db_,
-        "SELECT note, count(*), sum(in_tune_pct < 50) AS off"
-        " FROM notes WHERE kind NOT IN (2, 3) GROUP BY note HAVING off > 0 ORDER BY off DESC, note"
-        " LIMIT ?");
+    const std::string sql = "SELECT note, count(*), sum(" + NoteRow(schema_).OffWhere() +
+                            ") AS off FROM notes WHERE kind NOT IN (2, 3) GROUP BY note"
+                            " HAVING off > 0 ORDER BY off DESC, note LIMIT ?";
+    const Statement s(db_, sql.c_str());
     if (s) {
         sqlite3_bind_int(s.get(), 1, most);
     }
@@ -356,7 +332,7 @@ std::optional<TakeHistory::Take> TakeHistory::Load(std::int64_t id, std::string&
     sqlite3_bind_int64(n.get(), 1, id);
     int notes = n ? SQLITE_ROW : SQLITE_ERROR;
     while (n && (notes = sqlite3_step(n.get())) == SQLITE_ROW) {
-        take.notes.push_back(NoteFrom(n.get()));
+        take.notes.push_back(NoteRow(schema_).Read(n.get()));
     }
     if (notes != SQLITE_DONE) {
         error = Why(db_);
@@ -367,7 +343,7 @@ std::optional<TakeHistory::Take> TakeHistory::Load(std::int64_t id, std::string&
     if (c && sqlite3_step(c.get()) == SQLITE_ROW) {
         take.curve =
             PackedCurve::Unpack(static_cast<const unsigned char*>(sqlite3_column_blob(c.get(), 0)),
-                                std::size_t(sqlite3_column_bytes(c.get(), 0)), take.start);
+                                std::size_t(sqlite3_column_bytes(c.get(), 0)), take.start, schema_);
     }
     return take;
 }
@@ -389,7 +365,7 @@ std::vector<TakeHistory::Row> TakeHistory::All(std::string& error) const {
         if (at == byId.end()) {
             continue;
         }
-        rows[at->second].take.notes.push_back(NoteFrom(n.get()));
+        rows[at->second].take.notes.push_back(NoteRow(schema_).Read(n.get()));
     }
     if (step != SQLITE_DONE) {
         error = Why(db_);

@@ -79,6 +79,7 @@ public:
 private:
     explicit TakeHistory(sqlite3* db) : db_(db) {}
     sqlite3* db_;
+    int schema_ = 1; // the file's version: how it keeps notes and curves
 };
 
 } // namespace tessmar

@@ -91,6 +91,61 @@ TEST(TakeHistory, KeepsTakesAndRefusesFilesNotItsOwn) {
     std::filesystem::remove_all(dir);
 }
 
+// A file of the first version keeps its figures as it has them; a new one in whole units
+// and the curve by its steps: both give back what was sung, leaps, rests and gaps alike.
+TEST(TakeHistory, EitherVersionOfTheFileGivesTheTakeBack) {
+    const std::string dir = testing::TempDir() + "history-versions-" + std::to_string(getpid());
+    std::filesystem::remove_all(dir);
+    TakeHistory::Take take;
+    take.start = 4321.25;
+    NoteScore off;
+    off.target = {40, 4322.3456, 4323.0};
+    off.targetHz = 329.63;
+    off.meanCents = -12.34;
+    off.inTunePct = 49.9;
+    off.onsetMs = 87.4;
+    take.notes = {off};
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    for (int k = 0; k < 400; ++k) { // vibrato, a leap of a fifth, a rest, a long gap
+        const double pitch = k < 100 ? 40.0 + 0.4 * std::sin(k * 1.3) : k < 200 ? 47.01 : none;
+        take.curve.push_back({take.start + (k < 300 ? k : k + 300) * 0.05, pitch});
+    }
+    for (const int version : {1, 2}) {
+        const std::string path = dir + "/v" + std::to_string(version) + ".sqlite";
+        std::string error;
+        if (version == 1) {
+            ASSERT_TRUE(TakeHistory::Open(path, error)) << error;
+            sqlite3* db = nullptr;
+            sqlite3_open(path.c_str(), &db);
+            sqlite3_exec(db, "PRAGMA user_version=1", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        }
+        const auto history = TakeHistory::Open(path, error);
+        ASSERT_TRUE(history && history->Add(take, error)) << error;
+        const auto back = history->Load(history->Takes(error).at(0).id, error);
+        ASSERT_TRUE(back) << error;
+        const NoteScore& n = back->notes.at(0);
+        EXPECT_NEAR(n.target.start, off.target.start, 0.0005) << version;
+        EXPECT_NEAR(*n.meanCents, -12.34, 0.05) << version;
+        EXPECT_NEAR(n.inTunePct, 49.9, 0.05) << version;
+        EXPECT_NEAR(*n.onsetMs, 87.4, 0.5) << version;
+        EXPECT_EQ(history->OftenOff(5, error).at(0).off, 1) << version;
+        ASSERT_EQ(back->curve.size(), take.curve.size() + 1) << "a point without pitch in the gap";
+        for (std::size_t i = 0, k = 0; i < back->curve.size(); ++i) {
+            const auto& p = back->curve[i];
+            if (i != 300) {
+                EXPECT_NEAR(p.seconds, take.curve[k].seconds, 1e-6) << version << ' ' << i;
+                EXPECT_TRUE(std::isnan(take.curve[k].pitch)
+                                ? std::isnan(p.pitch)
+                                : std::abs(p.pitch - take.curve[k].pitch) < 0.006)
+                    << version << ' ' << i;
+                ++k;
+            }
+        }
+    }
+    std::filesystem::remove_all(dir);
+}
+
 // The scores per exercise and local day, the most sung first; the range per week from
 // Monday, as the look at the progress shows them.
 TEST(TakeHistory, ProgressByDayAndWeek) {
