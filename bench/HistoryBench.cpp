@@ -5,7 +5,10 @@
 // Build with -DCMAKE_BUILD_TYPE=Release.
 #include "practice/history/Progress.h"
 #include "practice/history/TakeHistory.h"
+#include "tools/pitch/ProgressWindow.h"
 
+#include <QApplication>
+#include <QPixmap>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <filesystem>
@@ -41,7 +44,7 @@ TakeHistory::Take Scale(int n) {
 // Written once for all the runs: 10,000 takes, in a folder gone at the end.
 struct Filled {
     std::string dir = "/tmp/tessmar-history-bench-" + std::to_string(getpid());
-    std::string path = dir + "/verlauf.sqlite";
+    std::string path = dir + "/tessmar/verlauf.sqlite"; // where XDG_DATA_HOME=dir has it
     Filled() {
         std::string error;
         auto history = TakeHistory::Open(path, error);
@@ -82,6 +85,25 @@ void ProgressOfTenThousandTakes(benchmark::State& state) {
     }
 }
 BENCHMARK(ProgressOfTenThousandTakes)->Unit(benchmark::kMillisecond);
+
+// "Verlauf" opened as the window opens it: read, listed, the newest take's notes in the
+// table, and everything painted once (offscreen, unless QT_QPA_PLATFORM says otherwise).
+void OpenVerlaufWithTenThousandTakes(benchmark::State& state) {
+    const std::string& path = FilledPath(state);
+    setenv("XDG_DATA_HOME", std::filesystem::path(path).parent_path().parent_path().c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "tessmar-song-bench";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    for (auto _ : state) {
+        tessmar::ProgressWindow window;
+        window.Refresh();
+        const QPixmap painted = window.grab();
+        benchmark::DoNotOptimize(painted.cacheKey());
+    }
+}
+BENCHMARK(OpenVerlaufWithTenThousandTakes)->Unit(benchmark::kMillisecond);
 
 // A four-minute song sung along: 300 notes, a curve of 20 updates a second with vibrato,
 // and rests between phrases where nothing is heard.
