@@ -14,7 +14,7 @@
 #   - both cores kept busy by two loops: processor share again, and the latency from the
 #     device handing back a hop to the end of the paint that shows it (TESSMAR_LATENCY_LOG),
 #     and where the slowest hundredth of the updates waited.
-# Usage: [QPA=offscreen] [QUIET_ONLY=1] [KEEP=1] [EXERCISE=1] bench/pitch-desktop.sh BUILD_DIR RENDERER [SECONDS]
+# Usage: [QPA=offscreen] [QUIET_ONLY=1] [KEEP=1] [EXERCISE=1 | SONG=1] bench/pitch-desktop.sh BUILD_DIR RENDERER [SECONDS]
 #   BUILD_DIR has tools/tessmar-pitch (a Release build); RENDERER is a
 #   tessmar-pitch-accuracy (any build). With xvfb, sox, pulseaudio and pulseaudio-utils;
 #   as a normal user, as a desktop runs it (root works too).
@@ -57,6 +57,14 @@ pactl info >/dev/null || { echo "the sound server did not start: $server/log" >&
 if [ -n "${EXERCISE:-}" ]; then
     mkdir -p "$server/.config"
     printf '[Uebung]\nVergleichston=mit\n' >"$server/.config/tessmar-pitch.INI"
+fi
+# SONG=1: a song of 75 s sung along, a note every half second, its own audio (Ogg Vorbis,
+# two sines rendered by sox) decoded and played.
+if [ -n "${SONG:-}" ]; then
+    sox -n -r 44100 -c 2 "$work/begleitung.ogg" synth 80 sine 220 sine 330 vol 0.2
+    { printf '#TITLE:Messlied\n#ARTIST:Tessmar\n#AUDIO:begleitung.ogg\n#BPM:300\n#GAP:2000\n'
+      for beat in $(seq 0 10 1500); do echo ": $beat 8 $((beat / 10 % 12 - 3)) la"; done
+      echo E; } >"$work/lied.txt"
 fi
 (while :; do paplay --device=singer "$work/voice.wav"; done) &
 pids+=($!)
@@ -108,7 +116,8 @@ start_pitch() {
     env -u ALSA_CONFIG_PATH DISPLAY=$display QT_QPA_PLATFORM=${QPA:-xcb} TESSMAR_INPUT=alsa:pulse \
         TESSMAR_OUTPUT=pulse ${2:+TESSMAR_LATENCY_LOG="$work/latency-$1.txt"} \
         "$build/tools/tessmar-pitch" --log "$work/log-$1.csv" \
-        ${EXERCISE:+--exercise tonleiter --start E-2 --rounds 24 --bpm 80} 2>"$work/stderr-$1" &
+        ${EXERCISE:+--exercise tonleiter --start E-2 --rounds 24 --bpm 80} \
+        ${SONG:+--song "$work/lied.txt"} 2>"$work/stderr-$1" &
     pitch=$!
 }
 
