@@ -125,12 +125,17 @@ int RunScoredCommand(std::vector<TargetNote> targets, const ExerciseScorer::Sett
         entry.at = std::time(nullptr);
         entry.total = ExerciseScorer::Total(scores);
         entry.notes = scores;
+        entry.start = 0.0; // the targets stand on the capture's clock
+        entry.toleranceCents = settings.toleranceCents;
+        entry.delaySeconds = settings.delaySeconds;
+        entry.octaveFree = settings.octaveFree;
         const std::string path = TakeHistory::DefaultPath();
         std::string error;
         const auto history = TakeHistory::Open(path, error);
         if (!history || !history->Add(entry, error)) {
             err << "tessmar-pitch: Der Verlauf „" << path
                 << "“ nimmt die Bewertung nicht auf: " << error << ".\n";
+            status = 1;
         }
     }
     out << "Gesamt: " << ExerciseScorer::Total(scores) << " von 100\n" << std::flush;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "practice/history/HistoryCommand.h"
 
+#include "platform/system/SystemErrorText.h"
 #include "practice/exercise/ScoreFile.h"
 #include "practice/history/TakeHistory.h"
 
@@ -13,7 +14,13 @@ int RunHistoryCommand(const std::string& historyPath, const std::string& target,
     std::string error;
     std::optional<std::string> csv = std::string(TakeHistory::kCsvHeader);
     std::error_code ec;
-    if (std::filesystem::exists(historyPath, ec)) { // none yet: nothing to make for it
+    const bool kept = std::filesystem::exists(historyPath, ec);
+    if (ec) { // not "none yet": a folder closed to us, a loop of links
+        err << "tessmar-pitch: Der Verlauf „" << historyPath
+            << "“ lässt sich nicht lesen: " << SystemErrorText(ec.value()) << ".\n";
+        return 1;
+    }
+    if (kept) { // none yet: nothing to make for it
         const auto history = TakeHistory::Open(historyPath, error);
         csv = history ? history->Csv(error) : std::nullopt;
         if (!csv) {

@@ -29,7 +29,7 @@ constexpr const char* kCreate =
     " name TEXT NOT NULL, detail TEXT NOT NULL, total INTEGER NOT NULL,"
     " lowest INTEGER NOT NULL, highest INTEGER NOT NULL, start REAL NOT NULL,"
     " tolerance REAL NOT NULL, delay REAL NOT NULL, recording TEXT NOT NULL,"
-    " recording_start REAL NOT NULL);"
+    " recording_start REAL NOT NULL, octave_free INTEGER NOT NULL DEFAULT 0);"
     "CREATE INDEX takes_by_time ON takes(at);"
     "CREATE TABLE notes(take INTEGER NOT NULL REFERENCES takes(id), idx INTEGER NOT NULL,"
     " note INTEGER NOT NULL, hz REAL NOT NULL, start REAL NOT NULL, end REAL NOT NULL,"
@@ -204,9 +204,14 @@ bool TakeHistory::Add(const Take& take, std::string& error) {
         return good;
     };
     {
-        const Statement t(db_, "INSERT INTO takes(at,kind,name,detail,total,lowest,highest,"
-                               "start,tolerance,delay,recording,recording_start)"
-                               " VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
+        // The first version's file has no octave_free.
+        const Statement t(db_, schema_ >= 2
+                                   ? "INSERT INTO takes(at,kind,name,detail,total,lowest,highest,"
+                                     "start,tolerance,delay,recording,recording_start,octave_free)"
+                                     " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)"
+                                   : "INSERT INTO takes(at,kind,name,detail,total,lowest,highest,"
+                                     "start,tolerance,delay,recording,recording_start)"
+                                     " VALUES(?,?,?,?,?,?,?,?,?,?,?,?)");
         ok = check(bool(t));
         if (ok) {
             sqlite3_bind_int64(t.get(), 1, take.at);
@@ -221,6 +226,9 @@ bool TakeHistory::Add(const Take& take, std::string& error) {
             sqlite3_bind_double(t.get(), 10, take.delaySeconds);
             sqlite3_bind_text(t.get(), 11, take.recording.c_str(), -1, SQLITE_TRANSIENT);
             sqlite3_bind_double(t.get(), 12, take.recordingStart);
+            if (schema_ >= 2) {
+                sqlite3_bind_int(t.get(), 13, take.octaveFree ? 1 : 0);
+            }
             ok = check(sqlite3_step(t.get()) == SQLITE_DONE);
         }
         const std::int64_t id = sqlite3_last_insert_rowid(db_);
@@ -300,8 +308,12 @@ std::vector<TakeHistory::Tally> TakeHistory::OftenOff(int most, std::string& err
 }
 
 std::optional<TakeHistory::Take> TakeHistory::Load(std::int64_t id, std::string& error) const {
-    const Statement t(db_, "SELECT at,kind,name,detail,total,start,tolerance,delay,recording,"
-                           "recording_start FROM takes WHERE id=?");
+    const Statement t(db_, schema_ >= 2 ? "SELECT at,kind,name,detail,total,start,tolerance,delay,"
+                                          "recording,recording_start,octave_free FROM takes"
+                                          " WHERE id=?"
+                                        : "SELECT at,kind,name,detail,total,start,tolerance,delay,"
+                                          "recording,recording_start,kind='lied' FROM takes"
+                                          " WHERE id=?");
     if (!t) {
         error = Why(db_);
         return std::nullopt;
@@ -327,6 +339,7 @@ std::optional<TakeHistory::Take> TakeHistory::Load(std::int64_t id, std::string&
     take.delaySeconds = sqlite3_column_double(t.get(), 7);
     take.recording = text(8);
     take.recordingStart = sqlite3_column_double(t.get(), 9);
+    take.octaveFree = sqlite3_column_int(t.get(), 10) != 0; // a first version's: songs
     const Statement n(db_, "SELECT take,note,hz,start,end,mean_cents,in_tune_pct,onset_ms,kind"
                            " FROM notes WHERE take=? ORDER BY idx");
     sqlite3_bind_int64(n.get(), 1, id);

@@ -32,6 +32,7 @@ public:
             double seconds, pitch; // pitch: NoteIndex plus cents/100; NaN without
         };
         double start = 0.0, toleranceCents = 50.0, delaySeconds = 0.0;
+        bool octaveFree = false; // a note sung an octave away counted
         std::vector<Point> curve;
         std::string recording; // a file in RecordingsFolder(), or empty
         double recordingStart = 0.0;

@@ -37,6 +37,7 @@ bool TakeKeeper::Keep(TakeHistory::Take take, const ExerciseSession& session,
     take.start = session.start();
     take.toleranceCents = session.tolerance();
     take.delaySeconds = session.delay();
+    take.octaveFree = session.octaveFree();
     // The range from the curve, as the voice sang it (in its own octave), where it was
     // within the tolerance of the note sounding.
     std::int32_t lowest = -1, highest = -1;
@@ -78,8 +79,9 @@ std::optional<TakeKeeper::Looked> TakeKeeper::LookBack(std::int64_t id, double c
         targets.push_back({n.target.note, n.target.start - take->start, n.target.end - take->start,
                            n.target.kind});
     }
-    ExerciseSession session(std::move(targets), 0, 1.0,
-                            {take->toleranceCents, take->delaySeconds, concertA, 0.0});
+    ExerciseSession session(
+        std::move(targets), 0, 1.0,
+        {take->toleranceCents, take->delaySeconds, concertA, 0.0, take->octaveFree});
     session.Place(take->start);
     std::vector<ExerciseSession::Sung> curve;
     for (const auto& p : take->curve) {

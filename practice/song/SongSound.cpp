@@ -10,10 +10,18 @@
 namespace tessmar {
 
 SongSound::SongSound(const Song& song, const std::vector<TargetNote>& melody, int rate,
-                     double concertA)
-    : quarter_(song.beatSeconds > 0.0 ? 4.0 * song.beatSeconds : 0.5) {
-    // Sung along to, the song without its voice is best; the whole song will do.
+                     double concertA, int transpose, int countIn)
+    : quarter_(song.beatSeconds > 0.0 ? 4.0 * song.beatSeconds : 0.5), countIn_(countIn) {
+    // Sung along to, the song without its voice is best; the whole song will do. Moved by
+    // other than octaves, its recording no longer fits the notes.
+    const bool fits = transpose % 12 == 0;
+    if (!fits && !(song.instrumental.empty() && song.audio.empty())) {
+        told_ = "Transponiert passt die Aufnahme des Lieds nicht zu den Noten";
+    }
     for (const std::string* path : {&song.instrumental, &song.audio}) {
+        if (!fits) {
+            break;
+        }
         std::string error;
         if (!path->empty() && !audio_ && !(audio_ = SoundFileDecoder::Open(*path, error, rate))) {
             told_ = "Die Audiodatei „" + path->substr(path->rfind('/') + 1) +
@@ -28,19 +36,24 @@ SongSound::SongSound(const Song& song, const std::vector<TargetNote>& melody, in
     }
     std::vector<TargetNote> after = melody;
     for (TargetNote& t : after) {
-        t.start += kCountIn * quarter_;
-        t.end += kCountIn * quarter_;
+        t.start += countIn_ * quarter_;
+        t.end += countIn_ * quarter_;
     }
-    melody_.emplace(after, kCountIn, quarter_, rate, concertA);
+    melody_.emplace(after, countIn_, quarter_, rate, concertA);
     frames_ = melody_->frames();
 }
 
 SongSound::~SongSound() = default;
 
 std::optional<SongSound::Prepared> SongSound::Prepare(const Song& song, int voice, int transpose,
+                                                      int countIn,
                                                       const ExerciseScorer::Settings& scoring,
                                                       int rate, std::string& error) {
     const std::vector<TargetNote> melody = song.Targets(voice, transpose, 0.0);
+    if (melody.empty()) {
+        error = "Die Stimme hat keine Noten, die bewertet werden.";
+        return std::nullopt;
+    }
     for (const TargetNote& t : melody) {
         if (NoteName(t.note).empty()) {
             error = "Um " + std::to_string(transpose) +
@@ -48,7 +61,8 @@ std::optional<SongSound::Prepared> SongSound::Prepare(const Song& song, int voic
             return std::nullopt;
         }
     }
-    auto sound = std::make_shared<SongSound>(song, melody, rate, scoring.concertA);
+    auto sound =
+        std::make_shared<SongSound>(song, melody, rate, scoring.concertA, transpose, countIn);
     std::vector<std::string> words;
     std::vector<TargetNote> targets =
         song.Targets(voice, transpose, sound->countInBeats() * sound->beatSeconds(), &words);

@@ -26,17 +26,19 @@ public:
         ExerciseSession session;
         std::shared_ptr<SongSound> sound;
     };
-    // nullopt with the reason when the notes, transposed, leave C-0 … G-10.
-    static std::optional<Prepared> Prepare(const Song& song, int voice, int transpose,
+    // nullopt with the reason when the voice has nothing to score or the notes, transposed,
+    // leave C-0 … G-10. countIn: quarter notes before the melody played for want of audio.
+    static std::optional<Prepared> Prepare(const Song& song, int voice, int transpose, int countIn,
                                            const ExerciseScorer::Settings& scoring, int rate,
                                            std::string& error);
 
     // melody: the targets as sung, from the song's time 0.
-    SongSound(const Song& song, const std::vector<TargetNote>& melody, int rate, double concertA);
+    SongSound(const Song& song, const std::vector<TargetNote>& melody, int rate, double concertA,
+              int transpose, int countIn);
     ~SongSound();
 
     // Quarter notes of count-in before the song's time 0: none before its own audio.
-    int countInBeats() const { return audio_ ? 0 : kCountIn; }
+    int countInBeats() const { return audio_ ? 0 : countIn_; }
     double beatSeconds() const { return quarter_; }
     // Why the song's audio isn't played, in German; empty when it is, or none is named.
     const std::string& told() const { return told_; }
@@ -45,11 +47,11 @@ public:
     void Render(std::size_t from, std::int16_t* out, std::size_t count);
 
 private:
-    static constexpr int kCountIn = 4;
     double quarter_;
     std::unique_ptr<SoundFileDecoder> audio_;
     std::optional<ExerciseSound> melody_;
     std::string told_;
+    int countIn_;
     std::size_t frames_ = 0;
 };
 

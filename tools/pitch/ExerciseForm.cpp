@@ -88,7 +88,14 @@ void ExerciseForm::Choose(const ExerciseSettings& s) {
     rounds_->setValue(s.exercise.rounds);
     direction_->setCurrentIndex(s.exercise.step < 0 ? 1 : 0);
     bpm_->setValue(s.exercise.bpm);
-    tolerance_->setCurrentIndex(s.toleranceCents == 25 ? 1 : s.toleranceCents == 10 ? 2 : 0);
+    // Another tolerance (from the command line) is offered beside the usual three.
+    const auto* usual = std::find(std::begin(kTolerances), std::end(kTolerances), s.toleranceCents);
+    if (usual == std::end(kTolerances)) {
+        otherTolerance_ = s.toleranceCents;
+        const QString text = QStringLiteral("±%1 Cent").arg(s.toleranceCents);
+        tolerance_->count() > 3 ? tolerance_->setItemText(3, text) : tolerance_->addItem(text);
+    }
+    tolerance_->setCurrentIndex(int(usual - std::begin(kTolerances)));
     reference_->setCurrentIndex(int(s.reference));
     delay_->setValue(s.delayMs);
     if (s.lowest >= 0) {
@@ -108,7 +115,8 @@ ExerciseSettings ExerciseForm::Chosen() const {
     s.exercise.rounds = rounds_->value();
     s.exercise.step = direction_->currentIndex() == 1 ? -1 : 1;
     s.exercise.bpm = bpm_->value();
-    s.toleranceCents = kTolerances[tolerance_->currentIndex()];
+    const int tolerance = tolerance_->currentIndex();
+    s.toleranceCents = tolerance < 3 ? kTolerances[tolerance] : otherTolerance_;
     s.reference = ExerciseSound::Reference(reference_->currentIndex());
     s.delayMs = delay_->value();
     const int voice = voice_->currentIndex();

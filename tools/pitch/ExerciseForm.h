@@ -44,6 +44,7 @@ private:
     QComboBox* reference_ = nullptr;
     QSpinBox* delay_ = nullptr;
     int concertA_ = 440;
+    int otherTolerance_ = 50;                 // the fourth choice, where one was given
     std::int32_t lowest_ = -1, highest_ = -1; // the singer's own range, measured; -1: none
 };
 

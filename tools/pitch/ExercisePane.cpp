@@ -149,6 +149,7 @@ ExerciseScorer::Settings ExercisePane::Scoring(const ExerciseSettings& s) const 
 void ExercisePane::StartSong(const std::string& path, int track, int transpose, bool strictOctave,
                              const ExerciseSettings& settings) {
     form_->Choose(settings);
+    songCountIn_ = settings.exercise.countInBeats;
     if (songs_->Load(QString::fromStdString(path), track, transpose, strictOctave)) {
         SingSong();
     }
@@ -160,8 +161,8 @@ void ExercisePane::SingSong() {
     ExerciseScorer::Settings scoring = Scoring(form_->Chosen());
     scoring.octaveFree = !songs_->strictOctave();
     std::string error;
-    auto prepared = SongSound::Prepare(song, songs_->voice(), songs_->transpose(), scoring,
-                                       ReferencePlayer::kRate, error);
+    auto prepared = SongSound::Prepare(song, songs_->voice(), songs_->transpose(), songCountIn_,
+                                       scoring, ReferencePlayer::kRate, error);
     if (!prepared) {
         result_->setText(QString::fromStdString(error).toHtmlEscaped());
         result_->show();
@@ -169,7 +170,8 @@ void ExercisePane::SingSong() {
     }
     sung_ = {};
     sung_.kind = "lied";
-    sung_.name = song.title;
+    sung_.name = song.title.empty() ? songs_->path().section(QLatin1Char('/'), -1).toStdString()
+                                    : song.title;
     sung_.detail = songs_->path().toStdString();
     const std::shared_ptr<SongSound> sound = prepared->sound;
     Begin(

@@ -113,6 +113,7 @@ private:
     double measureBegan_ = 0.0;    // capture time
     std::optional<RangeTest> rangeTest_;
     TakeHistory::Take sung_; // what is sung now, as the history keeps it
+    int songCountIn_ = 4;    // quarter notes before a melody played for want of audio
     TakeKeeper keeper_;
     QPushButton* start_ = nullptr;
     QPushButton* replay_ = nullptr;

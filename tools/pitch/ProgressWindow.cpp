@@ -2,6 +2,7 @@
 #include "tools/pitch/ProgressWindow.h"
 
 #include "analysis/NoteNaming.h"
+#include "platform/system/SystemErrorText.h"
 #include "practice/history/Progress.h"
 #include "tools/pitch/ProgressChart.h"
 
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <cmath>
+#include <filesystem>
 
 namespace tessmar {
 
@@ -58,8 +60,11 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {
 
 void ProgressWindow::Refresh() {
     std::string error;
-    // Looking makes no file: before the first take there is none.
-    const bool kept = QFileInfo::exists(QString::fromStdString(TakeHistory::DefaultPath()));
+    // Looking makes no file: before the first take there is none. A folder closed to us
+    // is not "none".
+    std::error_code ec;
+    const bool kept = std::filesystem::exists(TakeHistory::DefaultPath(), ec);
+    error = ec ? SystemErrorText(ec.value()) : std::string();
     const auto history =
         kept ? TakeHistory::Open(TakeHistory::DefaultPath(), error, false) : nullptr;
     std::vector<TakeHistory::Row> takes;
@@ -68,6 +73,7 @@ void ProgressWindow::Refresh() {
         takes = history->Takes(error);
         often = history->OftenOff(6, error);
     }
+    takes_->clear();
     if (!error.empty()) {
         chart_->Show({});
         notes_->setText(QStringLiteral("Der Verlauf lässt sich nicht lesen: %1.")
@@ -75,7 +81,6 @@ void ProgressWindow::Refresh() {
         return;
     }
     chart_->Show(Progress::From(takes));
-    takes_->clear();
     constexpr std::size_t kListed = 300; // the newest; the plots have the rest
     for (std::size_t i = takes.size(); i-- > 0 && takes.size() - i <= kListed;) {
         const TakeHistory::Row& r = takes[i];

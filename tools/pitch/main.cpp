@@ -119,6 +119,7 @@ int main(int argc, char** argv) {
         ExerciseSettings given = stored;
         given.toleranceCents = options->toleranceCents;
         given.delayMs = options->delayGiven ? options->delayMs : stored.delayMs;
+        given.exercise.countInBeats = options->exercise.countInBeats;
         window.StartSong(options->song, options->track, options->transpose, options->strictOctave,
                          given);
     }

@@ -3,6 +3,7 @@
 // refused and left exactly as it was.
 #include "practice/history/TakeHistory.h"
 
+#include "practice/history/HistoryCommand.h"
 #include "practice/history/Progress.h"
 
 #include <cmath>
@@ -68,6 +69,13 @@ TEST(TakeHistory, KeepsTakesAndRefusesFilesNotItsOwn) {
                       ",0.0,\n");
     }
     ASSERT_TRUE(TakeHistory::Open(path, error)) << "ours opens again: " << error;
+    // A history that can't be looked for is not an empty one.
+    std::filesystem::create_symlink(dir + "/b", dir + "/a");
+    std::filesystem::create_symlink(dir + "/a", dir + "/b");
+    std::ostringstream csv, told;
+    EXPECT_EQ(RunHistoryCommand(dir + "/a/verlauf.sqlite", "-", csv, told), 1);
+    EXPECT_EQ(csv.str(), "");
+    EXPECT_NE(told.str().find("lässt sich nicht lesen"), std::string::npos) << told.str();
 
     // Someone else's database, a text file, and ours damaged: refused, untouched.
     const std::string other = dir + "/other.sqlite", text = dir + "/text.sqlite",
