@@ -91,10 +91,14 @@ std::optional<Song> MidiFile::Parse(std::string_view bytes, int wanted, std::str
         return broken(0, "keine MIDI-Datei (sie beginnt nicht mit „MThd“)");
     }
     const std::uint32_t format = header.Big(2), count = header.Big(2), division = header.Big(2);
-    if (!header.Ok() || format > 1) {
-        return broken(8, format == 2 ? "MIDI-Dateien im Format 2 (lauter einzelne Stücke) "
-                                       "werden nicht gelesen"
-                                     : "der Kopf der Datei ist unvollständig");
+    if (!header.Ok()) {
+        return broken(8, "der Kopf der Datei ist unvollständig");
+    }
+    if (format > 1) {
+        return broken(8, format == 2
+                             ? "MIDI-Dateien im Format 2 (lauter einzelne Stücke) "
+                               "werden nicht gelesen"
+                             : "das MIDI-Format " + std::to_string(format) + " ist unbekannt");
     }
     if (division == 0 || (division & 0x8000 && (division & 0xff) == 0)) {
         return broken(12, "die Zeitteilung der Datei ist null");
@@ -161,7 +165,8 @@ std::optional<Song> MidiFile::Parse(std::string_view bytes, int wanted, std::str
             if ((first | data) & 0x80) {
                 return broken(in.at() - 1, "ein Datenbyte über 127");
             }
-            if (kind == 0x90 || kind == 0x80) {
+            // Channel 10 keeps drums: its keys are sounds, not pitches.
+            if ((kind == 0x90 || kind == 0x80) && (status & 0x0f) != 9) {
                 const bool on = kind == 0x90 && data > 0;
                 track.events.push_back({tick, int(first), on, int(status & 0x0f), {}});
                 track.notes += on;
@@ -224,43 +229,49 @@ std::optional<Song> MidiFile::Parse(std::string_view bytes, int wanted, std::str
 
     const Track& track = *withNotes[std::size_t(wanted - 1)];
     Song song;
-    song.title = track.name;
-    song.beatSeconds = 0.125;                              // a count-in's quarter note at 120 bpm
-    std::map<std::pair<int, int>, std::uint64_t> sounding; // channel, key -> since
+    // The song's name is the first track's, where that one holds only the tempo map.
+    song.title = format == 1 && tracks.front().notes == 0 && !tracks.front().name.empty()
+                     ? tracks.front().name
+                     : track.name;
+    song.part = track.name;
+    song.tracks = int(withNotes.size());
+    song.beatSeconds = 0.125; // a count-in's quarter note at 120 bpm
+    struct Struck {
+        std::uint64_t tick;
+        std::string syllable; // the lyric at the same tick, if any
+    };
+    std::map<std::pair<int, int>, Struck> sounding; // channel, key -> since
     std::string lyric;
     std::uint64_t lyricTick = 0;
     for (const Event& e : track.events) {
-        if (e.key < 0) {
+        if (e.key < 0) { // a syllable: for the notes struck at its tick, before or after it
             lyric = e.text;
             lyricTick = e.tick;
+            for (auto& [key, struck] : sounding) {
+                struck.syllable = struck.tick == e.tick ? e.text : struck.syllable;
+            }
             continue;
         }
         const auto key = std::pair{e.channel, e.key};
         const auto held = sounding.find(key);
-        if (held != sounding.end() && (!e.on || held->second < e.tick)) {
-            const std::int32_t index = e.key + kMidiToNoteIndex;
-            if (NoteName(index).empty()) {
-                error = "Spur " + std::to_string(wanted) + ": die Note " + std::to_string(e.key) +
-                        " liegt unter C-0";
-                return std::nullopt;
-            }
+        if (held != sounding.end() && (!e.on || held->second.tick < e.tick)) {
             Song::Note note;
-            note.start = seconds(held->second);
+            note.start = seconds(held->second.tick);
             note.end = seconds(e.tick);
-            note.note = index;
-            note.syllable = lyricTick == held->second ? lyric : std::string();
+            note.note = e.key + kMidiToNoteIndex; // under C-0 (a piano's lowest): not sung
+            note.syllable = std::move(held->second.syllable);
             if (note.end > kLongestSeconds) {
                 error =
                     "Spur " + std::to_string(wanted) + ": Noten mehr als vier Stunden vom Anfang";
                 return std::nullopt;
             }
-            if (note.end > note.start) {
+            if (note.end > note.start && !NoteName(note.note).empty()) {
                 song.notes.push_back(std::move(note));
             }
             sounding.erase(held);
         }
         if (e.on) {
-            sounding[key] = e.tick;
+            sounding[key] = {e.tick, lyricTick == e.tick ? lyric : std::string()};
         }
         if (song.notes.size() > kMostNotes) {
             error = "Spur " + std::to_string(wanted) + ": mehr als " + std::to_string(kMostNotes) +

@@ -29,6 +29,8 @@ struct Song {
     std::string audio, instrumental, vocals;
     std::vector<Note> notes;  // in the file's order, each voice in time order
     int voices = 1;           // 2 for a duet
+    int tracks = 1;           // a MIDI file's tracks with notes
+    std::string part;         // the MIDI track's name
     double beatSeconds = 0.0; // a quarter of the file's BPM: a quarter note is four
 
     // The notes of one voice (for a duet 1 or 2), transposed, as targets: freestyle notes

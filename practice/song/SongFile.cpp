@@ -13,6 +13,36 @@
 namespace tessmar {
 
 std::optional<Song> SongFile::Read(const std::string& path, int track, std::string& error) {
+    const std::optional<std::string> bytes = Bytes(path, error);
+    return bytes ? Parse(*bytes, path, track, error) : std::nullopt;
+}
+
+std::vector<SongFile::Part> SongFile::Parts(const std::string& path, std::string& error) {
+    const std::optional<std::string> bytes = Bytes(path, error);
+    std::vector<Part> parts;
+    // A track that can't be read leaves the others to choose from.
+    for (int track = 1, tracks = 64; bytes && track <= tracks; ++track) {
+        std::string why;
+        const std::optional<Song> song = Parse(*bytes, path, track, why);
+        error = parts.empty() && error.empty() ? why : error;
+        if (!song) {
+            continue;
+        }
+        tracks = song->voices > 1 ? 2 : song->tracks;
+        if (!song->Targets(song->voices > 1 ? track : 1, 0, 0.0).empty()) {
+            parts.push_back({track, song->voices > 1
+                                        ? "Stimme " + std::to_string(track)
+                                        : std::to_string(track) + ": „" + song->part + "“, " +
+                                              std::to_string(song->notes.size()) + " Noten"});
+        }
+    }
+    if (bytes && parts.empty() && error.empty()) {
+        error = "Keine Stimme hat Noten, die bewertet werden";
+    }
+    return parts;
+}
+
+std::optional<std::string> SongFile::Bytes(const std::string& path, std::string& error) {
     // A pipe or a device named as a song is refused, not waited on.
     int code = 0;
     const UniqueFd fd = OpenRegularFile(path, code);
@@ -38,6 +68,11 @@ std::optional<Song> SongFile::Read(const std::string& path, int track, std::stri
         error = "Die Datei ist größer als 4 MB und damit kein Lied";
         return std::nullopt;
     }
+    return bytes;
+}
+
+std::optional<Song> SongFile::Parse(const std::string& bytes, const std::string& path, int track,
+                                    std::string& error) {
     if (bytes.starts_with("MThd")) {
         return MidiFile::Parse(bytes, track, error);
     }

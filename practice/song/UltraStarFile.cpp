@@ -88,11 +88,16 @@ std::string Shown(std::string_view line) {
         const auto c = static_cast<unsigned char>(line[i]);
         out += c < 0x20 ? '?' : char(c);
     }
-    while (!out.empty() && (static_cast<unsigned char>(out.back()) & 0xc0) == 0x80) {
-        out.pop_back(); // not half a character
+    // Not half a character at the cut: a sequence shorter than its lead byte says goes.
+    std::size_t lead = out.size();
+    while (lead > 0 && (static_cast<unsigned char>(out[lead - 1]) & 0xc0) == 0x80) {
+        --lead;
     }
-    if (!out.empty() && static_cast<unsigned char>(out.back()) >= 0xc0) {
-        out.pop_back();
+    if (lead > 0 && static_cast<unsigned char>(out[lead - 1]) >= 0xc0) {
+        const auto c = static_cast<unsigned char>(out[lead - 1]);
+        if (out.size() - (lead - 1) < (c >= 0xf0 ? 4u : c >= 0xe0 ? 3u : 2u)) {
+            out.resize(lead - 1);
+        }
     }
     return out.size() < line.size() ? out + "…" : out;
 }
@@ -121,8 +126,15 @@ bool Whole(std::string_view line, std::size_t& at, std::int64_t& value) {
 // An audio file named by a tag, beside the song; none for a path that leads elsewhere.
 std::string Beside(const std::string& folder, std::string_view name) {
     name = Trim(name);
-    if (name.empty() || name.front() == '/' || name.find("..") != name.npos) {
+    if (name.empty() || name.front() == '/') {
         return {};
+    }
+    for (std::size_t at = 0; at <= name.size();) { // "..", not "Mr. X.. - Live.ogg"
+        const std::size_t end = std::min(name.find('/', at), name.size());
+        if (name.substr(at, end - at) == "..") {
+            return {};
+        }
+        at = end + 1;
     }
     return folder.empty() ? std::string(name) : folder + "/" + std::string(name);
 }

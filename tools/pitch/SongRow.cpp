@@ -56,28 +56,26 @@ void SongRow::Open() {
     }
     folder_ = QFileInfo(path).absolutePath();
     // A duet's voices or a MIDI file's tracks with notes: the singer chooses which.
+    std::string error;
+    const std::vector<SongFile::Part> parts = SongFile::Parts(path.toStdString(), error);
+    if (parts.empty()) {
+        emit Told(QStringLiteral("„%1“ lässt sich nicht singen: %2.")
+                      .arg(QFileInfo(path).fileName(), QString::fromStdString(error)));
+        return;
+    }
     QStringList choices;
-    for (int track = 1; track <= 64; ++track) {
-        std::string error;
-        const auto song = SongFile::Read(path.toStdString(), track, error);
-        if (!song) {
-            break;
-        }
-        choices << (song->voices > 1 ? QStringLiteral("Stimme %1").arg(track)
-                                     : QStringLiteral("%1: „%2“, %3 Noten")
-                                           .arg(track)
-                                           .arg(QString::fromStdString(song->title))
-                                           .arg(song->notes.size()));
+    for (const SongFile::Part& part : parts) {
+        choices << QString::fromStdString(part.label);
     }
     bool chosen = true;
     const QString choice =
         choices.size() > 1 ? QInputDialog::getItem(this, QStringLiteral("Lied öffnen"),
                                                    QStringLiteral("Welche Stimme wird gesungen?"),
                                                    choices, 0, false, &chosen)
-                           : QString();
+                           : choices.front();
     if (chosen) {
-        Load(path, std::max<int>(1, int(choices.indexOf(choice)) + 1), transpose_->value(),
-             strict_->isChecked());
+        Load(path, parts[std::size_t(std::max(0, int(choices.indexOf(choice))))].track,
+             transpose_->value(), strict_->isChecked());
     }
 }
 

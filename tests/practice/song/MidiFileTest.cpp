@@ -54,5 +54,29 @@ TEST(MidiFile, TheMelodyByTheTempoMap) {
     }
 }
 
+// Legato: the next syllable comes before the note-off at the same tick. Drums (channel 10)
+// and a piano's A-0 are no melody; the song's name is the tempo track's.
+TEST(MidiFile, LegatoLyricsWithoutDrumsUnderTheSongsName) {
+    const std::string conductor = std::string("\x00\xff\x03\x04Lied\x00\xff\x2f\x00", 12);
+    const std::string track =
+        std::string("\x00\xff\x03\x03Sop\x00\xff\x05\x02la\x00\x90\x3c\x50\x00\x99\x51\x50", 21) +
+        std::string("\x83\x60\xff\x05\x02le\x00\x80\x3c\x00\x00\x90\x3e\x50\x00\x15\x50", 18) +
+        std::string("\x83\x60\x80\x3e\x00\x00\x15\x00\x00\xff\x2f\x00", 12);
+    std::string error;
+    const auto song = MidiFile::Parse(Chunk("MThd", std::string("\x00\x01\x00\x02\x01\xe0", 6)) +
+                                          Chunk("MTrk", conductor) + Chunk("MTrk", track),
+                                      1, error);
+    ASSERT_TRUE(song) << error;
+    EXPECT_EQ(song->title, "Lied");
+    EXPECT_EQ(song->part, "Sop");
+    ASSERT_EQ(song->notes.size(), 2u);
+    EXPECT_EQ(song->notes[0].syllable, "la");
+    EXPECT_EQ(song->notes[1].syllable, "le");
+    EXPECT_EQ(song->notes[1].note, 38) << "D-3; the A-0 struck with it is left out";
+    EXPECT_FALSE(
+        MidiFile::Parse(Chunk("MThd", std::string("\x00\x03\x00\x01\x01\xe0", 6)), 1, error));
+    EXPECT_NE(error.find("das MIDI-Format 3 ist unbekannt"), std::string::npos) << error;
+}
+
 } // namespace
 } // namespace tessmar

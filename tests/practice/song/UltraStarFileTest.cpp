@@ -40,6 +40,9 @@ TEST(UltraStarFile, ReadsTheFormatsCornerCases) {
     ASSERT_EQ(two.size(), 1u) << "freestyle is not scored";
     EXPECT_EQ(two[0].kind, TargetNote::Kind::Rap);
 
+    EXPECT_EQ(
+        UltraStarFile::Parse("#MP3:Mr. X.. - Live.mp3\n#BPM:100\n: 0 1 0 a\n", "", error)->audio,
+        "Mr. X.. - Live.mp3");
     ASSERT_TRUE(UltraStarFile::Parse("#BPM:100\n: 0 1 0 Gr\xfc\xdf\n", "", error)) << error;
     EXPECT_EQ(UltraStarFile::Parse("#BPM:100\n: 0 1 0 Gr\xfc\xdf\n", "", error)->notes[0].syllable,
               "Grüß")
@@ -49,6 +52,7 @@ TEST(UltraStarFile, ReadsTheFormatsCornerCases) {
          {std::pair<std::string, std::string>{"#BPM:120\n: 0 4 0 a\n: 8 x 2 b\n", "Zeile 3 "},
           {": 0 4 0 a\n", "erst nach #BPM"},
           {"#BPM:0\n", "#BPM"},
+          {"#BPM:x\xc3\xa4\n", "„#BPM:x\xc3\xa4“"},
           {"#BPM:100\n: 0 4 999 a\n", "Tonhöhe 999"},
           {"#BPM:100\n: 0 -4 0 a\n", "kürzer"},
           {"#BPM:100\nP3\n", "P1 und P2"},
