@@ -8,10 +8,7 @@
 #include <map>
 
 namespace tessmar {
-namespace {
-
-// An exercise by its name in the window; a song by its title.
-std::string Shown(const TakeHistory::Take& take) {
+std::string Progress::Shown(const TakeHistory::Take& take) {
     if (take.kind == "uebung") {
         constexpr const char* kShown[] = {"Ton treffen", "Ton halten", "Tonleiter", "Dreiklang",
                                           "Intervall"};
@@ -21,8 +18,6 @@ std::string Shown(const TakeHistory::Take& take) {
     }
     return take.name.empty() ? take.detail : take.name;
 }
-
-} // namespace
 
 Progress Progress::From(const std::vector<TakeHistory::Row>& takes, std::optional<long> utcOffset) {
     struct Sums {

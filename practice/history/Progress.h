@@ -31,6 +31,9 @@ struct Progress {
     std::vector<Series> scores; // the most sung first, at most kMostSeries
     std::vector<Week> range;    // weeks with a range held, in time order
 
+    // An exercise by its name in the window ("Tonleiter"); a song by its title.
+    static std::string Shown(const TakeHistory::Take& take);
+
     // takes oldest first; utcOffset: seconds local time is ahead of UTC, or none: each
     // take's own, as the time zone had it then (summer time).
     static Progress From(const std::vector<TakeHistory::Row>& takes,

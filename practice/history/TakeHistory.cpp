@@ -121,7 +121,11 @@ std::unique_ptr<TakeHistory> TakeHistory::Open(const std::string& path, std::str
                                                bool create) {
     std::error_code ec;
     if (create) {
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+        // A folder made for the takes is closed to other users: they are the singer's.
+        const auto folder = std::filesystem::path(path).parent_path();
+        if (std::filesystem::create_directories(folder, ec)) {
+            std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);
+        }
     }
     sqlite3* raw = nullptr;
     // Never through a symbolic link: another user's could point at a file of ours.
@@ -321,7 +325,7 @@ std::optional<TakeHistory::Take> TakeHistory::Load(std::int64_t id, std::string&
     sqlite3_bind_int64(t.get(), 1, id);
     const int step = sqlite3_step(t.get());
     if (step != SQLITE_ROW) {
-        error = step == SQLITE_DONE ? "die Übung steht nicht mehr im Verlauf" : Why(db_);
+        error = step == SQLITE_DONE ? "sie steht nicht mehr im Verlauf" : Why(db_);
         return std::nullopt;
     }
     const auto text = [&](int column) {

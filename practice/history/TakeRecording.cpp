@@ -4,6 +4,7 @@
 #include "platform/decoding/SoundFileDecoder.h"
 
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <sndfile.h>
 #include <unistd.h>
@@ -18,15 +19,25 @@ std::string TakeRecording::NameFor(std::int64_t at) {
 
 bool TakeRecording::Write(const std::string& path, const std::vector<std::int16_t>& mono, int rate,
                           std::string& error) {
+    // The singer's voice is theirs alone: a folder made for it is closed to others, the
+    // file is the owner's, and never written through a link or into a file that was there.
     std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (std::filesystem::create_directories(folder, ec)) {
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);
+    }
     const std::string part = path + ".teil";
+    std::remove(part.c_str()); // a killed write's, or a link: gone, not followed
+    const int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = 1;
     info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(part.c_str(), SFM_WRITE, &info);
-    if (!file) {
+    SNDFILE* file = fd < 0 ? nullptr : sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+    if (!file) { // the descriptor went with the failed open
+        if (fd >= 0) {
+            std::remove(part.c_str());
+        }
         error = "die Aufnahme lässt sich nicht anlegen";
         return false;
     }

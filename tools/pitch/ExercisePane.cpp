@@ -6,6 +6,7 @@
 #include "practice/PitchFormat.h"
 #include "practice/ReferencePlayer.h"
 #include "practice/exercise/ExerciseSound.h"
+#include "practice/history/Progress.h"
 #include "practice/song/SongSound.h"
 #include "tools/pitch/ExerciseForm.h"
 #include "tools/pitch/ExerciseView.h"
@@ -439,7 +440,7 @@ void ExercisePane::LookBack(std::int64_t id) {
     std::string error;
     auto looked = keeper_.LookBack(id, player_.concertA(), error);
     if (!looked) {
-        result_->setText(QStringLiteral("Die Übung lässt sich nicht zeigen: %1.")
+        result_->setText(QStringLiteral("Die Aufnahme lässt sich nicht zeigen: %1.")
                              .arg(QString::fromStdString(error).toHtmlEscaped()));
         result_->show();
         return;
@@ -452,7 +453,7 @@ void ExercisePane::LookBack(std::int64_t id) {
     take_ = std::move(looked->recording);
     takeStart_ = looked->take.recordingStart;
     result_->setText(ResultText(QStringLiteral("%1 vom %2: %3 von 100")
-                                    .arg(QString::fromStdString(looked->take.name),
+                                    .arg(QString::fromStdString(Progress::Shown(looked->take)),
                                          QDateTime::fromSecsSinceEpoch(looked->take.at)
                                              .toString(QStringLiteral("d.M.yyyy, H:mm")))
                                     .arg(looked->take.total),

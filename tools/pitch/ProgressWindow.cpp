@@ -88,7 +88,7 @@ void ProgressWindow::Refresh() {
             QStringLiteral("%1  %2 (%3): %4")
                 .arg(QDateTime::fromSecsSinceEpoch(r.take.at).toString(
                          QStringLiteral("d.M.yy H:mm")),
-                     QString::fromStdString(r.take.name),
+                     QString::fromStdString(Progress::Shown(r.take)),
                      QFileInfo(QString::fromStdString(r.take.detail)).fileName())
                 .arg(r.take.total),
             takes_);

@@ -31,6 +31,9 @@ TEST(TakeHistory, KeepsTakesAndRefusesFilesNotItsOwn) {
     {
         auto history = TakeHistory::Open(path, error);
         ASSERT_TRUE(history) << error;
+        EXPECT_EQ(std::filesystem::status(dir + "/tessmar").permissions(),
+                  std::filesystem::perms::owner_all)
+            << "the singer's takes are closed to others";
         TakeHistory::Take take;
         take.at = 1796947200; // 2026-12-11
         take.kind = "lied";
