@@ -22,10 +22,7 @@ public:
         std::lock_guard lock(mutex_);
         clock_.Add(update.seconds, update.filledAt);
         ++updates_;
-        if (startedNs_) {
-            // The clock grows surer with every update: the start is placed anew.
-            measurement_.Started(clock_.SecondsAt(startedNs_));
-        }
+        measurement_.Place(clock_);
     }
     void Frames(const std::int16_t* frames, std::size_t count, double endSeconds) override {
         std::lock_guard lock(mutex_);
@@ -41,7 +38,7 @@ public:
 
     void Started(std::int64_t ns) {
         std::lock_guard lock(mutex_);
-        startedNs_ = ns;
+        measurement_.StartedAt(ns);
     }
     int updates() {
         std::lock_guard lock(mutex_);
@@ -49,7 +46,7 @@ public:
     }
     bool started() {
         std::lock_guard lock(mutex_);
-        return startedNs_ != 0;
+        return measurement_.soundStarted();
     }
     bool Done(std::string& messages) {
         std::lock_guard lock(mutex_);
@@ -66,7 +63,6 @@ private:
     std::mutex mutex_;
     CaptureClock clock_;
     DelayMeasurement measurement_{kPitchRate};
-    std::int64_t startedNs_ = 0;
     int updates_ = 0;
     std::string told_, messages_;
 };

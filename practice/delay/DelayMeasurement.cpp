@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "practice/delay/DelayMeasurement.h"
 
+#include "practice/CaptureClock.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -126,6 +128,12 @@ std::optional<int> DelayMeasurement::Result(std::string& why) const {
         return std::nullopt;
     }
     return int(std::lround(std::max(0.0, (found[0] + found[1]) / 2.0) * 1000.0));
+}
+
+void DelayMeasurement::Place(const CaptureClock& clock) {
+    if (startedNs_ != 0 && clock.known()) {
+        started_ = clock.SecondsAt(startedNs_);
+    }
 }
 
 } // namespace tessmar

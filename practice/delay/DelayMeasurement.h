@@ -9,6 +9,8 @@
 
 namespace tessmar {
 
+class CaptureClock;
+
 // Measures the time from what the output plays to what the input hears: two short sweeps,
 // one rising and one falling, are played, and each is looked for in what was captured after
 // it. Two sweeps that differ can't be taken for one another, and the two findings must
@@ -31,6 +33,11 @@ public:
 
     // The capture time at which the sound's first frame was handed to the output.
     void Started(double captureSeconds) { started_ = captureSeconds; }
+    // Or the moment the output told it was heard from (steady ns), which each Place() puts
+    // on the capture clock anew, as the clock grows surer with every update.
+    void StartedAt(std::int64_t steadyNs) { startedNs_ = steadyNs; }
+    bool soundStarted() const { return startedNs_ != 0 || started_; }
+    void Place(const CaptureClock& clock);
     // Captured frames of 1 or 2 interleaved channels, the last of them at capture time
     // endSeconds.
     void Heard(const std::int16_t* frames, std::size_t count, double endSeconds, int channels = 2);
@@ -47,6 +54,7 @@ public:
 private:
     const int rate_;
     std::optional<double> started_;
+    std::int64_t startedNs_ = 0;
     std::vector<float> heard_; // both channels' mean
     double heardStart_ = 0.0;  // capture time of heard_'s first sample
     double heardEnd_ = 0.0;

@@ -158,22 +158,13 @@ void ExercisePane::StartSong(const std::string& path, int track, int transpose, 
 
 // The song's voice with the tolerance and delay chosen for the exercises.
 void ExercisePane::SingSong() {
-    const Song& song = *songs_->song();
-    ExerciseScorer::Settings scoring = Scoring(form_->Chosen());
-    scoring.octaveFree = !songs_->strictOctave();
     std::string error;
-    auto prepared = SongSound::Prepare(song, songs_->voice(), songs_->transpose(), songCountIn_,
-                                       scoring, ReferencePlayer::kRate, error);
+    auto prepared = songs_->Prepare(Scoring(form_->Chosen()), songCountIn_, sung_, error);
     if (!prepared) {
         result_->setText(QString::fromStdString(error).toHtmlEscaped());
         result_->show();
         return;
     }
-    sung_ = {};
-    sung_.kind = "lied";
-    sung_.name = song.title.empty() ? songs_->path().section(QLatin1Char('/'), -1).toStdString()
-                                    : song.title;
-    sung_.detail = songs_->path().toStdString();
     const std::shared_ptr<SongSound> sound = prepared->sound;
     Begin(
         std::move(prepared->session), sound->frames(),
@@ -300,7 +291,7 @@ void ExercisePane::Started(std::uint64_t sound, std::int64_t steadyNs) {
         return; // a sound stopped since
     }
     if (measuring_) {
-        measureFrom_ = steadyNs;
+        measuring_->StartedAt(steadyNs);
     } else if (replayFrom_ != 0 || (session_ && over_)) {
         replayFrom_ = steadyNs; // the replay's, surer each time
     } else if (session_) {
@@ -313,7 +304,6 @@ void ExercisePane::MeasureDelay() {
     Back(); // its button is in the settings, which an exercise being sung disables
     measuring_.emplace(kPitchRate);
     songs_->setEnabled(false);
-    measureFrom_ = 0;
     measureBegan_ = now_;
     player_.PlayFrames(DelayMeasurement::Sound(ReferencePlayer::kRate), NewSound());
     // Without updates nothing would end it: the input may be missing.
@@ -333,15 +323,14 @@ void ExercisePane::MeasureDelay() {
 // Each update places the sound's start anew, as the clock grows surer, until enough has
 // been heard after it.
 void ExercisePane::Measured() {
-    if (measureFrom_ != 0 && clock_.known()) {
-        measuring_->Started(clock_.SecondsAt(measureFrom_));
-    }
+    measuring_->Place(clock_);
     constexpr double kGiveUp = 6.0;
     if (!measuring_->Done() && now_ - measureBegan_ < kGiveUp) {
         return;
     }
-    std::string why = measureFrom_ == 0 ? "Das Wiedergabegerät spielt den Messton nicht ab"
-                                        : "Die Aufnahme kam ins Stocken";
+    std::string why = !measuring_->soundStarted()
+                          ? "Das Wiedergabegerät spielt den Messton nicht ab"
+                          : "Die Aufnahme kam ins Stocken";
     const std::optional<int> delay = measuring_->Done() ? measuring_->Result(why) : std::nullopt;
     if (delay) {
         form_->SetDelay(*delay);

@@ -109,8 +109,7 @@ private:
     std::int64_t soundFrom_ = 0;  // steady ns the exercise's sound was heard from; 0: not yet
     std::int64_t replayFrom_ = 0; // steady ns the replay was heard from; 0: none
     std::optional<DelayMeasurement> measuring_;
-    std::int64_t measureFrom_ = 0; // steady ns the measuring sound was heard from; 0: not yet
-    double measureBegan_ = 0.0;    // capture time
+    double measureBegan_ = 0.0; // capture time
     std::optional<RangeTest> rangeTest_;
     TakeHistory::Take sung_; // what is sung now, as the history keeps it
     int songCountIn_ = 4;    // quarter notes before a melody played for want of audio

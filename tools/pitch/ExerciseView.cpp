@@ -22,13 +22,21 @@ constexpr QRgb kOff = 0xffd0402f;
 constexpr QRgb kNoTarget = 0xff909090;
 
 // The target sounding when what was heard at capture time `at` was sung.
-const TargetNote* TargetAt(const ExerciseSession& session, double at) {
-    for (const TargetNote& t : session.targets()) {
-        if (at >= t.start && at < t.end) {
-            return &t;
-        }
+// The target sounding at `at`, if any; else, when `nearest`, the one nearest in time.
+const TargetNote* TargetAt(const ExerciseSession& session, double at, bool nearest = false) {
+    const auto& targets = session.targets();
+    const auto after = std::partition_point(targets.begin(), targets.end(),
+                                            [&](const TargetNote& t) { return t.start <= at; });
+    if (after != targets.begin() && at < (after - 1)->end) {
+        return &*(after - 1);
     }
-    return nullptr;
+    if (!nearest || targets.empty()) {
+        return nullptr;
+    }
+    if (after == targets.begin() || after == targets.end()) {
+        return after == targets.begin() ? &targets.front() : &targets.back();
+    }
+    return at - (after - 1)->end < after->start - at ? &*(after - 1) : &*after;
 }
 
 } // namespace
@@ -225,14 +233,22 @@ void ExerciseView::PaintCurve(QPainter& painter, const QRect& area) const {
             continue;
         }
         const TargetNote* t = TargetAt(*session_, b.seconds - heardLate);
+        // Where the octave is free (a man singing a soprano's line), the voice is drawn in
+        // the octave of the notes, as it is scored.
+        double shift = 0.0;
+        if (const TargetNote* near = t ? t : TargetAt(*session_, b.seconds - heardLate, true);
+            near && session_->octaveFree()) {
+            shift = -12.0 * std::round((b.pitch - near->note) / 12.0);
+        }
         const bool step = std::abs(b.pitch - a.pitch) > 0.5; // on the way between notes
         const QRgb colour = !t || step ? kNoTarget
-                            : std::abs(b.pitch - t->note) * 100.0 <= session_->tolerance() ? kInTune
-                                                                                           : kOff;
+                            : std::abs(b.pitch + shift - t->note) * 100.0 <= session_->tolerance()
+                                ? kInTune
+                                : kOff;
         painter.setPen(
             QPen(QColor::fromRgba(colour), whole_ ? 1.5 : 2.5, Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(QPointF(X(a.seconds - heardLate), Y(a.pitch)),
-                         QPointF(X(b.seconds - heardLate), Y(b.pitch)));
+        painter.drawLine(QPointF(X(a.seconds - heardLate), Y(a.pitch + shift)),
+                         QPointF(X(b.seconds - heardLate), Y(b.pitch + shift)));
     }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/pitch/SongRow.h"
 
+#include "practice/ReferencePlayer.h"
 #include "practice/song/SongFile.h"
 #include "tools/pitch/FormRows.h"
 
@@ -108,6 +109,21 @@ bool SongRow::Load(const QString& path, int track, int transpose, bool strictOct
                            ? QStringLiteral("; gesungen wird die Stimme %1").arg(voice_)
                            : QString()));
     return true;
+}
+
+std::optional<SongSound::Prepared> SongRow::Prepare(ExerciseScorer::Settings scoring, int countIn,
+                                                    TakeHistory::Take& kept,
+                                                    std::string& error) const {
+    scoring.octaveFree = !strictOctave();
+    auto prepared = SongSound::Prepare(*song_, voice_, transpose(), countIn, scoring,
+                                       ReferencePlayer::kRate, error);
+    if (prepared) {
+        kept = {};
+        kept.kind = "lied";
+        kept.name = song_->title.empty() ? QFileInfo(path_).fileName().toStdString() : song_->title;
+        kept.detail = path_.toStdString();
+    }
+    return prepared;
 }
 
 } // namespace tessmar

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "practice/history/TakeHistory.h"
 #include "practice/song/Song.h"
+#include "practice/song/SongSound.h"
 
 #include <QWidget>
 #include <optional>
@@ -28,6 +30,11 @@ public:
     // Reads the song (track: a MIDI file's track with notes, or a duet's voice) and chooses
     // the semitones and the octave; false when it can't be read, which is told.
     bool Load(const QString& path, int track, int transpose, bool strictOctave);
+    // The song read, made ready to sing with these settings (its voice, the semitones, the
+    // octave free unless it counts; countIn before a melody played for want of audio), and
+    // the take as the history will keep it; nullopt with the reason in German.
+    std::optional<SongSound::Prepared> Prepare(ExerciseScorer::Settings scoring, int countIn,
+                                               TakeHistory::Take& kept, std::string& error) const;
 
 signals:
     void Sing();
