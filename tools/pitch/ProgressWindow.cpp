@@ -102,12 +102,12 @@ void ProgressWindow::Refresh() {
                    .arg(t.off)
                    .arg(t.sung);
     }
-    notes_->setText(off.isEmpty()
-                        ? QStringLiteral("%1 bewertete Übungen und Lieder.").arg(takes.size())
-                        : QStringLiteral("%1 bewertete Übungen und Lieder. Am "
-                                         "häufigsten daneben: %2.")
-                              .arg(takes.size())
-                              .arg(off.join(QStringLiteral(", "))));
+    const QString counted =
+        takes.size() == 1 ? QStringLiteral("Eine bewertete Übung oder ein bewertetes Lied.")
+                          : QStringLiteral("%1 bewertete Übungen und Lieder.").arg(takes.size());
+    notes_->setText(off.isEmpty() ? counted
+                                  : counted + QStringLiteral(" Am häufigsten daneben: %1.")
+                                                  .arg(off.join(QStringLiteral(", "))));
 }
 
 void ProgressWindow::ShowNotes() {

@@ -3,7 +3,11 @@
 // longer fits the transposed notes, and nothing where a voice has no note to score.
 #include "practice/song/SongSound.h"
 
+#include "practice/song/SongFile.h"
+
+#include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace tessmar {
 namespace {
@@ -28,6 +32,20 @@ TEST(SongSound, TheMelodyStandsInWhereTheRecordingDoesNotFit) {
                             : "Die Audiodatei „lied.ogg“ lässt sich nicht abspielen (Die Datei ist "
                               "nicht vorhanden); es spielt die Melodie.");
     }
+}
+
+// What "Lied öffnen" offers: the voices and tracks with notes to score, by their numbers.
+TEST(SongFile, OffersEachVoiceWithNotesToScore) {
+    const std::string path = testing::TempDir() + "parts-" + std::to_string(getpid()) + ".txt";
+    std::ofstream(path) << "#BPM:100\nP1\n: 0 4 0 a\nP2\nF 0 4 0 b\nE\n";
+    std::string error;
+    const auto parts = SongFile::Parts(path, error);
+    ASSERT_EQ(parts.size(), 1u) << error;
+    EXPECT_EQ(parts[0].label, "Stimme 1") << "the second voice is freestyle only";
+    std::ofstream(path) << "#BPM:100\nF 0 4 0 b\nE\n";
+    EXPECT_TRUE(SongFile::Parts(path, error).empty());
+    EXPECT_EQ(error, "Keine Stimme hat Noten, die bewertet werden");
+    std::remove(path.c_str());
 }
 
 } // namespace
