@@ -24,7 +24,8 @@ struct Event {
 struct Track {
     std::string name;
     std::vector<Event> events;
-    int notes = 0;
+    int notes = 0;  // struck, not counting the drums
+    int struck = 0; // drums too
 };
 
 // Reading bytes at a place, every step checked against the end.
@@ -82,6 +83,17 @@ private:
 } // namespace
 
 std::optional<Song> MidiFile::Parse(std::string_view bytes, int wanted, std::string& error) {
+    return Read(bytes, std::max(1, wanted), error, nullptr);
+}
+
+std::vector<std::optional<Song>> MidiFile::Each(std::string_view bytes, std::string& error) {
+    std::vector<std::optional<Song>> each;
+    Read(bytes, 0, error, &each);
+    return each;
+}
+
+std::optional<Song> MidiFile::Read(std::string_view bytes, int wanted, std::string& error,
+                                   std::vector<std::optional<Song>>* each) {
     const auto broken = [&](std::size_t at, const std::string& why) {
         error = "Byte " + std::to_string(at + 1) + ": " + why;
         return std::nullopt;
@@ -166,8 +178,9 @@ std::optional<Song> MidiFile::Parse(std::string_view bytes, int wanted, std::str
                 return broken(in.at() - 1, "ein Datenbyte über 127");
             }
             // Channel 10 keeps drums: its keys are sounds, not pitches.
+            const bool on = kind == 0x90 && data > 0;
+            track.struck += on;
             if ((kind == 0x90 || kind == 0x80) && (status & 0x0f) != 9) {
-                const bool on = kind == 0x90 && data > 0;
                 track.events.push_back({tick, int(first), on, int(status & 0x0f), {}});
                 track.notes += on;
             }
@@ -192,7 +205,7 @@ std::optional<Song> MidiFile::Parse(std::string_view bytes, int wanted, std::str
         error = "Die Datei enthält keine Noten";
         return std::nullopt;
     }
-    if (wanted < 1 || std::size_t(wanted) > withNotes.size()) {
+    if (each == nullptr && std::size_t(wanted) > withNotes.size()) {
         error = "Die Datei hat " + std::to_string(withNotes.size()) + " Spur" +
                 (withNotes.size() == 1 ? "" : "en") + " mit Noten:";
         for (std::size_t i = 0; i < withNotes.size(); ++i) {
@@ -227,70 +240,82 @@ std::optional<Song> MidiFile::Parse(std::string_view bytes, int wanted, std::str
         return c.at + double(tick - c.tick) * c.perQuarter / 1e6 / division;
     };
 
-    const Track& track = *withNotes[std::size_t(wanted - 1)];
-    Song song;
-    // The song's name is the first track's, where that one holds only the tempo map.
-    song.title = format == 1 && tracks.front().notes == 0 && !tracks.front().name.empty()
-                     ? tracks.front().name
-                     : track.name;
-    song.part = track.name;
-    song.tracks = int(withNotes.size());
-    song.beatSeconds = 0.125; // a count-in's quarter note at 120 bpm
-    struct Struck {
-        std::uint64_t tick;
-        std::string syllable; // the lyric at the same tick, if any
-    };
-    std::map<std::pair<int, int>, Struck> sounding; // channel, key -> since
-    std::string lyric;
-    std::uint64_t lyricTick = 0;
-    for (const Event& e : track.events) {
-        if (e.key < 0) { // a syllable: for the notes struck at its tick, before or after it
-            lyric = e.text;
-            lyricTick = e.tick;
-            for (auto& [key, struck] : sounding) {
-                struck.syllable = struck.tick == e.tick ? e.text : struck.syllable;
+    const auto read = [&](const Track& track, int number, std::string& why) -> std::optional<Song> {
+        Song song;
+        // The song's name is the first track's, where that one holds only the tempo map.
+        song.title = format == 1 && tracks.front().struck == 0 && !tracks.front().name.empty()
+                         ? tracks.front().name
+                         : track.name;
+        song.part = track.name;
+        song.tracks = int(withNotes.size());
+        song.beatSeconds = 0.125; // a count-in's quarter note at 120 bpm
+        struct Struck {
+            std::uint64_t tick;
+            std::string syllable; // the lyric at the same tick, if any
+        };
+        std::map<std::pair<int, int>, Struck> sounding; // channel, key -> since
+        std::string lyric;
+        std::uint64_t lyricTick = 0;
+        for (const Event& e : track.events) {
+            if (e.key < 0) { // a syllable: for the notes struck at its tick, before or after it
+                lyric = e.text;
+                lyricTick = e.tick;
+                for (auto& [key, struck] : sounding) {
+                    struck.syllable = struck.tick == e.tick ? e.text : struck.syllable;
+                }
+                continue;
             }
-            continue;
-        }
-        const auto key = std::pair{e.channel, e.key};
-        const auto held = sounding.find(key);
-        if (held != sounding.end() && (!e.on || held->second.tick < e.tick)) {
-            Song::Note note;
-            note.start = seconds(held->second.tick);
-            note.end = seconds(e.tick);
-            note.note = e.key + kMidiToNoteIndex; // under C-0 (a piano's lowest): not sung
-            note.syllable = std::move(held->second.syllable);
-            if (note.end > kLongestSeconds) {
-                error =
-                    "Spur " + std::to_string(wanted) + ": Noten mehr als vier Stunden vom Anfang";
+            const auto key = std::pair{e.channel, e.key};
+            const auto held = sounding.find(key);
+            if (held != sounding.end() && (!e.on || held->second.tick < e.tick)) {
+                Song::Note note;
+                note.start = seconds(held->second.tick);
+                note.end = seconds(e.tick);
+                note.note = e.key + kMidiToNoteIndex; // under C-0 (a piano's lowest): not sung
+                note.syllable = std::move(held->second.syllable);
+                if (note.end > kLongestSeconds) {
+                    why = "Spur " + std::to_string(number) +
+                          ": Noten mehr als vier Stunden vom Anfang";
+                    return std::nullopt;
+                }
+                if (note.end > note.start && !NoteName(note.note).empty()) {
+                    song.notes.push_back(std::move(note));
+                }
+                sounding.erase(held);
+            }
+            if (e.on) {
+                sounding[key] = {e.tick, lyricTick == e.tick ? lyric : std::string()};
+            }
+            if (song.notes.size() > kMostNotes) {
+                why = "Spur " + std::to_string(number) + ": mehr als " +
+                      std::to_string(kMostNotes) +
+                      " Noten sind keine Melodie, die sich singen lässt";
                 return std::nullopt;
             }
-            if (note.end > note.start && !NoteName(note.note).empty()) {
-                song.notes.push_back(std::move(note));
-            }
-            sounding.erase(held);
         }
-        if (e.on) {
-            sounding[key] = {e.tick, lyricTick == e.tick ? lyric : std::string()};
-        }
-        if (song.notes.size() > kMostNotes) {
-            error = "Spur " + std::to_string(wanted) + ": mehr als " + std::to_string(kMostNotes) +
-                    " Noten sind keine Melodie, die sich singen lässt";
+        // Of notes struck together the highest carries the melody.
+        std::stable_sort(song.notes.begin(), song.notes.end(), [](const auto& a, const auto& b) {
+            return a.start < b.start || (a.start == b.start && a.note > b.note);
+        });
+        song.notes.erase(
+            std::unique(song.notes.begin(), song.notes.end(),
+                        [](const auto& a, const auto& b) { return a.start == b.start; }),
+            song.notes.end());
+        if (song.notes.empty()) {
+            why = "Spur " + std::to_string(number) + " enthält keine vollständige Note";
             return std::nullopt;
         }
+        return song;
+    };
+    if (each == nullptr) {
+        return read(*withNotes[std::size_t(wanted - 1)], wanted, error);
     }
-    // Of notes struck together the highest carries the melody.
-    std::stable_sort(song.notes.begin(), song.notes.end(), [](const auto& a, const auto& b) {
-        return a.start < b.start || (a.start == b.start && a.note > b.note);
-    });
-    song.notes.erase(std::unique(song.notes.begin(), song.notes.end(),
-                                 [](const auto& a, const auto& b) { return a.start == b.start; }),
-                     song.notes.end());
-    if (song.notes.empty()) {
-        error = "Spur " + std::to_string(wanted) + " enthält keine vollständige Note";
-        return std::nullopt;
+    for (std::size_t i = 0; i < withNotes.size(); ++i) {
+        std::string why;
+        each->push_back(read(*withNotes[i], int(i + 1), why));
+        error = error.empty() ? why : error; // the first reason, for when none can be sung
     }
-    return song;
+    return std::nullopt;
 }
 
 } // namespace tessmar

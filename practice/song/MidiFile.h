@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessmar {
 
@@ -20,6 +21,15 @@ public:
     // Track: the how-manieth of the tracks that hold notes, from 1. The song, or nullopt
     // with the reason in German, naming the byte where the file is broken.
     static std::optional<Song> Parse(std::string_view bytes, int track, std::string& error);
+    // Every track that holds notes, in that order, from one reading of the file: each its
+    // song or nullopt where it can't be sung (error: the first such reason). Empty, with the
+    // reason, for a broken file.
+    static std::vector<std::optional<Song>> Each(std::string_view bytes, std::string& error);
+
+private:
+    // wanted: a track as for Parse; 0 for each (into each).
+    static std::optional<Song> Read(std::string_view bytes, int wanted, std::string& error,
+                                    std::vector<std::optional<Song>>* each);
 };
 
 } // namespace tessmar

@@ -19,25 +19,30 @@ std::optional<Song> SongFile::Read(const std::string& path, int track, std::stri
 
 std::vector<SongFile::Part> SongFile::Parts(const std::string& path, std::string& error) {
     const std::optional<std::string> bytes = Bytes(path, error);
+    if (!bytes) {
+        return {};
+    }
+    // Read once: a MIDI file's tracks each, a duet's voices from the one song.
+    std::vector<std::optional<Song>> songs;
+    if (bytes->starts_with("MThd")) {
+        songs = MidiFile::Each(*bytes, error);
+    } else if (auto song = Parse(*bytes, path, 1, error)) {
+        songs.assign(std::size_t(song->voices), song);
+    }
     std::vector<Part> parts;
-    // A track that can't be read leaves the others to choose from.
-    for (int track = 1, tracks = 64; bytes && track <= tracks; ++track) {
-        std::string why;
-        const std::optional<Song> song = Parse(*bytes, path, track, why);
-        error = parts.empty() && error.empty() ? why : error;
-        if (!song) {
-            continue;
-        }
-        tracks = song->voices > 1 ? 2 : song->tracks;
-        if (!song->Targets(song->voices > 1 ? track : 1, 0, 0.0).empty()) {
+    for (std::size_t i = 0; i < songs.size(); ++i) {
+        const int track = int(i + 1);
+        const std::optional<Song>& song = songs[i];
+        if (song && !song->Targets(song->voices > 1 ? track : 1, 0, 0.0).empty()) {
             parts.push_back({track, song->voices > 1
                                         ? "Stimme " + std::to_string(track)
                                         : std::to_string(track) + ": „" + song->part + "“, " +
                                               std::to_string(song->notes.size()) + " Noten"});
         }
     }
-    if (bytes && parts.empty() && error.empty()) {
-        error = "Keine Stimme hat Noten, die bewertet werden";
+    if (parts.empty() && error.empty()) {
+        error = songs.size() == 1 && !songs[0] ? "Die Spur lässt sich nicht lesen"
+                                               : "Keine Stimme hat Noten, die bewertet werden";
     }
     return parts;
 }
