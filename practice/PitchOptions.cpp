@@ -160,6 +160,8 @@ std::optional<PitchOptions> PitchOptions::Parse(const std::vector<std::string>& 
             return wrong(range(0, 1000));
         } else if (a == "--delay-ms") {
             options.delayGiven = true;
+        } else if (a == "--tolerance") {
+            options.toleranceGiven = true;
         } else if (a == "--count-in" && !number(0, 8, options.exercise.countInBeats)) {
             return wrong(range(0, 8));
         } else if (a == "--concert-pitch" && !number(415, 466, options.concertA)) {

@@ -24,11 +24,12 @@ struct PitchOptions {
     int concertA = 440; // Hz, A-3 for the cents, the targets and the reference
     bool concertPitchGiven = false;
     bool delayGiven = false;
-    std::string song;          // --song FILE; empty: none
-    int track = 1;             // a duet's voice
-    int transpose = 0;         // semitones
-    bool strictOctave = false; // in a song the octave counts only with --strict-octave
-    std::string history;       // --history FILE: the takes kept, as CSV ("-": standard output)
+    bool toleranceGiven = false; // else the window keeps its own
+    std::string song;            // --song FILE; empty: none
+    int track = 1;               // a duet's voice
+    int transpose = 0;           // semitones
+    bool strictOctave = false;   // in a song the octave counts only with --strict-octave
+    std::string history;         // --history FILE: the takes kept, as CSV ("-": standard output)
 
     // The options, or the exit status when the program ends here (after --help or
     // --version on out, or a wrong call told on err).

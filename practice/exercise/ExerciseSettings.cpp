@@ -56,8 +56,7 @@ ExerciseSettings ExerciseSettings::Load(ProfileStore& store, const std::string& 
     e.rounds = Number(store, kSection, "Runden", 1, 24, e.rounds);
     e.bpm = Number(store, kSection, "Tempo", 30, 240, e.bpm);
     e.step = store.ReadString(kSection, "Richtung", "") == "abwaerts" ? -1 : 1;
-    const int tolerance = Number(store, kSection, "Toleranz", 10, 50, 50);
-    s.toleranceCents = tolerance == 10 || tolerance == 25 ? tolerance : 50;
+    s.toleranceCents = Number(store, kSection, "Toleranz", 1, 100, 50); // as --tolerance
     s.reference =
         ExerciseSound::Named(store.ReadString(kSection, "Vergleichston", "")).value_or(s.reference);
     s.concertA = Number(store, kSection, "Kammerton", 415, 466, 440);

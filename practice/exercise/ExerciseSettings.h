@@ -24,7 +24,7 @@ struct ExerciseSettings {
     static const Voice kVoices[6];
 
     Exercise exercise;
-    int toleranceCents = 50; // 50, 25 or 10 in the form; any from the command line
+    int toleranceCents = 50; // 50, 25 or 10 in the form; 1 … 100 from the command line
     ExerciseSound::Reference reference = ExerciseSound::Reference::Vorher;
     int concertA = 440;
     static constexpr const char* kOwnRange = "Umfang"; // the voice: the range sung

@@ -34,7 +34,9 @@ void NoteRow::Bind(sqlite3_stmt* n, std::int64_t take, std::int64_t index,
     Put(n, 5, s.target.start, seconds_, whole_);
     Put(n, 6, s.target.end, seconds_, whole_);
     s.meanCents ? Put(n, 7, *s.meanCents, cents_, whole_) : void(sqlite3_bind_null(n, 7));
-    Put(n, 8, s.inTunePct, percent_, whole_);
+    // Cut, not rounded, so that a note held under half its time stays under half as kept.
+    Put(n, 8, whole_ ? std::floor(s.inTunePct * percent_ + 1e-6) / percent_ : s.inTunePct, percent_,
+        whole_);
     s.onsetMs ? Put(n, 9, *s.onsetMs, 1.0, whole_) : void(sqlite3_bind_null(n, 9));
     sqlite3_bind_int(n, 10, int(s.target.kind));
 }

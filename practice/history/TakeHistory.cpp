@@ -2,6 +2,7 @@
 #include "practice/history/TakeHistory.h"
 
 #include "analysis/NoteNaming.h"
+#include "platform/files/PrivateFolder.h"
 #include "platform/system/DecimalText.h"
 #include "practice/history/NoteRow.h"
 #include "practice/history/PackedCurve.h"
@@ -119,13 +120,10 @@ std::string TakeHistory::DefaultPath() {
 
 std::unique_ptr<TakeHistory> TakeHistory::Open(const std::string& path, std::string& error,
                                                bool create) {
-    std::error_code ec;
     if (create) {
-        // A folder made for the takes is closed to other users: they are the singer's.
-        const auto folder = std::filesystem::path(path).parent_path();
-        if (std::filesystem::create_directories(folder, ec)) {
-            std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);
-        }
+        // The takes are the singer's: their folder is closed to others (a link to one is
+        // left as it is).
+        PrivateFolder::Make(std::filesystem::path(path).parent_path().string());
     }
     sqlite3* raw = nullptr;
     // Never through a symbolic link: another user's could point at a file of ours.
@@ -146,7 +144,7 @@ std::unique_ptr<TakeHistory> TakeHistory::Open(const std::string& path, std::str
         error = Why(raw);
         return nullptr;
     }
-    std::optional<std::int64_t> ours = id;
+    std::optional<std::int64_t> ours = id, version = schema;
     if (*id == 0 && *tables == 0) { // new (or empty): made ours
         // Inside the transaction it is looked at again: another program may make it too.
         const bool begun =
@@ -163,19 +161,23 @@ std::unique_ptr<TakeHistory> TakeHistory::Open(const std::string& path, std::str
             sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
             return nullptr;
         }
+        // Read again: where another program made it first, its version is the file's.
         ours = Pragma(raw, "PRAGMA application_id");
-        history->schema_ = kSchema;
-    } else {
-        history->schema_ = int(std::max<std::int64_t>(1, *schema));
+        version = Pragma(raw, "PRAGMA user_version");
     }
     if (ours != kApplicationId) {
         error = "die Datei ist keine Verlaufsdatei von Tessmar; sie bleibt unverändert";
         return nullptr;
     }
-    if (*schema > kSchema) {
+    if (!version) {
+        error = Why(raw);
+        return nullptr;
+    }
+    if (*version > kSchema) {
         error = "die Verlaufsdatei stammt von einer neueren Version; sie bleibt unverändert";
         return nullptr;
     }
+    history->schema_ = int(std::max<std::int64_t>(1, *version));
     // A take written is on the disk once its transaction ends; a kill loses at most it.
     sqlite3_exec(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL", nullptr, nullptr,
                  nullptr);

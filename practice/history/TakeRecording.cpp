@@ -2,6 +2,7 @@
 #include "practice/history/TakeRecording.h"
 
 #include "platform/decoding/SoundFileDecoder.h"
+#include "platform/files/PrivateFolder.h"
 
 #include <cstdio>
 #include <fcntl.h>
@@ -19,13 +20,9 @@ std::string TakeRecording::NameFor(std::int64_t at) {
 
 bool TakeRecording::Write(const std::string& path, const std::vector<std::int16_t>& mono, int rate,
                           std::string& error) {
-    // The singer's voice is theirs alone: a folder made for it is closed to others, the
-    // file is the owner's, and never written through a link or into a file that was there.
-    std::error_code ec;
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    if (std::filesystem::create_directories(folder, ec)) {
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);
-    }
+    // The singer's voice is theirs alone: its folder is closed to others, the file is the
+    // owner's, and never written through a link or into a file that was there.
+    PrivateFolder::Make(std::filesystem::path(path).parent_path().string());
     const std::string part = path + ".teil";
     std::remove(part.c_str()); // a killed write's, or a link: gone, not followed
     const int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);

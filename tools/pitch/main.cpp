@@ -111,13 +111,15 @@ int main(int argc, char** argv) {
     if (options->exercising) {
         ExerciseSettings given = stored;
         given.exercise = options->exercise;
-        given.toleranceCents = options->toleranceCents;
+        given.toleranceCents =
+            options->toleranceGiven ? options->toleranceCents : stored.toleranceCents;
         given.delayMs = options->delayGiven ? options->delayMs : stored.delayMs;
         window.StartExercise(given);
     }
     if (!options->song.empty()) {
         ExerciseSettings given = stored;
-        given.toleranceCents = options->toleranceCents;
+        given.toleranceCents =
+            options->toleranceGiven ? options->toleranceCents : stored.toleranceCents;
         given.delayMs = options->delayGiven ? options->delayMs : stored.delayMs;
         given.exercise.countInBeats = options->exercise.countInBeats;
         window.StartSong(options->song, options->track, options->transpose, options->strictOctave,

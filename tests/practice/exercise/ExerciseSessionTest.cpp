@@ -49,7 +49,7 @@ TEST(ExerciseSettings, KeptBetweenRunsAndForgivingOfAnEditedFile) {
 
     for (const auto& [key, value] : {std::pair{"Runden", "0"},
                                      {"Tempo", "80x"},
-                                     {"Toleranz", "30"},
+                                     {"Toleranz", "300"},
                                      {"Grundton", "X-3"},
                                      {"Kammerton", "500"},
                                      {"Stimme", "Bässe"}}) {
