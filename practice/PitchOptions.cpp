@@ -47,7 +47,7 @@ constexpr const char* kHelp =
     "               Oktave daneben zählt als getroffen. Mit --score ohne Fenster,\n"
     "               sonst beginnt es gleich im Fenster\n"
     "  --track N    im Duett die Stimme (1 oder 2), in einer MIDI-Datei die wievielte\n"
-    "               Spur mit Noten (Standard 1)\n"
+    "               Spur mit Noten, im Format 0 der wievielte Kanal (Standard 1)\n"
     "  --transpose N  um N Halbtöne verschieben (-24 bis 24)\n"
     "  --strict-octave  die Oktave zählt mit\n"
     "  --measure-delay  misst die Verzögerung von Lautsprecher zu Mikrofon: spielt\n"

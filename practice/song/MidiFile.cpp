@@ -24,8 +24,9 @@ struct Event {
 struct Track {
     std::string name;
     std::vector<Event> events;
-    int notes = 0;  // struck, not counting the drums
-    int struck = 0; // drums too
+    int notes = 0;    // struck, not counting the drums
+    int struck = 0;   // drums too
+    int channel = -1; // a format 0 file's part: that channel's notes of the first track's events
 };
 
 // Reading bytes at a place, every step checked against the end.
@@ -177,9 +178,9 @@ std::optional<Song> MidiFile::Read(std::string_view bytes, int wanted, std::stri
             if ((first | data) & 0x80) {
                 return broken(in.at() - 1, "ein Datenbyte über 127");
             }
-            // Channel 10 keeps drums: its keys are sounds, not pitches.
             const bool on = kind == 0x90 && data > 0;
             track.struck += on;
+            // Channel 10 keeps drums: its keys are sounds, not pitches.
             if ((kind == 0x90 || kind == 0x80) && (status & 0x0f) != 9) {
                 track.events.push_back({tick, int(first), on, int(status & 0x0f), {}});
                 track.notes += on;
@@ -193,6 +194,23 @@ std::optional<Song> MidiFile::Read(std::string_view bytes, int wanted, std::stri
     }
     if (tracks.empty()) {
         return broken(at, "die Datei enthält keine Spur");
+    }
+    // Format 0 holds every part in its one track, a channel each: each channel with notes
+    // is offered as a track of its own, after the whole one, which names the song.
+    if (format == 0 && tracks.size() == 1) {
+        std::map<int, Track> parts;
+        for (const Event& e : tracks.front().events) {
+            parts[e.channel].notes += e.key >= 0 && e.on;
+        }
+        std::erase_if(parts, [](const auto& part) { return part.second.notes == 0; });
+        for (auto& [channel, part] : parts) {
+            if (parts.size() > 1) {
+                part.name = "Kanal " + std::to_string(channel + 1);
+                part.channel = channel;
+                tracks.push_back(std::move(part));
+            }
+        }
+        tracks.front().notes = parts.size() > 1 ? 0 : tracks.front().notes;
     }
 
     std::vector<const Track*> withNotes;
@@ -242,8 +260,9 @@ std::optional<Song> MidiFile::Read(std::string_view bytes, int wanted, std::stri
 
     const auto read = [&](const Track& track, int number, std::string& why) -> std::optional<Song> {
         Song song;
-        // The song's name is the first track's, where that one holds only the tempo map.
-        song.title = format == 1 && tracks.front().struck == 0 && !tracks.front().name.empty()
+        // The song's name is the first track's, where that one holds only the tempo map (or
+        // all there is).
+        song.title = format == 0 || (tracks.front().struck == 0 && !tracks.front().name.empty())
                          ? tracks.front().name
                          : track.name;
         song.part = track.name;
@@ -256,7 +275,10 @@ std::optional<Song> MidiFile::Read(std::string_view bytes, int wanted, std::stri
         std::map<std::pair<int, int>, Struck> sounding; // channel, key -> since
         std::string lyric;
         std::uint64_t lyricTick = 0;
-        for (const Event& e : track.events) {
+        for (const Event& e : track.channel < 0 ? track.events : tracks.front().events) {
+            if (e.key >= 0 && track.channel >= 0 && e.channel != track.channel) {
+                continue;
+            }
             if (e.key < 0) { // a syllable: for the notes struck at its tick, before or after it
                 lyric = e.text;
                 lyricTick = e.tick;

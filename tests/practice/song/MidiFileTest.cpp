@@ -78,5 +78,22 @@ TEST(MidiFile, LegatoLyricsWithoutDrumsUnderTheSongsName) {
     EXPECT_NE(error.find("das MIDI-Format 3 ist unbekannt"), std::string::npos) << error;
 }
 
+// Format 0: the voice on channel 1 under a higher part on channel 2, each its own track.
+TEST(MidiFile, AFormatZeroFilesChannelsAreItsTracks) {
+    const std::string track =
+        std::string("\x00\xff\x03\x04Lied\x00\x90\x3c\x50\x00\x91\x48\x50", 16) +
+        std::string("\x83\x60\x80\x3c\x00\x00\x81\x48\x00\x00\xff\x2f\x00", 13);
+    const std::string file =
+        Chunk("MThd", std::string("\x00\x00\x00\x01\x01\xe0", 6)) + Chunk("MTrk", track);
+    std::string error;
+    const auto each = MidiFile::Each(file, error);
+    ASSERT_EQ(each.size(), 2u) << error;
+    ASSERT_TRUE(each[0] && each[1]);
+    EXPECT_EQ(each[0]->notes.at(0).note, 36) << "C-3, the voice alone";
+    EXPECT_EQ(each[0]->part, "Kanal 1");
+    EXPECT_EQ(each[1]->notes.at(0).note, 48);
+    EXPECT_EQ(each[1]->title, "Lied");
+}
+
 } // namespace
 } // namespace tessmar
