@@ -2,6 +2,7 @@
 #pragma once
 
 #include "practice/song/Song.h"
+#include "practice/song/UltraStarFile.h"
 
 #include <optional>
 #include <string>
@@ -12,7 +13,7 @@ namespace tessmar {
 // A song from a file: a standard MIDI file (by its first bytes) or an UltraStar text.
 class SongFile {
 public:
-    static constexpr std::size_t kLargest = 4 << 20; // bytes; a long song has 30 K
+    static constexpr std::size_t kLargest = UltraStarFile::kLargest; // MIDI files too
 
     // track: a MIDI file's track (the how-manieth with notes) or a duet's voice, from 1.
     // The song, or nullopt with the reason in German.
