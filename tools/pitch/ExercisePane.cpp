@@ -8,6 +8,7 @@
 #include "practice/exercise/ExerciseSound.h"
 #include "practice/history/Progress.h"
 #include "practice/song/SongSound.h"
+#include "tools/pitch/DelayRun.h"
 #include "tools/pitch/ExerciseForm.h"
 #include "tools/pitch/ExerciseView.h"
 #include "tools/pitch/ProgressWindow.h"
@@ -53,6 +54,7 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
     : QWidget(parent), player_(player), profile_(profile), devicePair_(std::move(devicePair)),
       soundStarted_(std::move(soundStarted)) {
     form_ = new ExerciseForm(this);
+    delay_ = new DelayRun(player_, this);
     songs_ = new SongRow(this);
     start_ = new QPushButton(QStringLiteral("Übung &starten"), this);
     replay_ = new QPushButton(QStringLiteral("&Anhören"), this);
@@ -86,7 +88,11 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
     result_->hide();
 
     connect(start_, &QPushButton::clicked, this, [this] {
-        rangeTest_ ? EndRangeTest() : (session_ && !over_) || pending_ ? Stop() : Start();
+        if (delay_->running()) {
+            delay_->Stop(QStringLiteral("Die Messung wurde abgebrochen"));
+        } else {
+            rangeTest_ ? EndRangeTest() : (session_ && !over_) || pending_ ? Stop() : Start();
+        }
     });
     connect(replay_, &QPushButton::clicked, this, &ExercisePane::Replay);
     connect(progress, &QPushButton::clicked, this, [this] {
@@ -103,6 +109,7 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
     connect(replayTimer_, &QTimer::timeout, this, &ExercisePane::Tick);
     connect(form_, &ExerciseForm::MeasureRange, this, &ExercisePane::MeasureRange);
     connect(form_, &ExerciseForm::MeasureDelay, this, &ExercisePane::MeasureDelay);
+    connect(delay_, &DelayRun::Ended, this, &ExercisePane::Measured);
     connect(songs_, &SongRow::Sing, this, &ExercisePane::SingSong);
     connect(songs_, &SongRow::Told, this, [this](const QString& text) {
         result_->setText(text.toHtmlEscaped());
@@ -112,6 +119,10 @@ ExercisePane::ExercisePane(ReferencePlayer& player, ProfileStore& profile, std::
 }
 
 ExercisePane::~ExercisePane() = default;
+
+bool ExercisePane::measuring() const {
+    return delay_->running();
+}
 
 void ExercisePane::Start() {
     const ExerciseSettings s = form_->Chosen();
@@ -181,9 +192,7 @@ void ExercisePane::Begin(ExerciseSession session, std::size_t frames,
     // (seen with a sound server's idle sink), and every target would be off by as much.
     if (heardUpdates_ < kSettle) {
         pending_ = [this, session, frames, source, told] { Begin(session, frames, source, told); };
-        start_->setText(QStringLiteral("&Abbrechen"));
-        form_->setEnabled(false);
-        songs_->setEnabled(false);
+        Busy(QStringLiteral("&Abbrechen"));
         result_->setText(QStringLiteral("Es beginnt, sobald das Aufnahmegerät etwas liefert …"));
         result_->show();
         return;
@@ -197,9 +206,7 @@ void ExercisePane::Begin(ExerciseSession session, std::size_t frames,
     replayFrom_ = 0;
     replayTimer_->stop();
     player_.PlayMade(frames, std::move(source), NewSound());
-    start_->setText(QStringLiteral("&Abbrechen"));
-    form_->setEnabled(false);
-    songs_->setEnabled(false);
+    Busy(QStringLiteral("&Abbrechen"));
     replay_->hide();
     back_->hide();
     result_->hide();
@@ -214,9 +221,7 @@ void ExercisePane::Begin(ExerciseSession session, std::size_t frames,
 
 void ExercisePane::Stop() {
     Back();
-    start_->setText(QStringLiteral("Übung &starten"));
-    form_->setEnabled(true);
-    songs_->setEnabled(true);
+    Busy({});
 }
 
 void ExercisePane::Back() {
@@ -228,6 +233,14 @@ void ExercisePane::Back() {
     result_->hide();
     session_.reset();
     SetShowing(false);
+}
+
+// While something runs, the settings rest and the start button calls it off (stop: its
+// text); empty: nothing runs.
+void ExercisePane::Busy(const QString& stop) {
+    form_->setEnabled(stop.isEmpty());
+    songs_->setEnabled(stop.isEmpty());
+    start_->setText(stop.isEmpty() ? QStringLiteral("Übung &starten") : stop);
 }
 
 void ExercisePane::SetShowing(bool showing) {
@@ -251,8 +264,8 @@ void ExercisePane::Heard(const PitchUpdate& update, double drawnPitch) {
     if (++heardUpdates_ >= kSettle && pending_) {
         std::exchange(pending_, nullptr)();
     }
-    if (measuring_) {
-        Measured();
+    if (delay_->running()) {
+        delay_->Update(clock_, now_);
         return;
     }
     if (rangeTest_) {
@@ -272,8 +285,8 @@ void ExercisePane::Heard(const PitchUpdate& update, double drawnPitch) {
 }
 
 void ExercisePane::HeardFrames(const std::vector<std::int16_t>& mono, double endSeconds) {
-    if (measuring_) {
-        measuring_->Heard(mono.data(), mono.size(), endSeconds, 1);
+    if (delay_->running()) {
+        delay_->Heard(mono, endSeconds);
         return;
     }
     if (take_.empty()) {
@@ -290,8 +303,8 @@ void ExercisePane::Started(std::uint64_t sound, std::int64_t steadyNs) {
     if (sound != sound_) {
         return; // a sound stopped since
     }
-    if (measuring_) {
-        measuring_->StartedAt(steadyNs);
+    if (delay_->running()) {
+        delay_->StartedAt(steadyNs);
     } else if (replayFrom_ != 0 || (session_ && over_)) {
         replayFrom_ = steadyNs; // the replay's, surer each time
     } else if (session_) {
@@ -302,61 +315,27 @@ void ExercisePane::Started(std::uint64_t sound, std::int64_t steadyNs) {
 
 void ExercisePane::MeasureDelay() {
     Back(); // its button is in the settings, which an exercise being sung disables
-    measuring_.emplace(kPitchRate);
-    songs_->setEnabled(false);
-    measureBegan_ = now_;
-    player_.PlayFrames(DelayMeasurement::Sound(ReferencePlayer::kRate), NewSound());
-    // Without updates nothing would end it: the input may be missing.
-    QTimer::singleShot(std::chrono::seconds(8), this, [this, sound = sound_] {
-        if (measuring_ && sound == sound_) {
-            EndMeasuring(QStringLiteral("Keine Verzögerung gemessen: Vom Aufnahmegerät kam "
-                                        "nichts an."));
-        }
-    });
+    Busy(QStringLiteral("Messung &abbrechen"));
+    delay_->Start(now_, NewSound());
     emit FramesWanted();
-    form_->setEnabled(false);
-    start_->setEnabled(false);
     result_->setText(QStringLiteral("Die Verzögerung wird gemessen …"));
     result_->show();
 }
 
-// Each update places the sound's start anew, as the clock grows surer, until enough has
-// been heard after it.
-void ExercisePane::Measured() {
-    measuring_->Place(clock_);
-    constexpr double kGiveUp = 6.0;
-    if (!measuring_->Done() && now_ - measureBegan_ < kGiveUp) {
-        return;
-    }
-    std::string why = !measuring_->soundStarted()
-                          ? "Das Wiedergabegerät spielt den Messton nicht ab"
-                          : "Die Aufnahme kam ins Stocken";
-    const std::optional<int> delay = measuring_->Done() ? measuring_->Result(why) : std::nullopt;
-    if (delay) {
-        form_->SetDelay(*delay);
+void ExercisePane::Measured(int delayMs, const QString& text) {
+    if (delayMs >= 0) {
+        form_->SetDelay(delayMs);
         form_->Chosen().Save(profile_, devicePair_);
     }
-    EndMeasuring(delay ? QStringLiteral("Verzögerung: %1 ms gemessen und übernommen.").arg(*delay)
-                       : QStringLiteral("Keine Verzögerung gemessen: %1.")
-                             .arg(QString::fromStdString(why).toHtmlEscaped()));
-}
-
-void ExercisePane::EndMeasuring(const QString& text) {
-    player_.Stop();
-    measuring_.reset();
-    form_->setEnabled(true);
-    songs_->setEnabled(true);
-    start_->setEnabled(true);
-    result_->setText(text);
+    Busy({});
+    result_->setText(text.toHtmlEscaped());
     emit FramesWanted();
 }
 
 void ExercisePane::MeasureRange() {
     Back();
     rangeTest_.emplace();
-    form_->setEnabled(false);
-    songs_->setEnabled(false);
-    start_->setText(QStringLiteral("Messung &abbrechen"));
+    Busy(QStringLiteral("Messung &abbrechen"));
     result_->setText(QString::fromStdString(rangeTest_->Told()));
     result_->show();
 }
@@ -377,9 +356,7 @@ void ExercisePane::TestRange(const PitchUpdate& update) {
 // Ends the test, done or not; what it told stays.
 void ExercisePane::EndRangeTest() {
     rangeTest_.reset();
-    form_->setEnabled(true);
-    songs_->setEnabled(true);
-    start_->setText(QStringLiteral("Übung &starten"));
+    Busy({});
 }
 
 void ExercisePane::InputLost() {
@@ -387,8 +364,8 @@ void ExercisePane::InputLost() {
     if (rangeTest_) {
         EndRangeTest();
         result_->setText(QStringLiteral("Kein Umfang gemessen: Die Aufnahme brach ab."));
-    } else if (measuring_) {
-        EndMeasuring(QStringLiteral("Keine Verzögerung gemessen: Die Aufnahme brach ab."));
+    } else if (delay_->running()) {
+        delay_->Stop(QStringLiteral("Die Aufnahme brach ab"));
     } else if (session_ && !over_) {
         player_.Stop();
         Finish(QStringLiteral("%1 endete vorzeitig, weil die Aufnahme abbrach; bewertet ist, "
@@ -412,9 +389,7 @@ void ExercisePane::Finish(const QString& why) {
     }
     result_->setText(text);
     result_->show();
-    start_->setText(QStringLiteral("Übung &starten"));
-    form_->setEnabled(true);
-    songs_->setEnabled(true);
+    Busy({});
     replay_->setVisible(!take_.empty());
     back_->show();
     view_->ShowWhole(&*session_, kNaN);
@@ -423,7 +398,7 @@ void ExercisePane::Finish(const QString& why) {
 // A take kept, shown again as when it ended: the whole picture, the result in words and,
 // where its recording is there, the replay under the cursor.
 void ExercisePane::LookBack(std::int64_t id) {
-    if ((session_ && !over_) || pending_ || measuring_ || rangeTest_) {
+    if ((session_ && !over_) || pending_ || delay_->running() || rangeTest_) {
         return; // not over a take being sung or a measurement
     }
     std::string error;

@@ -4,7 +4,6 @@
 #include "practice/CaptureClock.h"
 #include "practice/PitchUpdate.h"
 #include "practice/ReferencePlayer.h"
-#include "practice/delay/DelayMeasurement.h"
 #include "practice/exercise/ExerciseSession.h"
 #include "practice/exercise/ExerciseSettings.h"
 #include "practice/exercise/RangeTest.h"
@@ -23,6 +22,7 @@ class QTimer;
 
 namespace tessmar {
 
+class DelayRun;
 class ExerciseForm;
 class ProgressWindow;
 class SongRow;
@@ -47,9 +47,9 @@ public:
     // The view is up (an exercise, or its result): the window shows it in place of the trace.
     bool showing() const { return showing_; }
     // The delay is being measured: what is heard is the measuring sound, not a voice.
-    bool measuring() const { return measuring_.has_value(); }
+    bool measuring() const;
     // Whether the frames heard are wanted (an exercise is sung, the delay measured).
-    bool keepsFrames() const { return (session_ && !over_) || measuring_; }
+    bool keepsFrames() const { return (session_ && !over_) || measuring(); }
 
     void Heard(const PitchUpdate& update, double drawnPitch);
     void HeardFrames(const std::vector<std::int16_t>& mono, double endSeconds);
@@ -82,14 +82,14 @@ private:
     void Tick();
     void Back();
     void MeasureDelay();
-    void Measured();
-    void EndMeasuring(const QString& text);
+    void Measured(int delayMs, const QString& text);
     void MeasureRange();
     void TestRange(const PitchUpdate& update);
     void EndRangeTest();
     // The callback for a new sound: moments told of an older one are not its.
     std::function<void(std::int64_t)> NewSound();
     void SetShowing(bool showing);
+    void Busy(const QString& stop);
 
     ReferencePlayer& player_;
     ProfileStore& profile_;
@@ -108,8 +108,7 @@ private:
     double takeStart_ = 0.0;
     std::int64_t soundFrom_ = 0;  // steady ns the exercise's sound was heard from; 0: not yet
     std::int64_t replayFrom_ = 0; // steady ns the replay was heard from; 0: none
-    std::optional<DelayMeasurement> measuring_;
-    double measureBegan_ = 0.0; // capture time
+    DelayRun* delay_ = nullptr;
     std::optional<RangeTest> rangeTest_;
     TakeHistory::Take sung_; // what is sung now, as the history keeps it
     int songCountIn_ = 4;    // quarter notes before a melody played for want of audio
