@@ -18,13 +18,19 @@ namespace {
 
 using tessmar::TakeHistory;
 
-TakeHistory::Take Scale(int n) {
+// The n-th take, an hour after the one before.
+TakeHistory::Take Kept(int n, const char* kind, const char* name, const char* detail, int total) {
     TakeHistory::Take take;
     take.at = 1796947200 + n * 3600;
-    take.kind = "uebung";
-    take.name = "tonleiter";
-    take.detail = "C-3";
-    take.total = 60 + n % 40;
+    take.kind = kind;
+    take.name = name;
+    take.detail = detail;
+    take.total = total;
+    return take;
+}
+
+TakeHistory::Take Scale(int n) {
+    TakeHistory::Take take = Kept(n, "uebung", "tonleiter", "C-3", 60 + n % 40);
     for (int i = 0; i < 45; ++i) {
         tessmar::NoteScore s;
         s.target = {36 + i % 9, i * 0.75, i * 0.75 + 0.75};
@@ -108,12 +114,7 @@ BENCHMARK(OpenVerlaufWithTenThousandTakes)->Unit(benchmark::kMillisecond);
 // A four-minute song sung along: 300 notes, a curve of 20 updates a second with vibrato,
 // and rests between phrases where nothing is heard.
 TakeHistory::Take FourMinuteSong(int n) {
-    TakeHistory::Take take;
-    take.at = 1796947200 + n * 3600;
-    take.kind = "lied";
-    take.name = "Vier Minuten";
-    take.detail = "Tessmar";
-    take.total = 70 + n % 30;
+    TakeHistory::Take take = Kept(n, "lied", "Vier Minuten", "Tessmar", 70 + n % 30);
     take.start = 1234.567;
     for (int i = 0; i < 300; ++i) {
         tessmar::NoteScore s;
