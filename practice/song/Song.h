@@ -3,6 +3,7 @@
 
 #include "practice/exercise/Exercise.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,11 +28,12 @@ struct Song {
     // Paths beside the song file, or empty: the whole song, and the song without and with
     // only its voice.
     std::string audio, instrumental, vocals;
-    std::vector<Note> notes;  // in the file's order, each voice in time order
-    int voices = 1;           // 2 for a duet
-    int tracks = 1;           // a MIDI file's tracks with notes
-    std::string part;         // the MIDI track's name
-    double beatSeconds = 0.0; // a quarter of the file's BPM: a quarter note is four
+    std::vector<Note> notes;            // in the file's order, each voice in time order
+    int voices = 1;                     // 2 for a duet
+    std::array<std::string, 2> singers; // a duet's voices' names (#P1, #P2), or empty
+    int tracks = 1;                     // a MIDI file's tracks with notes
+    std::string part;                   // the MIDI track's name
+    double beatSeconds = 0.0;           // a quarter of the file's BPM: a quarter note is four
 
     // The notes of one voice (for a duet 1 or 2), transposed, as targets: freestyle notes
     // are shown but not scored, so they are left out.

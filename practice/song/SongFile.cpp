@@ -34,15 +34,16 @@ std::vector<SongFile::Part> SongFile::Parts(const std::string& path, std::string
         const int track = int(i + 1);
         const std::optional<Song>& song = songs[i];
         if (song && !song->Targets(song->voices > 1 ? track : 1, 0, 0.0).empty()) {
+            const std::string& singer = song->singers[std::size_t(std::min(track, 2) - 1)];
             parts.push_back({track, song->voices > 1
-                                        ? "Stimme " + std::to_string(track)
+                                        ? "Stimme " + std::to_string(track) +
+                                              (singer.empty() ? "" : " (" + singer + ")")
                                         : std::to_string(track) + ": „" + song->part + "“, " +
                                               std::to_string(song->notes.size()) + " Noten"});
         }
     }
     if (parts.empty() && error.empty()) {
-        error = songs.size() == 1 && !songs[0] ? "Die Spur lässt sich nicht lesen"
-                                               : "Keine Stimme hat Noten, die bewertet werden";
+        error = "Keine Stimme hat Noten, die bewertet werden";
     }
     return parts;
 }

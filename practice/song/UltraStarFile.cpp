@@ -210,6 +210,9 @@ std::optional<Song> UltraStarFile::Parse(std::string_view bytes, const std::stri
                 song.instrumental = Beside(folder, value);
             } else if (key == "VOCALS") {
                 song.vocals = Beside(folder, value);
+            } else if (key == "P1" || key == "P2" || key == "DUETSINGERP1" ||
+                       key == "DUETSINGERP2") {
+                song.singers[std::size_t(key.back() - '1')] = value; // a duet's, by name
             }
             continue;
         }

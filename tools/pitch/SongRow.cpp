@@ -15,6 +15,14 @@
 #include <algorithm>
 
 namespace tessmar {
+namespace {
+
+// A duet singer's name as the message shows it, after the voice's number.
+QString Named(const std::string& singer) {
+    return singer.empty() ? QString() : QStringLiteral(" (%1)").arg(QString::fromStdString(singer));
+}
+
+} // namespace
 
 SongRow::SongRow(QWidget* parent) : QWidget(parent) {
     auto* open = new QPushButton(QStringLiteral("&Lied öffnen …"), this);
@@ -105,9 +113,10 @@ bool SongRow::Load(const QString& path, int track, int transpose, bool strictOct
     emit Told(QStringLiteral("Lied: „%1“%2, %3 Noten%4.")
                   .arg(title, artist)
                   .arg(song_->notes.size())
-                  .arg(song_->voices > 1
-                           ? QStringLiteral("; gesungen wird die Stimme %1").arg(voice_)
-                           : QString()));
+                  .arg(song_->voices > 1 ? QStringLiteral("; gesungen wird die Stimme %1%2")
+                                               .arg(voice_)
+                                               .arg(Named(song_->singers[std::size_t(voice_ == 2)]))
+                                         : QString()));
     return true;
 }
 

@@ -37,11 +37,11 @@ TEST(SongSound, TheMelodyStandsInWhereTheRecordingDoesNotFit) {
 // What "Lied öffnen" offers: the voices and tracks with notes to score, by their numbers.
 TEST(SongFile, OffersEachVoiceWithNotesToScore) {
     const std::string path = testing::TempDir() + "parts-" + std::to_string(getpid()) + ".txt";
-    std::ofstream(path) << "#BPM:100\nP1\n: 0 4 0 a\nP2\nF 0 4 0 b\nE\n";
+    std::ofstream(path) << "#BPM:100\n#P1:Anna\nP1\n: 0 4 0 a\nP2\nF 0 4 0 b\nE\n";
     std::string error;
     const auto parts = SongFile::Parts(path, error);
     ASSERT_EQ(parts.size(), 1u) << error;
-    EXPECT_EQ(parts[0].label, "Stimme 1") << "the second voice is freestyle only";
+    EXPECT_EQ(parts[0].label, "Stimme 1 (Anna)") << "the second voice is freestyle only";
     std::ofstream(path) << "#BPM:100\nF 0 4 0 b\nE\n";
     EXPECT_TRUE(SongFile::Parts(path, error).empty());
     EXPECT_EQ(error, "Keine Stimme hat Noten, die bewertet werden");
