@@ -239,10 +239,11 @@ bool TakeHistory::Add(const Take& take, std::string& error) {
         }
         const std::int64_t id = sqlite3_last_insert_rowid(db_);
         const Statement n(db_, "INSERT INTO notes VALUES(?,?,?,?,?,?,?,?,?,?)");
+        const NoteRow row(schema_);
         ok = ok && check(bool(n));
         for (std::size_t i = 0; ok && i < take.notes.size(); ++i) {
             sqlite3_reset(n.get());
-            NoteRow(schema_).Bind(n.get(), id, std::int64_t(i), take.notes[i]);
+            row.Bind(n.get(), id, std::int64_t(i), take.notes[i]);
             ok = check(sqlite3_step(n.get()) == SQLITE_DONE);
         }
         if (ok && !take.curve.empty()) {
@@ -346,12 +347,13 @@ std::optional<TakeHistory::Take> TakeHistory::Load(std::int64_t id, std::string&
     take.recording = text(8);
     take.recordingStart = sqlite3_column_double(t.get(), 9);
     take.octaveFree = sqlite3_column_int(t.get(), 10) != 0; // a first version's: songs
+    const NoteRow row(schema_);
     const Statement n(db_, "SELECT take,note,hz,start,end,mean_cents,in_tune_pct,onset_ms,kind"
                            " FROM notes WHERE take=? ORDER BY idx");
     sqlite3_bind_int64(n.get(), 1, id);
     int notes = n ? SQLITE_ROW : SQLITE_ERROR;
     while (n && (notes = sqlite3_step(n.get())) == SQLITE_ROW) {
-        take.notes.push_back(NoteRow(schema_).Read(n.get()));
+        take.notes.push_back(row.Read(n.get()));
     }
     if (notes != SQLITE_DONE) {
         error = Why(db_);
@@ -376,6 +378,7 @@ std::vector<TakeHistory::Row> TakeHistory::All(std::string& error) const {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         byId[rows[i].id] = i;
     }
+    const NoteRow row(schema_);
     const Statement n(db_, "SELECT take,note,hz,start,end,mean_cents,in_tune_pct,onset_ms,kind"
                            " FROM notes ORDER BY take,idx");
     int step = n ? SQLITE_ROW : SQLITE_ERROR;
@@ -384,7 +387,7 @@ std::vector<TakeHistory::Row> TakeHistory::All(std::string& error) const {
         if (at == byId.end()) {
             continue;
         }
-        rows[at->second].take.notes.push_back(NoteRow(schema_).Read(n.get()));
+        rows[at->second].take.notes.push_back(row.Read(n.get()));
     }
     if (step != SQLITE_DONE) {
         error = Why(db_);

@@ -19,11 +19,9 @@ SongSound::SongSound(const Song& song, const std::vector<TargetNote>& melody, in
         told_ = "Transponiert passt die Aufnahme des Lieds nicht zu den Noten";
     }
     for (const std::string* path : {&song.instrumental, &song.audio}) {
-        if (!fits) {
-            break;
-        }
         std::string error;
-        if (!path->empty() && !audio_ && !(audio_ = SoundFileDecoder::Open(*path, error, rate))) {
+        if (fits && !path->empty() && !audio_ &&
+            !(audio_ = SoundFileDecoder::Open(*path, error, rate))) {
             told_ = "Die Audiodatei „" + path->substr(path->rfind('/') + 1) +
                     "“ lässt sich nicht abspielen (" + error + ")";
         }

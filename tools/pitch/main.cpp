@@ -108,19 +108,17 @@ int main(int argc, char** argv) {
     });
     PitchListener listener(*device, window, kPitchRate, kPitchWindowFrames, kPitchHopFrames,
                            std::chrono::milliseconds(1000), concertA);
+    // The stored settings with what the command line gives in their place.
+    ExerciseSettings given = stored;
+    given.toleranceCents =
+        options->toleranceGiven ? options->toleranceCents : stored.toleranceCents;
+    given.delayMs = options->delayGiven ? options->delayMs : stored.delayMs;
     if (options->exercising) {
-        ExerciseSettings given = stored;
-        given.exercise = options->exercise;
-        given.toleranceCents =
-            options->toleranceGiven ? options->toleranceCents : stored.toleranceCents;
-        given.delayMs = options->delayGiven ? options->delayMs : stored.delayMs;
-        window.StartExercise(given);
+        ExerciseSettings exercise = given;
+        exercise.exercise = options->exercise;
+        window.StartExercise(exercise);
     }
     if (!options->song.empty()) {
-        ExerciseSettings given = stored;
-        given.toleranceCents =
-            options->toleranceGiven ? options->toleranceCents : stored.toleranceCents;
-        given.delayMs = options->delayGiven ? options->delayMs : stored.delayMs;
         given.exercise.countInBeats = options->exercise.countInBeats;
         window.StartSong(options->song, options->track, options->transpose, options->strictOctave,
                          given);
